@@ -33,3 +33,50 @@ TEST(MemoryImage, ScanBitsMapToTwoBytesLeastSignificantFirst) {
   EXPECT_TRUE(ScanBit(img, 16));
   EXPECT_FALSE(ScanBit(img, 15));
 }
+
+// ---- .dat files ----
+#include <sstream>
+
+#include "data/DatFile.h"
+
+static std::string StoreToString(const Image& img) {
+  std::ostringstream out(std::ios::binary);
+  StoreDat(out, img);
+  return out.str();
+}
+
+TEST(DatFile, StoreWritesMagicZerosAndImage) {
+  Image img = NewImage();
+  img[0] = 0x12;
+  std::string bytes = StoreToString(img);
+  ASSERT_EQ(bytes.size(), kDatFileSize);
+  EXPECT_EQ(bytes.substr(0, 16), std::string("S333") + std::string(12, '\0'));
+  EXPECT_EQ(static_cast<unsigned char>(bytes[16]), 0x12);
+  EXPECT_EQ(static_cast<unsigned char>(bytes[1039]), img[1023]);
+}
+
+TEST(DatFile, LoadErrorsAreDistinctAndHeaderPaddingIgnored) {
+  Image img = NewImage();
+  img[5] = 0x77;
+  std::string bytes = StoreToString(img);
+
+  std::string padded = bytes;
+  for (int i = 4; i < 16; ++i) padded[i] = 'x';
+  padded += std::string(960, 'z');  // 2000 bytes: the tail is never read
+  Image loaded{};
+  std::istringstream in1(padded);
+  EXPECT_EQ(LoadDat(in1, loaded), DatError::None);
+  EXPECT_EQ(loaded, img);
+
+  std::string wrong = bytes;
+  wrong[3] = '4';
+  Image untouched{};
+  std::istringstream in2(wrong);
+  EXPECT_EQ(LoadDat(in2, untouched), DatError::Format);
+  EXPECT_EQ(untouched, Image{});
+
+  std::istringstream in3(bytes.substr(0, 1039));
+  EXPECT_EQ(LoadDat(in3, loaded), DatError::EndOfFile);
+  std::istringstream in4(bytes.substr(0, 10));
+  EXPECT_EQ(LoadDat(in4, loaded), DatError::EndOfFile);
+}

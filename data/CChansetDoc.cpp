@@ -1,0 +1,61 @@
+#include "data/CChansetDoc.h"
+
+#include <QFileInfo>
+
+#include "editor/CChansetView.h"
+#include "platform/Globals.h"
+#include "settings/CSettingsFile.h"
+
+using namespace chanset;
+
+CChansetDoc::CChansetDoc(QObject* parent) : QObject(parent) {}
+
+bool CChansetDoc::OnNewDocument() {
+  m_strPathName.clear();
+  SetModifiedFlag(false);
+  MakeNewImage(m_image);
+  SetTitle(g_bChinese ? QStringLiteral("信道信息") : QStringLiteral("Channel Information"));
+  m_strSuggestedName = QString::fromStdString(g_settingsFile().GetValue("Setup", "AppName", ""));
+  g_bFreshDocument = true;
+  return true;
+}
+
+DatError CChansetDoc::OnOpenDocument(const QString& path, QString* sysError) {
+  std::string err;
+  DatError result = LoadDatFile(path.toStdString(), m_image, &err);
+  if (result != DatError::None) {
+    if (sysError) *sysError = QString::fromStdString(err);
+    return result;
+  }
+  m_strPathName = path;
+  SetTitle(QFileInfo(path).fileName());
+  SetModifiedFlag(false);
+  g_bFreshDocument = false;
+  return DatError::None;
+}
+
+DatError CChansetDoc::OnSaveDocument(const QString& path, QString* sysError) {
+  if (m_pView) m_pView->EncodeGridToImage();
+  std::string err;
+  DatError result = StoreDatFile(path.toStdString(), m_image, &err);
+  if (result != DatError::None) {
+    if (sysError) *sysError = QString::fromStdString(err);
+    return result;
+  }
+  m_strPathName = path;
+  SetTitle(QFileInfo(path).fileName());
+  SetModifiedFlag(false);
+  return DatError::None;
+}
+
+void CChansetDoc::SetTitle(const QString& title) {
+  if (title == m_strTitle) return;
+  m_strTitle = title;
+  emit titleChanged(title);
+}
+
+void CChansetDoc::SetModifiedFlag(bool modified) {
+  if (modified == m_bModified) return;
+  m_bModified = modified;
+  emit modifiedChanged(modified);
+}

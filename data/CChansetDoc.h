@@ -1,0 +1,56 @@
+#pragma once
+// The document: owns one memory image, creates it on New, loads and stores it
+// as a .dat file. Its only view is a CChansetView; the window and message
+// handling around Open, Save and Close belong to the frames.
+#include <QObject>
+#include <QString>
+
+#include "data/DatFile.h"
+#include "data/MemoryImage.h"
+
+class CChansetView;
+
+class CChansetDoc : public QObject {
+  Q_OBJECT
+ public:
+  explicit CChansetDoc(QObject* parent = nullptr);
+
+  chanset::Image& Image() { return m_image; }
+  const chanset::Image& Image() const { return m_image; }
+
+  // New image, language title, suggested file name from [Setup] AppName,
+  // fresh-document flag set.
+  bool OnNewDocument();
+  // Loads `path`. On any error the image, title and path stay as they were.
+  // On success: title = file name, path = `path`, not modified, fresh flag
+  // cleared.
+  chanset::DatError OnOpenDocument(const QString& path, QString* sysError = nullptr);
+  // Encodes the view's grid into the image, then stores `path` atomically.
+  // On success: title = file name, path = `path`, not modified.
+  chanset::DatError OnSaveDocument(const QString& path, QString* sysError = nullptr);
+
+  QString GetTitle() const { return m_strTitle; }
+  void SetTitle(const QString& title);
+  // The file the document was loaded from or saved to; empty when it has none.
+  QString GetPathName() const { return m_strPathName; }
+  // The name offered by the Save dialog of a document that has no file yet.
+  QString SuggestedFileName() const { return m_strSuggestedName; }
+
+  bool IsModified() const { return m_bModified; }
+  void SetModifiedFlag(bool modified = true);
+
+  CChansetView* GetView() const { return m_pView; }
+  void SetView(CChansetView* view) { m_pView = view; }
+
+ signals:
+  void titleChanged(const QString& title);
+  void modifiedChanged(bool modified);
+
+ private:
+  chanset::Image m_image{};
+  QString m_strTitle;
+  QString m_strPathName;
+  QString m_strSuggestedName;
+  bool m_bModified = false;
+  CChansetView* m_pView = nullptr;
+};

@@ -1,0 +1,32 @@
+#pragma once
+// The .dat configuration file: "S333", twelve zero bytes, then the 1024 image
+// bytes. 1040 bytes in all; anything after them is never read.
+#include <iosfwd>
+#include <string>
+
+#include "data/MemoryImage.h"
+
+namespace chanset {
+
+constexpr std::size_t kDatFileSize = 1040;
+
+enum class DatError {
+  None,
+  Format,     // the magic is not "S333"; the image is untouched
+  EndOfFile,  // the stream ended before 1040 bytes
+  Io,         // the file cannot be opened, read or written
+};
+
+// Loads from a stream into `image`. On Format the image is untouched; on
+// EndOfFile image bytes already read may have changed, so callers load into
+// a scratch image and keep it only on success.
+DatError LoadDat(std::istream& in, Image& image);
+void StoreDat(std::ostream& out, const Image& image);
+
+// File forms. LoadDatFile never changes `image` unless it returns None.
+// StoreDatFile writes atomically: on failure the old file is untouched.
+// `error` receives the system's reason for Io failures.
+DatError LoadDatFile(const std::string& path, Image& image, std::string* error = nullptr);
+DatError StoreDatFile(const std::string& path, const Image& image, std::string* error = nullptr);
+
+}  // namespace chanset

@@ -1,0 +1,25 @@
+#pragma once
+// Serial port numbers 1..16, their names, and the device paths they map to.
+#include <string>
+
+namespace chanset {
+
+constexpr int kPortCount = 16;
+
+// "COM%d" for 1..9, "\\.\COM%d" for 10..16.
+std::string PortName(int port);
+// Reads the number back with the scan "%*[^M]M%d"; returns 0 when none.
+int PortNumberFromName(const std::string& name);
+
+// Device path of port n: $CHANSET_COM<n> if set, else the user registry
+// (Software\<AppName>\Ports, value COM<n>), else the default
+// (COM1..8 /dev/ttyUSB0..7, COM9..12 /dev/ttyACM0..3, COM13..16 /dev/ttyS0..3).
+std::string DevicePathForPort(int port);
+// Accepts "COMn", "\\.\COMn" or a device path; returns the device path.
+std::string ResolvePortArgument(const std::string& arg);
+
+// The remembered port: registry value "com" (default 1).
+int LoadRememberedPort();
+void StoreRememberedPort(int port);
+
+}  // namespace chanset

@@ -1,0 +1,29 @@
+#pragma once
+// chanset-cli: one function per command, each in its own file.
+#include <string>
+#include <vector>
+
+namespace cli {
+
+using Args = std::vector<std::string>;  // the words after the command name
+
+struct Command {
+  const char* name;
+  const char* usage;    // one line: arguments
+  const char* summary;  // one line: what it does
+  int (*run)(const Args& args);
+};
+
+// Every command, in the order `chanset-cli --help` lists them.
+const std::vector<Command>& Commands();
+
+// Prints "chanset-cli: <message>" on stderr and returns 1 (for `return Fail(...)`).
+int Fail(const std::string& message);
+
+// Removes "--name VALUE" from args; returns true and sets value when present.
+// A "--name" without a value is an error reported through `error`.
+bool TakeOption(Args& args, const std::string& name, std::string& value, std::string& error);
+// Removes a flag "--name" from args; returns whether it was present.
+bool TakeFlag(Args& args, const std::string& name);
+
+}  // namespace cli
