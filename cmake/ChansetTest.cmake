@@ -1,27 +1,41 @@
 # chanset_add_test(NAME <name> LABEL unit|gui|e2e|fuzz SOURCES <files...>
-#                  [LIBS <libs...>] [TIMEOUT <seconds>] [ENV <VAR=value...>])
+#                  [FRAMEWORK gtest|qttest] [LIBS <libs...>] [TIMEOUT <seconds>]
+#                  [ENV <VAR=value...>] [DEPENDS <targets...>])
 # Builds one test executable and registers it with CTest in one step, so no
-# test is ever built without being run. "unit" tests link GoogleTest and the
-# core; "gui" and "e2e" tests link QtTest and run on the offscreen platform.
+# test is ever built without being run. GoogleTest tests link the core only
+# (unit and fuzz labels use it by default); QtTest tests link the Qt layer and
+# run on the offscreen platform (gui and e2e labels use it by default).
+# DEPENDS names programs the test runs (chanset-cli, chanset-radio-sim, ...).
 function(chanset_add_test)
-  cmake_parse_arguments(T "" "NAME;LABEL;TIMEOUT" "SOURCES;LIBS;ENV" ${ARGN})
+  cmake_parse_arguments(T "" "NAME;LABEL;TIMEOUT;FRAMEWORK" "SOURCES;LIBS;ENV;DEPENDS" ${ARGN})
   if(NOT T_NAME OR NOT T_LABEL OR NOT T_SOURCES)
     message(FATAL_ERROR "chanset_add_test needs NAME, LABEL and SOURCES")
+  endif()
+  if(NOT T_FRAMEWORK)
+    if(T_LABEL STREQUAL "unit" OR T_LABEL STREQUAL "fuzz")
+      set(T_FRAMEWORK gtest)
+    else()
+      set(T_FRAMEWORK qttest)
+    endif()
   endif()
   add_executable(${T_NAME} ${T_SOURCES})
   set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   target_compile_definitions(${T_NAME} PRIVATE
     CHANSET_APP_DIR="${CHANSET_APP_DIR}"
-    CHANSET_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+    CHANSET_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+    CHANSET_BINARY_DIR="${CMAKE_BINARY_DIR}")
   set(env "XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/xdg-runtime")
-  if(T_LABEL STREQUAL "unit" OR T_LABEL STREQUAL "fuzz")
+  if(T_FRAMEWORK STREQUAL "gtest")
+    set_target_properties(${T_NAME} PROPERTIES AUTOMOC OFF)
     target_link_libraries(${T_NAME} PRIVATE chanset_core GTest::gtest GTest::gtest_main ${T_LIBS})
-    add_test(NAME ${T_NAME} COMMAND ${T_NAME})
   else()
     target_link_libraries(${T_NAME} PRIVATE chanset_ui Qt6::Test ${T_LIBS})
-    add_test(NAME ${T_NAME} COMMAND ${T_NAME})
     list(APPEND env "QT_QPA_PLATFORM=offscreen")
   endif()
+  if(T_DEPENDS)
+    add_dependencies(${T_NAME} ${T_DEPENDS})
+  endif()
+  add_test(NAME ${T_NAME} COMMAND ${T_NAME})
   list(APPEND env ${T_ENV})
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 120)
