@@ -45,9 +45,13 @@ void EncodeTone(const std::string& text, std::uint8_t* bytes);
 // valid leading decimal floating-point part of `text` (0 when none), rounded
 // to 15 significant digits, scaled by `scale` (a power of ten) in decimal and
 // truncated toward zero. ScaleDecimal("446.00625", 100000) == 44600625.
+// `scale` must be a positive power of ten (other values give 0); results
+// beyond the int64 range saturate.
 std::int64_t ScaleDecimal(const std::string& text, std::int64_t scale);
 
-// The parsed value itself (as strtod reads it), and "%3.5f" of it.
+// The parsed value itself: strtod's reading of a decimal number, without
+// hexadecimal, infinity or NaN forms and independent of the locale. And
+// "%3.5f" of a value, always with a decimal point.
 double ParseLeadingDouble(const std::string& text);
 std::string FormatFrequencyText(double mhz);  // "%3.5f"
 
