@@ -41,12 +41,13 @@ class Parser {
     if (m_text.compare(0, 3, "\xEF\xBB\xBF") == 0) m_pos = 3;
   }
 
-  bool Run(std::vector<CsvRecord>& records, CsvError& error) {
+  bool Run(std::vector<CsvRecord>& records, std::vector<int>* lines, CsvError& error) {
     while (m_pos < m_text.size()) {
       if (AtLineEnd()) {  // an empty line
         SkipLineEnd();
         continue;
       }
+      if (lines) lines->push_back(m_line);
       CsvRecord record;
       for (;;) {
         std::string field;
@@ -120,12 +121,19 @@ class Parser {
 }  // namespace
 
 bool ParseCsv(const std::string& text, std::vector<CsvRecord>& records, CsvError* error) {
+  return ParseCsvLines(text, records, nullptr, error);
+}
+
+bool ParseCsvLines(const std::string& text, std::vector<CsvRecord>& records,
+                   std::vector<int>* lines, CsvError* error) {
   records.clear();
+  if (lines) lines->clear();
   CsvError scratch;
   CsvError& err = error ? *error : scratch;
   err = CsvError{};
-  if (Parser(text).Run(records, err)) return true;
+  if (Parser(text).Run(records, lines, err)) return true;
   records.clear();
+  if (lines) lines->clear();
   return false;
 }
 

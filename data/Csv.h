@@ -33,5 +33,9 @@ const char* CsvErrorText(CsvErrorKind kind);
 // lines are skipped; the last record needs no line end. On a malformed text
 // returns false, fills *error and leaves `records` empty.
 bool ParseCsv(const std::string& text, std::vector<CsvRecord>& records, CsvError* error = nullptr);
+// The same, also giving the 1-based line each record starts on (for messages
+// that point at a cell).
+bool ParseCsvLines(const std::string& text, std::vector<CsvRecord>& records,
+                   std::vector<int>* lines, CsvError* error = nullptr);
 
 }  // namespace chanset
