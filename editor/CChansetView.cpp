@@ -175,12 +175,17 @@ void CChansetView::BuildGridAndEditors() {
   m_pGrid->SetRows(kGridRows);
   m_pGrid->SetCols(kGridCols);
   m_pGrid->SetForeColorFixed(kFixedTextColour);
-  // The 17 rows share the grid's height, so the table never scrolls.
+  // The 17 rows share the grid's height (the last ones a pixel taller when it
+  // does not divide evenly), so the table fills the grid and never scrolls.
   const int dpiY = m_pGrid->DpiY();
   const int border = TwipsToPixels(m_pGrid->GetRowPos(0), dpiY);
-  const int rowHeight =
-      qMax(fontMetrics().height() + 2, (m_pGrid->height() - 2 * border) / kGridRows);
-  for (int r = 0; r < kGridRows; ++r) m_pGrid->SetRowHeight(r, PixelsToTwips(rowHeight, dpiY));
+  const int clientHeight = m_pGrid->height() - 2 * border;
+  const int rowHeight = qMax(fontMetrics().height() + 2, clientHeight / kGridRows);
+  const int taller = qMax(0, clientHeight - rowHeight * kGridRows);
+  for (int r = 0; r < kGridRows; ++r) {
+    const int px = rowHeight + (r >= kGridRows - taller ? 1 : 0);
+    m_pGrid->SetRowHeight(r, PixelsToTwips(px, dpiY));
+  }
 
   // The editors: hidden children of the grid, in the view's font.
   m_pRxEdit = new QLineEdit(m_pGrid);
@@ -200,6 +205,9 @@ void CChansetView::BuildGridAndEditors() {
   for (const QStringList& entries : lists) {
     auto* combo = new QComboBox(m_pGrid);
     combo->addItems(entries);
+    // A list that drops below the box, of the height OpenEditor gives it,
+    // rather than a menu laid over the box.
+    combo->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
     m_lists << combo;
   }
   // The two lists of three entries never need a scroll bar.

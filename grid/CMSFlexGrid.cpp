@@ -48,11 +48,16 @@ class CFlexCellDelegate : public QStyledItemDelegate {
  protected:
   void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
     QStyledItemDelegate::initStyleOption(option, index);
+    // Cells are white; the area beyond the last row and column is not.
+    option->backgroundBrush = option->palette.brush(QPalette::Base);
     const int mode = m_pGrid->GetHighLight();
     const bool show = mode == CMSFlexGrid::HighLightAlways ||
                       (mode == CMSFlexGrid::HighLightWithFocus && m_pTable->hasFocus());
-    if (show && m_pGrid->InSelection(index.row() + m_pGrid->GetFixedRows(),
-                                     index.column() + m_pGrid->GetFixedCols()))
+    // A selection of one cell is the current cell, which the focus frame
+    // marks; only a range is highlighted.
+    if (show && m_pGrid->HasRange() &&
+        m_pGrid->InSelection(index.row() + m_pGrid->GetFixedRows(),
+                             index.column() + m_pGrid->GetFixedCols()))
       option->state |= QStyle::State_Selected;
     else
       option->state &= ~QStyle::State_Selected;
@@ -105,6 +110,7 @@ CMSFlexGrid::CMSFlexGrid(QWidget* parent)
   }
   m_pTable->viewport()->installEventFilter(this);
   m_pTable->viewport()->setMouseTracking(true);
+  m_pTable->viewport()->setBackgroundRole(QPalette::Mid);
   // The corner button shows the text of cell (0, 0).
   m_pCorner = m_pTable->findChild<QAbstractButton*>();
   if (m_pCorner) m_pCorner->installEventFilter(this);
@@ -205,6 +211,8 @@ void CMSFlexGrid::SetRow(int row) { MoveCurrent(row, m_nCol); }
 void CMSFlexGrid::SetCol(int col) { MoveCurrent(m_nRow, col); }
 
 void CMSFlexGrid::SelectRange() { m_pTable->viewport()->update(); }
+
+bool CMSFlexGrid::HasRange() const { return m_nRowSel != m_nRow || m_nColSel != m_nCol; }
 
 bool CMSFlexGrid::InSelection(int row, int col) const {
   return row >= qMin(m_nRow, m_nRowSel) && row <= qMax(m_nRow, m_nRowSel) &&
@@ -348,14 +356,28 @@ bool CMSFlexGrid::eventFilter(QObject* watched, QEvent* event) {
       m_pTable->setFocus(Qt::MouseFocusReason);
       const int row = RowAt(m_mousePos.y());
       const int col = ColAt(m_mousePos.x());
-      if (me->button() == Qt::LeftButton && IsMovable(row, col)) {
-        if (me->modifiers() & Qt::ShiftModifier) {
+      if (me->button() == Qt::LeftButton) {
+        if (IsMovable(row, col)) {
+          if (me->modifiers() & Qt::ShiftModifier) {
+            m_nRowSel = row;
+            m_nColSel = col;
+            SelectRange();
+          } else {
+            MoveCurrent(row, col);
+            m_bDragging = true;
+          }
+        } else if (row >= GetFixedRows() && col >= 0 && col < GetFixedCols()) {
+          // A fixed column's cell selects its row from the first column on.
+          MoveCurrent(row, GetFixedCols());
           m_nRowSel = row;
+          m_nColSel = GetCols() - 1;
+          SelectRange();
+        } else if (col >= GetFixedCols() && row >= 0 && row < GetFixedRows()) {
+          // A fixed row's cell selects its column from the first row on.
+          MoveCurrent(GetFixedRows(), col);
+          m_nRowSel = GetRows() - 1;
           m_nColSel = col;
           SelectRange();
-        } else {
-          MoveCurrent(row, col);
-          m_bDragging = true;
         }
       }
       emit MouseDown(ButtonCode(me->button()), ShiftCode(me->modifiers()), m_mousePos.x(),

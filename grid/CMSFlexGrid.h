@@ -23,7 +23,7 @@ class CMSFlexGrid : public QWidget {
                    AlignCenterTop = 3, AlignCenterCenter = 4, AlignCenterBottom = 5,
                    AlignRightTop = 6, AlignRightCenter = 7, AlignRightBottom = 8,
                    AlignGeneral = 9 };
-  // HighLight values: how the current cell is highlighted.
+  // HighLight values: when a selected range is highlighted.
   enum HighLightMode { HighLightNever = 0, HighLightAlways = 1, HighLightWithFocus = 2 };
 
   explicit CMSFlexGrid(QWidget* parent = nullptr);
@@ -39,13 +39,16 @@ class CMSFlexGrid : public QWidget {
   void SetFixedCols(int cols);  // 0 or 1
 
   // The current cell. Moving it fires LeaveCell (while Row/Col still name the
-  // old cell), then EnterCell. A fixed or missing cell is not accepted.
+  // old cell), then EnterCell. A fixed or missing cell is not accepted. A
+  // range selection (RowSel, ColSel) is highlighted as HighLight says; the
+  // current cell carries a focus frame instead.
   int GetRow() const { return m_nRow; }
   void SetRow(int row);
   int GetCol() const { return m_nCol; }
   void SetCol(int col);
-  // Row and column where the selection ends (the current cell unless the
-  // mouse dragged a range from it).
+  // Row and column where the selection ends: the current cell, unless the
+  // mouse dragged or shift-clicked a range from it, or a click on a fixed
+  // cell selected the row (fixed column) or the column (fixed row) there.
   int GetRowSel() const { return m_nRowSel; }
   int GetColSel() const { return m_nColSel; }
 
@@ -108,6 +111,7 @@ class CMSFlexGrid : public QWidget {
   void ApplySizes();
   void SelectRange();
   bool InSelection(int row, int col) const;
+  bool HasRange() const;
   bool IsMovable(int row, int col) const;
   int ColPosPixels(int col) const;
   int RowPosPixels(int row) const;

@@ -125,17 +125,34 @@ class FlexGridTest : public QObject {
     QCOMPARE(m_grid->GetRow(), 2);
     QCOMPARE(m_grid->GetCol(), 2);
     QVERIFY(log.entries.isEmpty());
-    // A click on a header cell reports the mouse but keeps the current cell.
+    // A click on a fixed cell never makes it current: a fixed row's cell
+    // selects its column from the first row, a fixed column's cell its row.
     QPoint header(TwipsToPixels(m_grid->GetColPos(3), m_grid->DpiX()) + 5,
                   TwipsToPixels(m_grid->GetRowPos(0), m_grid->DpiY()) + 4);
     ClickGrid(*m_grid, header);
-    QCOMPARE(log.entries, QStringList{QStringLiteral("down 1 0")});
+    QCOMPARE(log.entries, (QStringList{"leave 2,2", "enter 1,3", "down 1 0"}));
     QCOMPARE(m_grid->GetMouseRow(), 0);
     QCOMPARE(m_grid->GetMouseCol(), 3);
-    QCOMPARE(m_grid->GetRow(), 2);
-    QCOMPARE(m_grid->GetCol(), 2);
-    // Up from the first row stays inside the table.
+    QCOMPARE(m_grid->GetRow(), 1);
+    QCOMPARE(m_grid->GetCol(), 3);
+    QCOMPARE(m_grid->GetRowSel(), 4);
+    QCOMPARE(m_grid->GetColSel(), 3);
+    QPoint rowHeader(TwipsToPixels(m_grid->GetColPos(0), m_grid->DpiX()) + 3,
+                     TwipsToPixels(m_grid->GetRowPos(3), m_grid->DpiY()) + 4);
+    ClickGrid(*m_grid, rowHeader);
+    QCOMPARE(m_grid->GetRow(), 3);
+    QCOMPARE(m_grid->GetCol(), 1);
+    QCOMPARE(m_grid->GetRowSel(), 3);
+    QCOMPARE(m_grid->GetColSel(), 3);
+    QCOMPARE(m_grid->GetMouseCol(), 0);
+    // The corner selects nothing.
+    log.entries.clear();
+    ClickGrid(*m_grid, QPoint(3, 3));
+    QCOMPARE(log.entries, QStringList{"down 1 0"});
+    QCOMPARE(m_grid->GetRow(), 3);
+    // Up from the first row and left from the first column stay inside.
     m_grid->SetRow(1);
+    m_grid->SetCol(2);
     m_grid->setFocus();
     log.entries.clear();
     QTest::keyClick(m_grid->findChild<QTableView*>(), Qt::Key_Up);
@@ -235,6 +252,8 @@ class FlexGridTest : public QObject {
     QTest::newRow("with focus, unfocused") << 2 << false << false;
   }
 
+  // A row selected through its fixed cell is highlighted as the mode says;
+  // a single current cell never is.
   void highLightFollowsMode() {
     QFETCH(int, mode);
     QFETCH(bool, focused);
@@ -243,10 +262,12 @@ class FlexGridTest : public QObject {
     QWidget other;
     QLineEdit* elsewhere = new QLineEdit(&other);
     other.show();
-    m_grid->SetRow(2);
-    m_grid->SetCol(2);
     m_grid->SetHighLight(mode);
     QCOMPARE(m_grid->GetHighLight(), mode);
+    ClickGrid(*m_grid, QPoint(TwipsToPixels(m_grid->GetColPos(0), m_grid->DpiX()) + 3,
+                              TwipsToPixels(m_grid->GetRowPos(2), m_grid->DpiY()) + 4));
+    QCOMPARE(m_grid->GetRow(), 2);
+    QCOMPARE(m_grid->GetColSel(), 3);
     auto* table = m_grid->findChild<QTableView*>();
     QWidget* focusTarget = focused ? static_cast<QWidget*>(m_grid.get()) : static_cast<QWidget*>(elsewhere);
     focusTarget->activateWindow();
@@ -254,10 +275,23 @@ class FlexGridTest : public QObject {
     focusTarget->setFocus();
     QTRY_COMPARE(table->hasFocus(), focused);
     const QImage image = m_grid->grab().toImage();
-    const QColor cell = image.pixelColor(CurrentCellPixel(*m_grid, 20, 8));
     // The highlight is a strong colour; the focus frame of the current cell
     // only tints it.
-    QCOMPARE(cell.lightness() < 160, highlighted);
+    auto isHighlighted = [&](int col) {
+      const QPoint p(TwipsToPixels(m_grid->GetColPos(col), m_grid->DpiX()) + 20,
+                     TwipsToPixels(m_grid->GetRowPos(2), m_grid->DpiY()) + 8);
+      return image.pixelColor(p).lightness() < 160;
+    };
+    QCOMPARE(isHighlighted(3), highlighted);
+    QCOMPARE(isHighlighted(2), highlighted);
+    // Moving the current cell ends the range: nothing is highlighted.
+    m_grid->SetRow(3);
+    const QImage after = m_grid->grab().toImage();
+    for (int col = 1; col < 4; ++col) {
+      const QPoint p(TwipsToPixels(m_grid->GetColPos(col), m_grid->DpiX()) + 20,
+                     TwipsToPixels(m_grid->GetRowPos(3), m_grid->DpiY()) + 8);
+      QVERIFY(after.pixelColor(p).lightness() >= 160);
+    }
   }
 
   void fixedTextColour() {
