@@ -162,6 +162,7 @@ void CChansetView::BuildForm() {
 QSize CChansetView::sizeHint() const { return m_form.PixelSize(); }
 
 void CChansetView::OnInitialUpdate() {
+  FitFrameToForm();
   if (m_bFirstInit) {
     BuildGridAndEditors();
     m_bFirstInit = false;
@@ -235,21 +236,28 @@ void CChansetView::BuildGridAndEditors() {
   connect(m_pGrid, &CMSFlexGrid::MouseDown, this, &CChansetView::OnMouseDown);
 }
 
+QWidget* CChansetView::Frame() {
+  for (QWidget* w = parentWidget(); w; w = w->parentWidget()) {
+    if (qobject_cast<QMdiSubWindow*>(w)) return w;
+    if (w->isWindow()) break;
+  }
+  return isWindow() ? this : nullptr;
+}
+
+void CChansetView::FitFrameToForm() {
+  auto* frame = qobject_cast<QMdiSubWindow*>(Frame());
+  if (!frame) return;
+  // The frame's own size hint holds the form at its size; a smaller frame
+  // keeps its size.
+  frame->resize(frame->size().boundedTo(frame->sizeHint()));
+}
+
 void CChansetView::LoadFrameIcon() {
   const QString path = Q(ApplicationDirectory()) + QStringLiteral("title.ico");
   if (!QFileInfo::exists(path)) return;
   QIcon icon(path);
   if (icon.isNull()) return;
-  // The frame is the sub-window that holds the view, or the view's window.
-  QWidget* frame = this;
-  for (QWidget* w = parentWidget(); w; w = w->parentWidget()) {
-    if (qobject_cast<QMdiSubWindow*>(w)) {
-      frame = w;
-      break;
-    }
-    if (w->isWindow()) break;
-  }
-  frame->setWindowIcon(icon);
+  if (QWidget* frame = Frame()) frame->setWindowIcon(icon);
 }
 
 void CChansetView::RefreshFromImage() {

@@ -79,6 +79,10 @@ class CChansetView : public QWidget {
  private:
   void BuildForm();
   void BuildGridAndEditors();
+  // The window around the view: its sub-window, or the view itself when it
+  // is a window.
+  QWidget* Frame();
+  void FitFrameToForm();
   void LoadFrameIcon();
   void OnEnterCell();
   void OnLeaveCell();

@@ -6,6 +6,8 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <map>
@@ -267,6 +269,27 @@ class ChannelViewTest : public QObject {
     if (!dir.isEmpty()) QVERIFY(shot.save(dir + QStringLiteral("/channel-view-%1.png").arg(language)));
   }
 
+  // In a sub-window: the frame shrinks to the form, never grows, and takes
+  // the icon.
+  void frameFitsTheFormShrinkingOnly() {
+    m_doc = std::make_unique<CChansetDoc>();
+    QVERIFY(m_doc->OnNewDocument());
+    QMdiArea area;
+    area.resize(1400, 900);
+    auto* view = new CChansetView(m_doc.get());
+    QMdiSubWindow* frame = area.addSubWindow(view);
+    area.show();
+    frame->resize(1300, 850);
+    view->OnInitialUpdate();
+    QVERIFY(frame->width() < 1300 && frame->height() < 850);
+    QCOMPARE(frame->size(), frame->sizeHint());
+    QVERIFY(view->width() >= view->sizeHint().width());
+    QVERIFY(!frame->windowIcon().isNull());
+    frame->resize(300, 200);
+    view->OnInitialUpdate();
+    QCOMPARE(frame->size(), QSize(300, 200));
+  }
+
   void refreshAppliesTypeAndBand_data() {
     QTest::addColumn<QString>("language");
     QTest::addColumn<int>("type");
@@ -452,6 +475,21 @@ class ChannelViewTest : public QObject {
     Key(Qt::Key_Return);
     QCOMPARE(Grid()->GetTextMatrix(5, 5), QString());
     QVERIFY(m_boxes.isEmpty());
+  }
+
+  // Enter from column 8 lands on column 1 of the next row without checking
+  // the row it leaves again: a channel outside the band raises no message.
+  void enterWalkChecksOnlyTheCellItLeaves() {
+    const ChannelTexts vhf{"150.00000", "150.00000", "None", "None", "Wide", "Yes", "Off", "High"};
+    OpenView(WriteFile(QStringLiteral("walk.dat"), {{3, vhf}}, 1, 0));  // band 400-470MHz
+    ClickCell(3, 8);
+    Key(Qt::Key_Return);
+    QCOMPARE(Grid()->GetRow(), 4);
+    QCOMPARE(Grid()->GetCol(), 1);
+    QCOMPARE(Focused(), m_view->EditorOfColumn(1));
+    QVERIFY(m_boxes.isEmpty());
+    QCOMPARE(RowTexts(Grid(), 3), ToList(vhf));
+    QVERIFY(!m_doc->IsModified());
   }
 
   void dropDownOpensOnTheCellsEntry_data() {
