@@ -3,9 +3,18 @@
 namespace cli {
 
 // Each command lives in its own cmd_*.cpp file.
+int RunDump(const Args& args);
+int RunNew(const Args& args);
+int RunImportCsv(const Args& args);
 
 const std::vector<Command>& Commands() {
   static const std::vector<Command> commands = {
+      {"new", "OUT.dat", "write a new configuration file (empty channels, type 0, band 0)", RunNew},
+      {"dump", "FILE.dat [--lang en|zh]", "print the 16 channels as CSV", RunDump},
+      {"import-csv", "IN.csv BASE.dat OUT.dat",
+       "BASE.dat with its channels replaced from a CSV table shaped as dump prints it,"
+       " every cell checked against BASE's band; stored as OUT.dat",
+       RunImportCsv},
   };
   return commands;
 }
