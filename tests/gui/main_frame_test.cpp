@@ -13,6 +13,7 @@
 #include "app/CWorkspaceClient.h"
 #include "app/TreeDispatch.h"
 #include "data/CChansetDoc.h"
+#include "editor/CChansetView.h"
 #include "platform/CLanguagePack.h"
 #include "platform/Globals.h"
 #include "platform/ResourceIds.h"
@@ -334,6 +335,17 @@ class MainFrameTest : public QObject {
     QCOMPARE(QFile::exists(target), written);
     if (written) QCOMPARE(QFileInfo(target).size(), qint64(1040));
     QCOMPARE(frame->isVisible(), !closes);
+  }
+
+  void anAcceptedEditMarksTheDocumentModified() {
+    Start();
+    CChansetDoc* doc = frame->ActiveDocument();
+    QVERIFY(!doc->IsModified());
+    emit frame->ActiveView()->edited();
+    QVERIFY(doc->IsModified());
+    boxes->answers << CMessageBox::IdCancel;
+    QVERIFY(!frame->close());
+    QCOMPARE(boxes->seen.size(), 1);
   }
 
   void savePromptCancelledInTheFileDialogKeepsTheWindow() {
