@@ -65,6 +65,11 @@ bool SerialPort::Fail(int code, const char* what) {
   return false;
 }
 
+long SerialPort::ReadFailed(int code) {
+  Fail(code, "read");
+  return -1;
+}
+
 bool SerialPort::Open(const std::string& path) {
   Close();
   error_ = SystemError{};
@@ -180,7 +185,7 @@ bool SerialPort::Write(const std::uint8_t* data, std::size_t size) {
 }
 
 long SerialPort::Read(std::uint8_t* data, std::size_t size) {
-  if (fd_ < 0) return Fail(EBADF, "read"), -1;
+  if (fd_ < 0) return ReadFailed(EBADF);
   if (size == 0) return 0;
   const long long start = NowNs();
   const long long totalDeadline =
@@ -193,9 +198,9 @@ long SerialPort::Read(std::uint8_t* data, std::size_t size) {
     long long deadline = totalDeadline;
     if (got > 0 && lastByte + interval < deadline) deadline = lastByte + interval;
     int revents = WaitFor(fd_, POLLIN, deadline);
-    if (revents < 0) return Fail(errno, "poll"), -1;
+    if (revents < 0) return ReadFailed(errno);
     if (revents == 0) break;  // a time-out: deliver what arrived
-    if (revents & POLLNVAL) return Fail(EBADF, "read"), -1;
+    if (revents & POLLNVAL) return ReadFailed(EBADF);
     ssize_t n = ::read(fd_, data + got, size - got);
     if (n > 0) {
       got += static_cast<std::size_t>(n);
@@ -205,7 +210,7 @@ long SerialPort::Read(std::uint8_t* data, std::size_t size) {
     if (n < 0 && (errno == EINTR || errno == EAGAIN) && !(revents & (POLLHUP | POLLERR))) continue;
     // read() == 0 on a terminal in this mode, POLLHUP or POLLERR: the device
     // has gone (cable pulled, or the other end of a pseudo-terminal closed).
-    return Fail(n < 0 && errno != EAGAIN && errno != EINTR ? errno : EIO, "read"), -1;
+    return ReadFailed(n < 0 && errno != EAGAIN && errno != EINTR ? errno : EIO);
   }
   return static_cast<long>(got);
 }

@@ -44,6 +44,7 @@ class SerialPort final : public Port {
 
  private:
   bool Fail(int code, const char* what);
+  long ReadFailed(int code);
   bool Configure();
   bool WaitUntilSent(long long deadlineNs);
 
