@@ -28,13 +28,30 @@ ChannelTexts DecodeChannel(const Image& image, int channel, bool chinese);
 // sets the write-back marker. Accepts the words of both languages.
 void EncodeChannels(const CellTexts& grid, Image& image);
 
+// Single fields, as the two functions above read and write them.
+// A frequency text from 4 record bytes (least significant pair first): empty
+// when the top byte is 0x00 or 0xFF, else "%3.5f" of the BCD number in MHz.
+std::string DecodeFrequency(const std::uint8_t* bytes);
+// Writes 4 record bytes from a frequency text; 0xFF x 4 when it reads as no
+// positive number.
+void EncodeFrequency(const std::string& text, std::uint8_t* bytes);
+// A tone text from a tone word (low byte first). `emptyChannel` selects the
+// empty text instead of the no-tone word.
+std::string DecodeTone(const std::uint8_t* bytes, bool emptyChannel, bool chinese);
+// Writes a tone word (low byte first) from a tone text.
+void EncodeTone(const std::string& text, std::uint8_t* bytes);
+
 // Number parsing shared by the codec and the cell validation: the longest
 // valid leading decimal floating-point part of `text` (0 when none), rounded
 // to 15 significant digits, scaled by `scale` (a power of ten) in decimal and
 // truncated toward zero. ScaleDecimal("446.00625", 100000) == 44600625.
+// `scale` must be a positive power of ten (other values give 0); results
+// beyond the int64 range saturate.
 std::int64_t ScaleDecimal(const std::string& text, std::int64_t scale);
 
-// The parsed value itself (as strtod reads it), and "%3.5f" of it.
+// The parsed value itself: strtod's reading of a decimal number, without
+// hexadecimal, infinity or NaN forms and independent of the locale. And
+// "%3.5f" of a value, always with a decimal point.
 double ParseLeadingDouble(const std::string& text);
 std::string FormatFrequencyText(double mhz);  // "%3.5f"
 

@@ -2,7 +2,8 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fstream>
+#include <fcntl.h>
+#include <unistd.h>
 #include <istream>
 #include <ostream>
 #include <sstream>
@@ -12,6 +13,10 @@
 namespace chanset {
 
 static const char kMagic[4] = {'S', '3', '3', '3'};
+
+const char* DatFormatErrorText(bool chinese) {
+  return chinese ? "数据格式不正确" : "Data Format Error";
+}
 
 DatError LoadDat(std::istream& in, Image& image) {
   char header[16];
@@ -37,11 +42,29 @@ void StoreDat(std::ostream& out, const Image& image) {
 }
 
 DatError LoadDatFile(const std::string& path, Image& image, std::string* error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
+  // Read with POSIX calls so that every failure has its system reason (a
+  // directory opens but cannot be read). Only the first 1040 bytes matter.
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
     if (error) *error = std::strerror(errno);
     return DatError::Io;
   }
+  std::string bytes;
+  char buf[kDatFileSize];
+  while (bytes.size() < kDatFileSize) {
+    ssize_t n = read(fd, buf, kDatFileSize - bytes.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      int err = errno;
+      close(fd);
+      if (error) *error = std::strerror(err);
+      return DatError::Io;
+    }
+    if (n == 0) break;
+    bytes.append(buf, static_cast<std::size_t>(n));
+  }
+  close(fd);
+  std::istringstream in(bytes);
   Image scratch = image;
   DatError result = LoadDat(in, scratch);
   if (result == DatError::None) image = scratch;

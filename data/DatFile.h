@@ -17,6 +17,10 @@ enum class DatError {
   Io,         // the file cannot be opened, read or written
 };
 
+// The message shown for a file that is not a configuration file (wrong magic
+// or too short): "Data Format Error" / "数据格式不正确".
+const char* DatFormatErrorText(bool chinese);
+
 // Loads from a stream into `image`. On Format the image is untouched; on
 // EndOfFile image bytes already read may have changed, so callers load into
 // a scratch image and keep it only on success.

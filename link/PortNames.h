@@ -15,10 +15,15 @@ int PortNumberFromName(const std::string& name);
 // (Software\<AppName>\Ports, value COM<n>), else the default
 // (COM1..8 /dev/ttyUSB0..7, COM9..12 /dev/ttyACM0..3, COM13..16 /dev/ttyS0..3).
 std::string DevicePathForPort(int port);
-// Accepts "COMn", "\\.\COMn" or a device path; returns the device path.
+// Accepts "COMn", "\\.\COMn" (n 1..16, any case) or a device path; returns
+// the device path, or "" for a COM name outside 1..16 or a "\\.\" name
+// that is not a COM port.
 std::string ResolvePortArgument(const std::string& arg);
+// Key path of the user's device map: "Software\<AppName>\Ports".
+std::string PortsRegistryKey();
 
-// The remembered port: registry value "com" (default 1).
+// The remembered port: registry value "com" (default 1; a stored value
+// outside 1..16 also reads 1). Storing ignores numbers outside 1..16.
 int LoadRememberedPort();
 void StoreRememberedPort(int port);
 

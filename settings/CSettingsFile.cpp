@@ -1,18 +1,357 @@
 #include "settings/CSettingsFile.h"
 
-// Placeholder: an always-empty settings file until the reader is written.
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/AppDir.h"
+#include "platform/AtomicFile.h"
+
 namespace chanset {
 
-CSettingsFile::CSettingsFile() = default;
-CSettingsFile::~CSettingsFile() = default;
-bool CSettingsFile::Load(const std::string&, bool, bool, bool) { return false; }
-bool CSettingsFile::LoadPath(const std::string&, bool, bool, bool) { return false; }
-std::string CSettingsFile::GetValue(const std::string&, const std::string&, const std::string& def) const {
-  return def;
+namespace {
+
+const char kWhite[] = " \t\r\n\v\f";
+
+std::string Trim(const std::string& s) {
+  std::size_t b = s.find_first_not_of(kWhite);
+  if (b == std::string::npos) return std::string();
+  std::size_t e = s.find_last_not_of(kWhite);
+  return s.substr(b, e - b + 1);
 }
-void CSettingsFile::SetValue(const std::string&, const std::string&, const std::string&) {}
-std::string CSettingsFile::Save(bool) { return {}; }
-void CSettingsFile::Clear() {}
+
+char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Removes `marker` and everything after it when it occurs in `value`.
+void CutAt(std::string& value, const char* marker) {
+  std::size_t p = value.find(marker);
+  if (p != std::string::npos) value.erase(p);
+}
+
+std::string DirectoryOf(const std::string& path) {
+  std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// The file a save should replace: a symbolic link is followed so that the
+// link stays in place and its target receives the new contents.
+std::string ResolveTarget(const std::string& path) {
+  char buf[PATH_MAX];
+  if (realpath(path.c_str(), buf) != nullptr) return buf;
+  return path;
+}
+
+// Rewrites `path` in place (used only when its folder cannot take a temporary
+// file). The old contents are read first and put back when any write fails.
+bool WriteInPlace(const std::string& path, const std::string& text, std::string& error) {
+  std::string old;
+  if (!ReadWholeFile(path, old, &error)) return false;
+  int fd = open(path.c_str(), O_WRONLY | O_CLOEXEC);
+  if (fd < 0) {
+    error = std::strerror(errno);
+    return false;
+  }
+  auto writeAll = [fd](const std::string& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+      ssize_t n = pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        return false;
+      }
+      done += static_cast<std::size_t>(n);
+    }
+    return ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 && fsync(fd) == 0;
+  };
+  if (!writeAll(text)) {
+    error = std::strerror(errno);
+    writeAll(old);
+    close(fd);
+    return false;
+  }
+  if (close(fd) != 0) {
+    error = std::strerror(errno);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+CSettingsFile::CSettingsFile() = default;
+
+CSettingsFile::~CSettingsFile() {
+  if (m_bSaveOnClose) Save(m_bBackupOnClose);
+  Clear();
+}
+
+bool CSettingsFile::Load(const std::string& fileName, bool saveOnClose, bool ignoreCase,
+                         bool backupOnClose) {
+  return LoadPath(ApplicationDirectory() + fileName, saveOnClose, ignoreCase, backupOnClose);
+}
+
+bool CSettingsFile::LoadPath(const std::string& path, bool saveOnClose, bool ignoreCase,
+                             bool backupOnClose) {
+  if (!m_strPath.empty()) {
+    if (m_bSaveOnClose) Save(false);
+    Clear();
+  }
+  m_bSaveOnClose = saveOnClose;
+  m_bIgnoreCase = ignoreCase;
+  m_bBackupOnClose = backupOnClose;
+
+  // A missing file is created empty; an existing one is never truncated.
+  int fd = open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+
+  m_strPath = path;
+  m_ppKeys.assign(1, {});
+  m_ppValues.assign(1, {});
+  m_arrSections.assign(1, std::string());
+  m_nLastSection = 0;
+
+  std::string text;
+  bool readOk = true;
+  char buf[8192];
+  for (;;) {
+    ssize_t n = read(fd, buf, sizeof buf);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      readOk = false;
+      break;
+    }
+    if (n == 0) break;
+    text.append(buf, static_cast<std::size_t>(n));
+  }
+  close(fd);
+
+  // A byte-order mark some editors put first is not part of the first line.
+  std::size_t pos = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+  std::string currentName;
+  while (pos < text.size()) {
+    std::size_t end = text.find('\n', pos);
+    if (end == std::string::npos) end = text.size();
+    ParseLine(text.substr(pos, end - pos), currentName);
+    pos = end + 1;
+  }
+  if (!readOk) {
+    // Keep what was read for lookups, but forget the path: a later save must
+    // not replace the whole file with the part that could be read.
+    m_strPath.clear();
+    return false;
+  }
+  return true;
+}
+
+void CSettingsFile::ParseLine(std::string line, std::string& currentName) {
+  std::size_t nul = line.find('\0');
+  if (nul != std::string::npos) line.erase(nul);
+  line = Trim(line);
+  if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
+    currentName = line.substr(1, line.size() - 2);
+    NewSection(currentName);
+    return;
+  }
+  std::string key, value;
+  std::size_t eq = line.find('=');
+  if (eq == std::string::npos) {
+    key = line;
+  } else {
+    key = Trim(line.substr(0, eq));
+    value = Trim(line.substr(eq + 1));
+  }
+  if (key.empty()) return;
+  if (std::strchr(";/\\*", key.front()) != nullptr) return;
+  m_ppKeys[m_nLastSection].push_back(key);
+  m_ppValues[m_nLastSection].push_back(value);
+  m_arrSections[m_nLastSection] = currentName;
+}
+
+int CSettingsFile::NewSection(const std::string& name) {
+  ++m_nLastSection;
+  std::size_t need = static_cast<std::size_t>(m_nLastSection) + 1;
+  if (need > m_ppKeys.capacity()) {
+    // The tables grow by several entries at a time rather than one.
+    std::size_t cap = m_ppKeys.capacity() + static_cast<std::size_t>(m_nGrowBy);
+    m_ppKeys.reserve(cap);
+    m_ppValues.reserve(cap);
+    m_arrSections.reserve(cap);
+  }
+  m_ppKeys.resize(need);
+  m_ppValues.resize(need);
+  m_arrSections.resize(need);
+  m_arrSections[m_nLastSection] = name;
+  return m_nLastSection;
+}
+
+bool CSettingsFile::Equal(const std::string& a, const std::string& b) const {
+  if (!m_bIgnoreCase) return a == b;
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
+  return true;
+}
+
+int CSettingsFile::FindSection(const std::string& section) const {
+  for (std::size_t i = 0; i < m_arrSections.size(); ++i)
+    if (Equal(m_arrSections[i], section)) return static_cast<int>(i);
+  return -1;
+}
+
+int CSettingsFile::FindKey(int section, const std::string& key) const {
+  const std::vector<std::string>& keys = m_ppKeys[static_cast<std::size_t>(section)];
+  for (std::size_t i = keys.size(); i-- > 0;)
+    if (Equal(keys[i], key)) return static_cast<int>(i);
+  return -1;
+}
+
+std::string CSettingsFile::GetRawValue(const std::string& section, const std::string& key,
+                                       const std::string& def) const {
+  int s = FindSection(section);
+  if (s < 0) return def;
+  int k = FindKey(s, key);
+  if (k < 0) return def;
+  return m_ppValues[static_cast<std::size_t>(s)][static_cast<std::size_t>(k)];
+}
+
+std::string CSettingsFile::GetValue(const std::string& section, const std::string& key,
+                                    const std::string& def) const {
+  int s = FindSection(section);
+  if (s < 0) return def;
+  int k = FindKey(s, key);
+  if (k < 0) return def;
+  // Inline comments are cut here, not when reading the file; the blank in
+  // front of a cut marker stays.
+  std::string value = m_ppValues[static_cast<std::size_t>(s)][static_cast<std::size_t>(k)];
+  CutAt(value, "//");
+  CutAt(value, "\t;");
+  CutAt(value, "/*");
+  return value;
+}
+
+void CSettingsFile::SetValue(const std::string& section, const std::string& key,
+                             const std::string& value) {
+  if (m_strPath.empty()) return;
+  int s = FindSection(section);
+  if (s < 0) {
+    m_bChanged = true;
+    s = NewSection(section);
+  }
+  std::vector<std::string>& keys = m_ppKeys[static_cast<std::size_t>(s)];
+  std::vector<std::string>& values = m_ppValues[static_cast<std::size_t>(s)];
+  int k = FindKey(s, key);
+  if (k < 0) {
+    m_bChanged = true;
+    keys.push_back(key);
+    values.push_back(value);
+    return;
+  }
+  std::string& old = values[static_cast<std::size_t>(k)];
+  if (!Equal(old, value)) m_bChanged = true;
+  old = value;
+}
+
+bool CSettingsFile::HasSection(const std::string& section) const {
+  return FindSection(section) >= 0;
+}
+
+void CSettingsFile::AddSection(const std::string& section) {
+  if (m_strPath.empty() || FindSection(section) >= 0) return;
+  m_bChanged = true;
+  NewSection(section);
+}
+
+std::string CSettingsFile::Serialize() const {
+  std::string out;
+  for (std::size_t s = 0; s < m_arrSections.size(); ++s) {
+    if (!m_arrSections[s].empty()) out += "[" + m_arrSections[s] + "]\n";
+    const std::vector<std::string>& keys = m_ppKeys[s];
+    const std::vector<std::string>& values = m_ppValues[s];
+    for (std::size_t k = 0; k < keys.size(); ++k) {
+      out += keys[k];
+      if (!keys[k].empty()) out += "=";
+      out += values[k];
+      out += "\n";
+    }
+  }
+  return out;
+}
+
+std::string CSettingsFile::ComputeBackupName() const {
+  // Every entry of the folder whose name starts with the file's stem counts;
+  // the last three characters of its name give its number.
+  std::string dir = DirectoryOf(m_strPath);
+  std::size_t slash = m_strPath.rfind('/');
+  std::string name = slash == std::string::npos ? m_strPath : m_strPath.substr(slash + 1);
+  std::string stem = name.substr(0, name.rfind('.'));
+  int largest = 0;
+  if (DIR* d = opendir(dir.c_str())) {
+    while (dirent* e = readdir(d)) {
+      std::string entry = e->d_name;
+      if (entry.compare(0, stem.size(), stem) != 0) continue;
+      std::string last = entry.substr(entry.size() > 3 ? entry.size() - 3 : 0);
+      int number = 0;
+      for (char c : last) {
+        if (c < '0' || c > '9') break;
+        number = number * 10 + (c - '0');
+      }
+      if (number > largest) largest = number;
+    }
+    closedir(d);
+  }
+  char suffix[32];
+  std::snprintf(suffix, sizeof suffix, ".%.3d", largest + 1);
+  return m_strPath + suffix;
+}
+
+bool CSettingsFile::MakeBackup(std::string& error) {
+  if (m_strBackupName.empty()) m_strBackupName = ComputeBackupName();
+  struct stat st;
+  if (stat(m_strPath.c_str(), &st) != 0 && errno == ENOENT) return true;  // nothing to copy
+  std::string bytes;
+  if (!ReadWholeFile(m_strPath, bytes, &error)) return false;
+  return WriteFileAtomic(m_strBackupName, bytes, &error);
+}
+
+std::string CSettingsFile::Save(bool makeBackup) {
+  m_strLastError.clear();
+  if (!m_bChanged || m_strPath.empty()) return std::string();
+  std::string error;
+  if (makeBackup && !MakeBackup(error)) {
+    // Without its backup the old file is not replaced.
+    m_strLastError = "backup " + m_strBackupName + ": " + error;
+    return std::string();
+  }
+  std::string target = ResolveTarget(m_strPath);
+  std::string text = Serialize();
+  // The new file is written beside the old one and renamed over it, so a
+  // failed save never leaves a half-written file. Only a folder that takes no
+  // new files makes the save rewrite the file in place.
+  bool ok = access(DirectoryOf(target).c_str(), W_OK | X_OK) == 0
+                ? WriteFileAtomic(target, text, &error)
+                : WriteInPlace(target, text, error);
+  if (!ok) {
+    m_strLastError = m_strPath + ": " + error;
+    return std::string();
+  }
+  return m_strBackupName;
+}
+
+void CSettingsFile::Clear() {
+  m_ppKeys.clear();
+  m_ppValues.clear();
+  m_arrSections.clear();
+  m_nLastSection = 0;
+  m_strPath.clear();
+  m_bChanged = false;
+}
 
 CSettingsFile& g_settingsFile() {
   static CSettingsFile file;

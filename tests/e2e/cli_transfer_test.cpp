@@ -291,11 +291,12 @@ TEST_F(CliTransfer, BadInputGetsAClearMessageAndTouchesNothing) {
       {{"read", "--port", Path("ttyNONE"), Path("keep.dat")}, kOpenFailed},
       {{"read", "--port", Path("ttyNONE"), Path("keep.dat")}, "No such file or directory"},
       {{"read", "--port", "COM17", Path("keep.dat")}, "COM1 to COM16"},
+      {{"read", "--port", "\\\\.\\COM0", Path("keep.dat")}, "COM1 to COM16"},
       {{"read", Path("keep.dat")}, "--port"},
       {{"read", "--port", "/dev/null", Path("nodir/out.dat")}, "not writable"},
-      {{"write", "--port", "/dev/null", Path("text.dat")}, "not a configuration file"},
+      {{"write", "--port", "/dev/null", Path("text.dat")}, "Data Format Error"},
       {{"write", "--port", "/dev/null", Path("absent.dat")}, "No such file or directory"},
-      {{"write", "--port", "/dev/null", Path("keep.dat")}, "too short"},
+      {{"write", "--port", "/dev/null", Path("keep.dat")}, "Data Format Error"},
   };
   for (const BadInput& c : cases) {
     Outcome o = RunCli(c.args);

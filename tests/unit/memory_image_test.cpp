@@ -80,3 +80,46 @@ TEST(DatFile, LoadErrorsAreDistinctAndHeaderPaddingIgnored) {
   std::istringstream in4(bytes.substr(0, 10));
   EXPECT_EQ(LoadDat(in4, loaded), DatError::EndOfFile);
 }
+
+// ---- .dat files on disk ----
+#include <cstdlib>
+#include <fstream>
+#include <unistd.h>
+
+TEST(DatFile, FileLoadReportsSystemReasonsAndKeepsImageOnFailure) {
+  char tmpl[] = "/tmp/chanset-dat-XXXXXX";
+  ASSERT_NE(mkdtemp(tmpl), nullptr);
+  const std::string dir = tmpl;
+  Image saved = NewImage();
+  saved[0x20] = 0x42;
+  ASSERT_EQ(StoreDatFile(dir + "/a.dat", saved), DatError::None);
+  {
+    std::ofstream shortFile(dir + "/short.dat", std::ios::binary);
+    shortFile << StoreToString(saved).substr(0, 1039);
+  }
+
+  const Image before{};
+  struct Case {
+    std::string path;
+    DatError want;
+    const char* reason;
+  } cases[] = {
+      {dir + "/missing.dat", DatError::Io, "No such file or directory"},
+      {dir, DatError::Io, "Is a directory"},
+      {dir + "/short.dat", DatError::EndOfFile, ""},
+  };
+  for (const Case& c : cases) {
+    Image img = before;
+    std::string reason;
+    EXPECT_EQ(LoadDatFile(c.path, img, &reason), c.want) << c.path;
+    EXPECT_EQ(reason, c.reason) << c.path;
+    EXPECT_EQ(img, before) << c.path;
+  }
+  Image img{};
+  EXPECT_EQ(LoadDatFile(dir + "/a.dat", img), DatError::None);
+  EXPECT_EQ(img, saved);
+
+  unlink((dir + "/a.dat").c_str());
+  unlink((dir + "/short.dat").c_str());
+  rmdir(dir.c_str());
+}

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "data/MemoryImage.h"
+
 namespace cli {
 
 using Args = std::vector<std::string>;  // the words after the command name
@@ -19,6 +21,19 @@ const std::vector<Command>& Commands();
 
 // Prints "chanset-cli: <message>" on stderr and returns 1 (for `return Fail(...)`).
 int Fail(const std::string& message);
+
+// The settings file given by "--ini FILE" anywhere on the command line (taken
+// out before the command runs); empty when none was given.
+const std::string& IniPath();
+
+// Loads a .dat file, or prints why not (the system reason, or "Data Format
+// Error" in the chosen language for a file that is not a configuration file
+// or is too short) and returns false.
+bool LoadForCommand(const std::string& path, chanset::Image& image, bool chinese);
+
+// Takes "--lang en|zh" out of args (default en); prints and returns false
+// for any other value.
+bool TakeLanguage(Args& args, bool& chinese);
 
 // Removes "--name VALUE" from args; returns true and sets value when present.
 // A "--name" without a value is an error reported through `error`.

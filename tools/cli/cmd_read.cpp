@@ -4,9 +4,9 @@
 #include <unistd.h>
 
 #include "data/DatFile.h"
+#include "link/PortNames.h"
 #include "tools/cli/CliCommand.h"
 #include "tools/cli/ConsoleTransfer.h"
-#include "tools/cli/PortArgument.h"
 
 namespace cli {
 
@@ -16,8 +16,8 @@ int RunRead(const Args& arguments) {
   if (!TakeOption(args, "--port", portArg, error)) return Fail(error.empty() ? "read needs --port COMn|PATH" : error);
   if (args.size() != 1 || args[0].rfind("--", 0) == 0) return Fail("usage: read --port COMn|PATH OUT.dat");
   const std::string& out = args[0];
-  std::string path;
-  if (!PortPathFromArgument(portArg, path, error)) return Fail(error);
+  std::string path = chanset::ResolvePortArgument(portArg);
+  if (path.empty()) return Fail("there is no port " + portArg + ": ports run from COM1 to COM16");
 
   // Make sure the result can be stored before the radio is read.
   std::size_t slash = out.rfind('/');

@@ -3,9 +3,9 @@
 #include <string>
 
 #include "data/DatFile.h"
+#include "link/PortNames.h"
 #include "tools/cli/CliCommand.h"
 #include "tools/cli/ConsoleTransfer.h"
-#include "tools/cli/PortArgument.h"
 
 namespace cli {
 
@@ -15,20 +15,11 @@ int RunWrite(const Args& arguments) {
   if (!TakeOption(args, "--port", portArg, error)) return Fail(error.empty() ? "write needs --port COMn|PATH" : error);
   if (args.size() != 1 || args[0].rfind("--", 0) == 0) return Fail("usage: write --port COMn|PATH IN.dat");
   const std::string& in = args[0];
-  std::string path;
-  if (!PortPathFromArgument(portArg, path, error)) return Fail(error);
+  std::string path = chanset::ResolvePortArgument(portArg);
+  if (path.empty()) return Fail("there is no port " + portArg + ": ports run from COM1 to COM16");
 
   chanset::Image image = chanset::NewImage();
-  switch (chanset::LoadDatFile(in, image, &error)) {
-    case chanset::DatError::None:
-      break;
-    case chanset::DatError::Format:
-      return Fail(in + ": not a configuration file (it does not begin with S333)");
-    case chanset::DatError::EndOfFile:
-      return Fail(in + ": too short for a configuration file (1040 bytes)");
-    case chanset::DatError::Io:
-      return Fail(in + ": " + error);
-  }
+  if (!LoadForCommand(in, image, false)) return 1;
 
   chanset::TransferResult result = RunConsoleTransfer(path, chanset::TransferDirection::Write, image);
   if (!result.ok()) return 1;

@@ -6,6 +6,10 @@
 
 namespace cli {
 
+static std::string g_iniPath;
+
+const std::string& IniPath() { return g_iniPath; }
+
 int Fail(const std::string& message) {
   std::cerr << "chanset-cli: " << message << "\n";
   return 1;
@@ -36,7 +40,7 @@ bool TakeFlag(Args& args, const std::string& name) {
 }
 
 static void PrintUsage(std::FILE* out) {
-  std::fprintf(out, "usage: chanset-cli COMMAND [ARGS]\n\ncommands:\n");
+  std::fprintf(out, "usage: chanset-cli [--ini FILE] COMMAND [ARGS]\n\ncommands:\n");
   for (const Command& c : Commands())
     std::fprintf(out, "  %s %s\n      %s\n", c.name, c.usage, c.summary);
 }
@@ -44,17 +48,21 @@ static void PrintUsage(std::FILE* out) {
 }  // namespace cli
 
 int main(int argc, char** argv) {
-  if (argc < 2) {
+  cli::Args args(argv + 1, argv + argc);
+  std::string error;
+  if (!cli::TakeOption(args, "--ini", cli::g_iniPath, error) && !error.empty()) return cli::Fail(error);
+  if (args.empty()) {
     cli::PrintUsage(stderr);
     return 2;
   }
-  std::string name = argv[1];
+  std::string name = args.front();
+  args.erase(args.begin());
   if (name == "--help" || name == "-h" || name == "help") {
     cli::PrintUsage(stdout);
     return 0;
   }
   for (const cli::Command& c : cli::Commands()) {
-    if (name == c.name) return c.run(cli::Args(argv + 2, argv + argc));
+    if (name == c.name) return c.run(args);
   }
   std::fprintf(stderr, "chanset-cli: unknown command '%s'\n", name.c_str());
   cli::PrintUsage(stderr);

@@ -1,0 +1,140 @@
+#include "data/Csv.h"
+
+namespace chanset {
+
+std::string CsvField(const std::string& field) {
+  if (field.find_first_of(",\"\r\n") == std::string::npos) return field;
+  std::string quoted = "\"";
+  for (char c : field) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  quoted += '"';
+  return quoted;
+}
+
+std::string CsvLine(const CsvRecord& fields) {
+  std::string line;
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    if (i > 0) line += ',';
+    line += CsvField(fields[i]);
+  }
+  line += '\n';
+  return line;
+}
+
+const char* CsvErrorText(CsvErrorKind kind) {
+  switch (kind) {
+    case CsvErrorKind::None: return "no error";
+    case CsvErrorKind::UnterminatedQuote: return "a quoted field is not closed";
+    case CsvErrorKind::TextAfterQuote: return "text after the closing quote of a field";
+    case CsvErrorKind::QuoteInField: return "a double quote inside an unquoted field";
+  }
+  return "";
+}
+
+namespace {
+
+class Parser {
+ public:
+  explicit Parser(const std::string& text) : m_text(text) {
+    if (m_text.compare(0, 3, "\xEF\xBB\xBF") == 0) m_pos = 3;
+  }
+
+  bool Run(std::vector<CsvRecord>& records, std::vector<int>* lines, CsvError& error) {
+    while (m_pos < m_text.size()) {
+      if (AtLineEnd()) {  // an empty line
+        SkipLineEnd();
+        continue;
+      }
+      if (lines) lines->push_back(m_line);
+      CsvRecord record;
+      for (;;) {
+        std::string field;
+        if (!ReadField(field, error)) return false;
+        record.push_back(std::move(field));
+        if (m_pos < m_text.size() && m_text[m_pos] == ',') {
+          ++m_pos;
+          continue;
+        }
+        SkipLineEnd();
+        break;
+      }
+      records.push_back(std::move(record));
+    }
+    return true;
+  }
+
+ private:
+  bool AtLineEnd() const {
+    if (m_pos >= m_text.size()) return true;
+    if (m_text[m_pos] == '\n') return true;
+    return m_text[m_pos] == '\r' && m_pos + 1 < m_text.size() && m_text[m_pos + 1] == '\n';
+  }
+
+  void SkipLineEnd() {
+    if (m_pos >= m_text.size()) return;
+    m_pos += m_text[m_pos] == '\r' ? 2 : 1;
+    ++m_line;
+  }
+
+  bool Fail(CsvError& error, CsvErrorKind kind, int line) {
+    error.kind = kind;
+    error.line = line;
+    return false;
+  }
+
+  bool ReadField(std::string& field, CsvError& error) {
+    if (m_pos < m_text.size() && m_text[m_pos] == '"') {
+      const int openLine = m_line;
+      ++m_pos;
+      for (;;) {
+        if (m_pos >= m_text.size()) return Fail(error, CsvErrorKind::UnterminatedQuote, openLine);
+        char c = m_text[m_pos++];
+        if (c == '"') {
+          if (m_pos < m_text.size() && m_text[m_pos] == '"') {
+            field += '"';
+            ++m_pos;
+            continue;
+          }
+          break;
+        }
+        if (c == '\n') ++m_line;
+        field += c;
+      }
+      if (m_pos < m_text.size() && m_text[m_pos] != ',' && !AtLineEnd())
+        return Fail(error, CsvErrorKind::TextAfterQuote, m_line);
+      return true;
+    }
+    while (m_pos < m_text.size() && m_text[m_pos] != ',' && !AtLineEnd()) {
+      if (m_text[m_pos] == '"') return Fail(error, CsvErrorKind::QuoteInField, m_line);
+      field += m_text[m_pos++];
+    }
+    return true;
+  }
+
+  const std::string& m_text;
+  std::size_t m_pos = 0;
+  int m_line = 1;
+};
+
+}  // namespace
+
+bool ParseCsv(const std::string& text, std::vector<CsvRecord>& records, CsvError* error) {
+  return ParseCsvLines(text, records, nullptr, error);
+}
+
+bool ParseCsvLines(const std::string& text, std::vector<CsvRecord>& records,
+                   std::vector<int>* lines, CsvError* error) {
+  records.clear();
+  if (lines) lines->clear();
+  CsvError scratch;
+  CsvError& err = error ? *error : scratch;
+  err = CsvError{};
+  if (Parser(text).Run(records, lines, err)) return true;
+  records.clear();
+  if (lines) lines->clear();
+  return false;
+}
+
+}  // namespace chanset
