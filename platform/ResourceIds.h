@@ -21,7 +21,6 @@ constexpr int kCaution = 61458;           // "Caution"
 constexpr int kAskToSave = 61700;         // "Save changes to %1?"
 constexpr int kCannotOpen = 61701;        // "Cannot open %1.\n%2"
 constexpr int kCannotSave = 61702;        // "Cannot save %1.\n%2"
-constexpr int kShortFile = 61703;         // explanation added to the format error of a short file
 constexpr int kAllFilesFilter = 61704;    // "All Files (*)"
 constexpr int kOpenTitle = 61705;         // "Open"
 constexpr int kSaveAsTitle = 61706;       // "Save As"

@@ -6,6 +6,8 @@ namespace cli {
 int RunDump(const Args& args);
 int RunNew(const Args& args);
 int RunImportCsv(const Args& args);
+int RunRead(const Args& args);
+int RunWrite(const Args& args);
 
 const std::vector<Command>& Commands() {
   static const std::vector<Command> commands = {
@@ -15,6 +17,8 @@ const std::vector<Command>& Commands() {
        "BASE.dat with its channels replaced from a CSV table shaped as dump prints it,"
        " every cell checked against BASE's band; stored as OUT.dat",
        RunImportCsv},
+      {"read", "--port COMn|PATH OUT.dat", "read the radio into OUT.dat (rows 62..63 from a new image)", RunRead},
+      {"write", "--port COMn|PATH IN.dat", "write rows 0..61 of IN.dat to the radio", RunWrite},
   };
   return commands;
 }

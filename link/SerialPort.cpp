@@ -1,0 +1,245 @@
+#include "link/SerialPort.h"
+
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace chanset {
+
+namespace {
+
+constexpr long long kNsPerMs = 1000000;
+// One byte on the line: start bit, 8 data bits, stop bit at 9600 baud.
+constexpr long long kByteTimeNs = 10LL * 1000000000 / 9600;
+
+long long NowNs() {
+  timespec ts;
+  clock_gettime(CLOCK_MONOTONIC, &ts);
+  return static_cast<long long>(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+}
+
+timespec ToTimespec(long long ns) {
+  timespec ts;
+  ts.tv_sec = static_cast<time_t>(ns / 1000000000);
+  ts.tv_nsec = static_cast<long>(ns % 1000000000);
+  return ts;
+}
+
+void SleepNs(long long ns) {
+  timespec ts = ToTimespec(ns);
+  while (nanosleep(&ts, &ts) != 0 && errno == EINTR) {
+  }
+}
+
+// Waits for `events` on fd until the absolute deadline. Returns the revents
+// (0 on time-out) or -1 with errno set.
+int WaitFor(int fd, short events, long long deadlineNs) {
+  for (;;) {
+    long long left = deadlineNs - NowNs();
+    if (left <= 0) return 0;
+    pollfd p{fd, events, 0};
+    timespec ts = ToTimespec(left);
+    int r = ppoll(&p, 1, &ts, nullptr);
+    if (r < 0) {
+      if (errno == EINTR) continue;
+      return -1;
+    }
+    if (r == 0) continue;  // the loop re-checks the deadline
+    return p.revents;
+  }
+}
+
+}  // namespace
+
+SerialPort::~SerialPort() { Close(); }
+
+bool SerialPort::Fail(int code, const char* what) {
+  error_.code = code;
+  error_.text = std::string(what) + ": " + std::strerror(code);
+  return false;
+}
+
+long SerialPort::ReadFailed(int code) {
+  Fail(code, "read");
+  return -1;
+}
+
+bool SerialPort::Open(const std::string& path) {
+  Close();
+  error_ = SystemError{};
+  // Existing devices only: no O_CREAT. O_NONBLOCK keeps open() from waiting
+  // for a carrier and lets every later wait go through poll().
+  fd_ = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (fd_ < 0) return Fail(errno, path.c_str());
+  if (!isatty(fd_)) {
+    ::close(fd_);
+    fd_ = -1;
+    return Fail(ENOTTY, path.c_str());
+  }
+  if (flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+    int err = errno == EWOULDBLOCK ? EBUSY : errno;
+    ::close(fd_);
+    fd_ = -1;
+    return Fail(err, path.c_str());
+  }
+  ioctl(fd_, TIOCEXCL);
+  if (!Configure()) {
+    SystemError reason = error_;
+    Close();
+    error_ = reason;
+    return false;
+  }
+  return true;
+}
+
+bool SerialPort::Configure() {
+  // Driver buffer sizes (1024 in, 512 out) cannot be chosen on Linux: the
+  // tty layer's own buffers are fixed and larger than a transfer needs.
+  termios t;
+  if (tcgetattr(fd_, &t) != 0) return Fail(errno, "tcgetattr");
+  // Raw 8N1 at 9600 baud. Everything else stays as the port had it, except
+  // what would alter a binary byte stream: line editing, echo, signals, CR/LF
+  // translation, output processing, and in-band XON/XOFF flow control (the
+  // image holds 0x11 and 0x13 bytes that it would swallow). Hardware flow
+  // control is left alone. CLOCAL: a three-wire cable has no carrier line.
+  t.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL |
+                                      INPCK | IXON | IXOFF | IXANY);
+  t.c_oflag &= ~static_cast<tcflag_t>(OPOST);
+  t.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
+  t.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CSTOPB);
+  t.c_cflag |= CS8 | CREAD | CLOCAL;
+  t.c_cc[VMIN] = 1;  // with O_NONBLOCK: no data gives EAGAIN, 0 means hung up
+  t.c_cc[VTIME] = 0;
+  cfsetispeed(&t, B9600);
+  cfsetospeed(&t, B9600);
+  if (tcsetattr(fd_, TCSANOW, &t) != 0) return Fail(errno, "tcsetattr");
+
+  // DTR, then RTS. A device without modem lines (a pseudo-terminal, some
+  // adapters) answers ENOTTY or EINVAL; the line works without them.
+  for (int line : {TIOCM_DTR, TIOCM_RTS}) {
+    if (ioctl(fd_, TIOCMBIS, &line) != 0 && errno != ENOTTY && errno != EINVAL)
+      return Fail(errno, "TIOCMBIS");
+  }
+  return true;
+}
+
+// Waits until everything written has left the driver. The driver's queue is
+// watched with a deadline first, so that a line held up by flow control
+// fails instead of hanging; tcdrain() then waits out the last byte or two in
+// the hardware. On a pseudo-terminal both return at once.
+bool SerialPort::WaitUntilSent(long long deadlineNs) {
+  for (;;) {
+    int queued = 0;
+    if (ioctl(fd_, TIOCOUTQ, &queued) != 0) return Fail(errno, "TIOCOUTQ");
+    if (queued <= 0) break;
+    if (NowNs() >= deadlineNs) return Fail(ETIMEDOUT, "write");
+    // The remaining bytes need at least (queued - 1) byte times.
+    SleepNs(queued > 1 ? (queued - 1) * kByteTimeNs : kByteTimeNs / 4);
+  }
+  while (tcdrain(fd_) != 0) {
+    if (errno != EINTR) return Fail(errno, "tcdrain");
+  }
+  return true;
+}
+
+bool SerialPort::Discard() {
+  if (fd_ < 0) return Fail(EBADF, "discard");
+  // Only received bytes are dropped: what this side has written is allowed
+  // to leave first. (On a pseudo-terminal TCOFLUSH would drop the bytes the
+  // other end has not read yet, such as an ACK just sent.)
+  int queued = 0;
+  ioctl(fd_, TIOCOUTQ, &queued);
+  long long deadline = NowNs() + (static_cast<long long>(timeouts_.writePerByteMs) * (queued > 0 ? queued : 0) +
+                                   timeouts_.writeConstantMs) * kNsPerMs;
+  if (!WaitUntilSent(deadline)) return false;
+  if (tcflush(fd_, TCIFLUSH) != 0) return Fail(errno, "tcflush");
+  return true;
+}
+
+bool SerialPort::Write(const std::uint8_t* data, std::size_t size) {
+  if (fd_ < 0) return Fail(EBADF, "write");
+  long long deadline =
+      NowNs() + (static_cast<long long>(timeouts_.writePerByteMs) * static_cast<long long>(size) +
+                 timeouts_.writeConstantMs) * kNsPerMs;
+  std::size_t done = 0;
+  while (done < size) {
+    ssize_t n = ::write(fd_, data + done, size - done);
+    if (n > 0) {
+      done += static_cast<std::size_t>(n);
+      continue;
+    }
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && errno != EAGAIN) return Fail(errno, "write");
+    int revents = WaitFor(fd_, POLLOUT, deadline);
+    if (revents < 0) return Fail(errno, "poll");
+    if (revents == 0) return Fail(ETIMEDOUT, "write");
+    // POLLHUP/POLLERR: the next write() reports the reason.
+  }
+  return WaitUntilSent(deadline);
+}
+
+long SerialPort::Read(std::uint8_t* data, std::size_t size) {
+  if (fd_ < 0) return ReadFailed(EBADF);
+  if (size == 0) return 0;
+  const long long start = NowNs();
+  const long long totalDeadline =
+      start + (static_cast<long long>(timeouts_.readPerByteMs) * static_cast<long long>(size) +
+               timeouts_.readConstantMs) * kNsPerMs;
+  const long long interval = static_cast<long long>(timeouts_.readIntervalMs) * kNsPerMs;
+  std::size_t got = 0;
+  long long lastByte = 0;
+  while (got < size) {
+    long long deadline = totalDeadline;
+    if (got > 0 && lastByte + interval < deadline) deadline = lastByte + interval;
+    int revents = WaitFor(fd_, POLLIN, deadline);
+    if (revents < 0) return ReadFailed(errno);
+    if (revents == 0) break;  // a time-out: deliver what arrived
+    if (revents & POLLNVAL) return ReadFailed(EBADF);
+    ssize_t n = ::read(fd_, data + got, size - got);
+    if (n > 0) {
+      got += static_cast<std::size_t>(n);
+      lastByte = NowNs();
+      continue;
+    }
+    if (n < 0 && (errno == EINTR || errno == EAGAIN) && !(revents & (POLLHUP | POLLERR))) continue;
+    // read() == 0 on a terminal in this mode, POLLHUP or POLLERR: the device
+    // has gone (cable pulled, or the other end of a pseudo-terminal closed).
+    return ReadFailed(n < 0 && errno != EAGAIN && errno != EINTR ? errno : EIO);
+  }
+  return static_cast<long>(got);
+}
+
+void SerialPort::Close() {
+  if (fd_ < 0) return;
+  // Clear TIOCEXCL before letting go: it belongs to the device, not to this
+  // descriptor, and would otherwise outlive us while anyone keeps it open.
+  ioctl(fd_, TIOCNXCL);
+  ::close(fd_);  // also releases the flock()
+  fd_ = -1;
+}
+
+std::string PortErrorHint(int code) {
+  switch (code) {
+    case EACCES:
+    case EPERM:
+      return "the user may use serial ports only as a member of the dialout group";
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+      return "the device does not exist: is the programming cable plugged in?";
+    case EBUSY:
+      return "another program is using the port";
+    case ENOTTY:
+      return "this is not a serial device";
+    default:
+      return {};
+  }
+}
+
+}  // namespace chanset

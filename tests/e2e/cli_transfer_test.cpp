@@ -1,0 +1,310 @@
+// chanset-cli read and write against chanset-radio-sim on a pseudo-terminal:
+// the real serial code path end to end, with the simulator's faults.
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <cctype>
+#include <fcntl.h>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+#include "data/DatFile.h"
+#include "data/MemoryImage.h"
+#include "link/SerialPort.h"
+
+using namespace chanset;
+
+namespace {
+
+const std::string kBin = CHANSET_APP_DIR;
+const char kOpenFailed[] = "Could not Open the Port,Please check whether the Port are occupied or the device are ok";
+const char kCommError[] = "Communication Error,Please check all the connections and the radio power";
+const char kInterrupt[] = "Program Interrupt, Please reset the radio and try again";
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+bool Exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
+
+Image RandomImage(unsigned seed) {
+  std::mt19937 gen(seed);
+  Image image;
+  for (auto& b : image) b = static_cast<std::uint8_t>(gen());
+  return image;
+}
+
+Image LoadImage(const std::string& path) {
+  Image image{};
+  EXPECT_EQ(LoadDatFile(path, image), DatError::None) << path;
+  return image;
+}
+
+bool SameRows(const Image& a, const Image& b, int first, int last) {
+  return std::equal(a.begin() + first * 16, a.begin() + (last + 1) * 16, b.begin() + first * 16);
+}
+
+struct Outcome {
+  int status = -1;
+  std::string out, err;
+};
+
+class CliTransfer : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char tmpl[] = "/tmp/cli_transfer_test.XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    dir_ = tmpl;
+  }
+  void TearDown() override {
+    StopSimulator();
+    std::string cmd = "rm -rf '" + dir_ + "'";
+    (void)!std::system(cmd.c_str());
+  }
+
+  std::string Path(const std::string& name) const { return dir_ + "/" + name; }
+
+  // Starts chanset-radio-sim --fast with `args`; returns its device path.
+  std::string StartSimulator(std::vector<std::string> args) {
+    int out[2];
+    EXPECT_EQ(pipe(out), 0);
+    args.insert(args.begin(), "--fast");
+    sim_ = fork();
+    if (sim_ == 0) {
+      dup2(out[1], STDOUT_FILENO);
+      close(out[0]);
+      close(out[1]);
+      std::string prog = kBin + "/chanset-radio-sim";
+      std::vector<char*> argv = {const_cast<char*>(prog.c_str())};
+      for (std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+      argv.push_back(nullptr);
+      execv(prog.c_str(), argv.data());
+      _exit(127);
+    }
+    close(out[1]);
+    std::string path;
+    char c;
+    while (read(out[0], &c, 1) == 1 && c != '\n') path += c;
+    close(out[0]);
+    EXPECT_EQ(path.rfind("/dev/pts/", 0), 0u) << "simulator printed '" << path << "'";
+    return path;
+  }
+
+  // Waits up to `ms` for the simulator to end by itself; its exit status, or -1.
+  int WaitForSimulator(int ms) {
+    for (int waited = 0; waited < ms; waited += 10) {
+      int status;
+      if (waitpid(sim_, &status, WNOHANG) == sim_) {
+        sim_ = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return -1;
+  }
+
+  void StopSimulator() {
+    if (sim_ <= 0) return;
+    kill(sim_, SIGTERM);
+    waitpid(sim_, nullptr, 0);
+    sim_ = -1;
+  }
+
+  // Runs chanset-cli; stdin is /dev/null unless `terminalInput` is given, in
+  // which case stdin is a terminal that already holds that typed text.
+  Outcome RunCli(const std::vector<std::string>& args, const std::vector<std::string>& env = {},
+                 const char* terminalInput = nullptr) {
+    int master = -1;
+    std::string slave;
+    if (terminalInput) {
+      master = posix_openpt(O_RDWR | O_NOCTTY);
+      EXPECT_TRUE(master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0);
+      slave = ptsname(master);
+    }
+    std::string outPath = Path("cli.out"), errPath = Path("cli.err");
+    pid_t pid = fork();
+    if (pid == 0) {
+      int in = terminalInput ? open(slave.c_str(), O_RDWR | O_NOCTTY) : open("/dev/null", O_RDONLY);
+      dup2(in, STDIN_FILENO);
+      int o = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      int e = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      dup2(o, STDOUT_FILENO);
+      dup2(e, STDERR_FILENO);
+      for (const std::string& kv : env) putenv(const_cast<char*>(kv.c_str()));
+      std::string prog = kBin + "/chanset-cli";
+      std::vector<char*> argv = {const_cast<char*>(prog.c_str())};
+      for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+      argv.push_back(nullptr);
+      execv(prog.c_str(), argv.data());
+      _exit(127);
+    }
+    if (terminalInput) {
+      // Typed ahead: the terminal keeps the line until the program reads it.
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      EXPECT_GT(write(master, terminalInput, std::strlen(terminalInput)), 0);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    if (master >= 0) close(master);
+    Outcome o;
+    o.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    o.out = ReadFile(outPath);
+    o.err = ReadFile(errPath);
+    return o;
+  }
+
+  std::string dir_;
+  pid_t sim_ = -1;
+};
+
+TEST_F(CliTransfer, ReadIsByteExactWithRowsAbove61FromANewImage) {
+  Image radio = RandomImage(1);
+  ASSERT_EQ(StoreDatFile(Path("radio.dat"), radio), DatError::None);
+  std::string port = StartSimulator({"--image", Path("radio.dat")});
+
+  Outcome o = RunCli({"read", "--port", "COM5", Path("out.dat")}, {"CHANSET_COM5=" + port});
+  ASSERT_EQ(o.status, 0) << o.err;
+  EXPECT_EQ(o.err, "") << "no progress bar when stderr is not a terminal";
+  EXPECT_NE(o.out.find("read 62 rows"), std::string::npos) << o.out;
+  Image got = LoadImage(Path("out.dat"));
+  EXPECT_TRUE(SameRows(got, radio, 0, 61));
+  EXPECT_TRUE(SameRows(got, NewImage(), 62, 63));
+}
+
+TEST_F(CliTransfer, WriteIsByteExactAndTheRadioKeepsItsRows62And63) {
+  Image radio = RandomImage(2), file = RandomImage(3);
+  ASSERT_EQ(StoreDatFile(Path("radio.dat"), radio), DatError::None);
+  ASSERT_EQ(StoreDatFile(Path("in.dat"), file), DatError::None);
+  std::string port = StartSimulator({"--image", Path("radio.dat"), "--save", Path("saved.dat")});
+
+  Outcome o = RunCli({"write", "--port", port, Path("in.dat")});
+  ASSERT_EQ(o.status, 0) << o.err;
+  Image saved = LoadImage(Path("saved.dat"));
+  EXPECT_TRUE(SameRows(saved, file, 0, 61));
+  EXPECT_TRUE(SameRows(saved, radio, 62, 63));
+  EXPECT_EQ(LoadImage(Path("in.dat")), file);
+}
+
+TEST_F(CliTransfer, OneSimulatorServesAReadThenAWriteAndExitsAfterThem) {
+  std::string port = StartSimulator({"--exit-after", "2", "--save", Path("saved.dat"), "--link", Path("ttyRADIO")});
+  Outcome r = RunCli({"read", "--port", Path("ttyRADIO"), Path("a.dat")});
+  ASSERT_EQ(r.status, 0) << r.err;
+  Image a = LoadImage(Path("a.dat"));
+  EXPECT_EQ(a[off::kRadioType], 0);
+  EXPECT_EQ(a[off::channel(1) + 3], 0x44) << "sample channel 1 is in the 440 MHz range";
+  a[off::channel(7)] = 0x12;
+  ASSERT_EQ(StoreDatFile(Path("b.dat"), a), DatError::None);
+  Outcome w = RunCli({"write", "--port", port, Path("b.dat")});
+  ASSERT_EQ(w.status, 0) << w.err;
+  EXPECT_EQ(WaitForSimulator(3000), 0);
+  EXPECT_TRUE(SameRows(LoadImage(Path("saved.dat")), a, 0, 61));
+  EXPECT_FALSE(Exists(Path("ttyRADIO"))) << "the link goes with the simulator";
+}
+
+struct FaultCase {
+  const char* fault;
+  bool write;
+  const char* message;
+  const char* detail;  // a second text expected on stderr, or ""
+};
+
+class CliFault : public CliTransfer, public ::testing::WithParamInterface<FaultCase> {};
+
+TEST_P(CliFault, ShowsItsMessageFailsAndLosesNothing) {
+  const FaultCase& c = GetParam();
+  Image radio = RandomImage(4);
+  ASSERT_EQ(StoreDatFile(Path("radio.dat"), radio), DatError::None);
+  ASSERT_EQ(StoreDatFile(Path("in.dat"), RandomImage(5)), DatError::None);
+  std::ofstream(Path("out.dat")) << "keep me";
+  std::string port = StartSimulator({"--image", Path("radio.dat"), "--save", Path("saved.dat"), "--fault", c.fault});
+
+  Outcome o = c.write ? RunCli({"write", "--port", port, Path("in.dat")})
+                      : RunCli({"read", "--port", port, Path("out.dat")});
+  EXPECT_NE(o.status, 0);
+  EXPECT_NE(o.err.find(c.message), std::string::npos) << o.err;
+  EXPECT_NE(o.err.find(c.detail), std::string::npos) << o.err;
+  EXPECT_EQ(o.out, "");
+  EXPECT_EQ(ReadFile(Path("out.dat")), "keep me");
+  EXPECT_FALSE(Exists(Path("saved.dat"))) << "an incomplete write must not count as one";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, CliFault,
+    ::testing::Values(FaultCase{"silent", false, kInterrupt, ""},
+                      FaultCase{"no-ack-stage1", true, kInterrupt, ""},
+                      FaultCase{"no-ack-stage2", false, kCommError, "cancelled"},
+                      FaultCase{"short-reply:37", false, kInterrupt, ""},
+                      FaultCase{"wrong-ack:20", false, kInterrupt, ""},
+                      FaultCase{"wrong-ack:50", true, kInterrupt, ""},
+                      FaultCase{"hangup:60", false, kInterrupt, "Input/output error"},
+                      FaultCase{"hangup:10", true, kInterrupt, "Input/output error"}),
+    [](const ::testing::TestParamInfo<FaultCase>& info) {
+      std::string name = std::string(info.param.fault) + (info.param.write ? "_write" : "_read");
+      for (char& ch : name)
+        if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+      return name;
+    });
+
+TEST_F(CliTransfer, RetryTypedOnATerminalRepeatsTheHandshakeAndReads) {
+  std::string port = StartSimulator({"--fault", "no-ack-stage2"});
+  Outcome o = RunCli({"read", "--port", port, Path("out.dat")}, {}, "r\n");
+  ASSERT_EQ(o.status, 0) << o.err;
+  EXPECT_NE(o.err.find(kCommError), std::string::npos) << o.err;
+  EXPECT_NE(o.err.find("Retry or Cancel?"), std::string::npos) << o.err;
+  EXPECT_TRUE(Exists(Path("out.dat")));
+}
+
+TEST_F(CliTransfer, PortHeldByAnotherProgramIsRefused) {
+  std::string port = StartSimulator({"--save", Path("saved.dat")});
+  SerialPort holder;
+  ASSERT_TRUE(holder.Open(port)) << holder.LastError().text;
+  ASSERT_EQ(StoreDatFile(Path("in.dat"), RandomImage(6)), DatError::None);
+  Outcome o = RunCli({"write", "--port", port, Path("in.dat")});
+  EXPECT_NE(o.status, 0);
+  EXPECT_NE(o.err.find(kOpenFailed), std::string::npos) << o.err;
+  EXPECT_NE(o.err.find("another program is using the port"), std::string::npos) << o.err;
+  EXPECT_FALSE(Exists(Path("saved.dat")));
+}
+
+struct BadInput {
+  std::vector<std::string> args;
+  const char* message;
+};
+
+TEST_F(CliTransfer, BadInputGetsAClearMessageAndTouchesNothing) {
+  std::ofstream(Path("text.dat")) << "this text is no configuration file at all";
+  std::ofstream(Path("keep.dat")) << "keep me";
+  const BadInput cases[] = {
+      {{"read", "--port", Path("ttyNONE"), Path("keep.dat")}, kOpenFailed},
+      {{"read", "--port", Path("ttyNONE"), Path("keep.dat")}, "No such file or directory"},
+      {{"read", "--port", "COM17", Path("keep.dat")}, "COM1 to COM16"},
+      {{"read", "--port", "\\\\.\\COM0", Path("keep.dat")}, "COM1 to COM16"},
+      {{"read", Path("keep.dat")}, "--port"},
+      {{"read", "--port", "/dev/null", Path("nodir/out.dat")}, "not writable"},
+      {{"write", "--port", "/dev/null", Path("text.dat")}, "Data Format Error"},
+      {{"write", "--port", "/dev/null", Path("absent.dat")}, "No such file or directory"},
+      {{"write", "--port", "/dev/null", Path("keep.dat")}, "Data Format Error"},
+  };
+  for (const BadInput& c : cases) {
+    Outcome o = RunCli(c.args);
+    EXPECT_NE(o.status, 0) << c.args[0] << " " << c.args.back();
+    EXPECT_NE(o.err.find(c.message), std::string::npos) << o.err;
+  }
+  EXPECT_EQ(ReadFile(Path("keep.dat")), "keep me");
+  EXPECT_EQ(ReadFile(Path("text.dat")), "this text is no configuration file at all");
+}
+
+}  // namespace

@@ -1,0 +1,410 @@
+// The clone transfer against a scripted radio: every port call and every host
+// call lands in one log, so frames, pauses and their order can be checked.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "link/CloneTransfer.h"
+
+using namespace chanset;
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+using Log = std::vector<std::string>;
+
+std::string Hex(const std::uint8_t* data, std::size_t size) {
+  std::string s;
+  char buf[4];
+  for (std::size_t i = 0; i < size; ++i) {
+    std::snprintf(buf, sizeof buf, i ? " %02X" : "%02X", data[i]);
+    s += buf;
+  }
+  return s;
+}
+std::string Hex(const Bytes& b) { return Hex(b.data(), b.size()); }
+
+const Bytes kMagic = {0x02, 0x50, 0x52, 0x4F, 0x47, 0x52, 0x41, 0x4E};
+const Bytes kIdent = {'I', 'D', 'E', 'N', 'T', '0', '0', '1'};
+
+// A radio behind a port. It answers each read from the bytes written since
+// the previous one, the way the radio answers a complete frame.
+class ScriptedRadio : public Port {
+ public:
+  explicit ScriptedRadio(Log& log) : log_(log) {
+    for (std::size_t i = 0; i < memory.size(); ++i) memory[i] = static_cast<std::uint8_t>(i * 7 + 3);
+  }
+
+  std::array<std::uint8_t, kTransferBytes> memory;
+  bool openFails = false;
+  bool silent = false;
+  bool hangUpAfterMagic = false;
+  int stageTwoSilences = 0;  // handshakes whose closing ACK goes unanswered
+  int shortReplyBlock = -1;
+  int wrongAckBlock = -1;
+  int hangUpAtBlock = -1;
+
+  bool Open(const std::string& path) override {
+    log_.push_back("open " + path);
+    if (openFails) error_ = {ENOENT, "no such device"};
+    return !openFails;
+  }
+  bool Discard() override {
+    log_.push_back("discard");
+    return !hungUp_;
+  }
+  bool Write(const std::uint8_t* data, std::size_t size) override {
+    log_.push_back("write " + Hex(data, size));
+    if (hungUp_) return false;
+    written_.insert(written_.end(), data, data + size);
+    return true;
+  }
+  long Read(std::uint8_t* data, std::size_t size) override {
+    Bytes reply = Answer();
+    written_.clear();
+    if (hungUp_) {
+      error_ = {EIO, "read: Input/output error"};
+      log_.push_back("read " + std::to_string(size) + " -> error");
+      return -1;
+    }
+    if (reply.size() > size) reply.resize(size);
+    std::copy(reply.begin(), reply.end(), data);
+    log_.push_back("read " + std::to_string(size) + " -> " + (reply.empty() ? "(none)" : Hex(reply)));
+    return static_cast<long>(reply.size());
+  }
+  void Close() override { log_.push_back("close"); }
+  SystemError LastError() const override { return error_; }
+
+ private:
+  Bytes Answer() {
+    const Bytes& w = written_;
+    if (silent || w.empty()) return {};
+    if (w == kMagic) {
+      block_ = -1;
+      if (hangUpAfterMagic) hungUp_ = true;
+      return {0x06};
+    }
+    if (w == Bytes{0x02}) return kIdent;
+    if (w == Bytes{0x06}) {
+      if (block_ < 0 && stageTwoSilences > 0) {
+        --stageTwoSilences;
+        return {};
+      }
+      return {static_cast<std::uint8_t>(block_ >= 0 && block_ == wrongAckBlock ? 0x15 : 0x06)};
+    }
+    if ((w[0] == 'R' && w.size() == 4) || (w[0] == 'W' && w.size() == 12)) {
+      block_ = (w[1] * 256 + w[2]) / 8;
+      if (block_ == hangUpAtBlock) {
+        hungUp_ = true;
+        return {};
+      }
+      std::uint8_t* at = memory.data() + block_ * 8;
+      if (w[0] == 'W') {
+        std::copy(w.begin() + 4, w.end(), at);
+        return {static_cast<std::uint8_t>(block_ == wrongAckBlock ? 0x15 : 0x06)};
+      }
+      Bytes reply = {'W', w[1], w[2], 0x08};
+      reply.insert(reply.end(), at, at + 8);
+      if (block_ == shortReplyBlock) reply.pop_back();
+      return reply;
+    }
+    return {};
+  }
+
+  Log& log_;
+  Bytes written_;
+  int block_ = -1;
+  bool hungUp_ = false;
+  SystemError error_;
+};
+
+class FakeHost : public TransferHost {
+ public:
+  explicit FakeHost(Log& log) : log_(log) {}
+  int cancelAtPoll = 0;            // 1-based poll that reports Cancel; 0 never
+  std::deque<bool> retryAnswers;   // answers to 61451; Cancel when empty
+  bool switchToWrite = false;
+
+  bool Poll() override {
+    log_.push_back("poll");
+    return ++polls_ == cancelAtPoll;
+  }
+  bool AskRetry() override {
+    log_.push_back("ask");
+    bool retry = !retryAnswers.empty() && retryAnswers.front();
+    if (!retryAnswers.empty()) retryAnswers.pop_front();
+    return retry;
+  }
+  void Progress(int rows) override { log_.push_back("progress " + std::to_string(rows)); }
+  void Message(int id, const SystemError&) override { log_.push_back("message " + std::to_string(id)); }
+  void Sleep(int ms) override { log_.push_back("sleep " + std::to_string(ms)); }
+  TransferDirection BlockDirection(TransferDirection chosen) override {
+    return switchToWrite ? TransferDirection::Write : chosen;
+  }
+
+ private:
+  Log& log_;
+  int polls_ = 0;
+};
+
+Image PatternImage() {
+  Image image;
+  for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<std::uint8_t>(0xA0 ^ (i * 13));
+  return image;
+}
+
+void Append(Log& log, std::initializer_list<std::string> entries) { log.insert(log.end(), entries); }
+
+// The handshake as it should go when the radio answers everything.
+Log HandshakeEntries() {
+  Log e;
+  for (int i = 0; i < 10; ++i) Append(e, {"poll", "sleep 1"});
+  e.push_back("discard");
+  for (std::uint8_t b : kMagic) Append(e, {"sleep 2", "write " + Hex(&b, 1)});
+  Append(e, {"read 1 -> 06", "sleep 1", "discard", "write 02", "sleep 1", "read 8 -> " + Hex(kIdent),
+             "discard", "write 06", "discard", "sleep 1", "read 1 -> 06"});
+  return e;
+}
+
+std::size_t Count(const Log& log, const std::string& entry) {
+  return static_cast<std::size_t>(std::count(log.begin(), log.end(), entry));
+}
+
+class CloneTransferTest : public ::testing::Test {
+ protected:
+  TransferResult Run(TransferDirection direction) {
+    return RunTransfer(radio, host, "/dev/radio", direction, image);
+  }
+  // Entries from the first one equal to `entry` to the end.
+  Log From(const std::string& entry) const {
+    auto it = std::find(log.begin(), log.end(), entry);
+    return Log(it, log.end());
+  }
+
+  Log log;
+  ScriptedRadio radio{log};
+  FakeHost host{log};
+  Image image = PatternImage();
+  const Image before = image;
+};
+
+TEST_F(CloneTransferTest, ReadSendsExactFramesInOrderAndFillsRowsZeroTo61) {
+  TransferResult r = Run(TransferDirection::Read);
+  ASSERT_EQ(r.end, TransferEnd::Completed);
+  EXPECT_EQ(r.message, 0);
+  EXPECT_EQ(r.rows, 62);
+
+  auto reply = [&](int block) {
+    Bytes b = {0x57, static_cast<std::uint8_t>(block * 8 / 256), static_cast<std::uint8_t>(block * 8 % 256), 0x08};
+    b.insert(b.end(), radio.memory.begin() + block * 8, radio.memory.begin() + block * 8 + 8);
+    return "read 12 -> " + Hex(b);
+  };
+  Log expected = {"open /dev/radio"};
+  Log hs = HandshakeEntries();
+  expected.insert(expected.end(), hs.begin(), hs.end());
+  Append(expected, {"discard", "write 52 00 00 08", reply(0), "sleep 1", "discard", "write 06", "read 1 -> 06",
+                    "sleep 1", "discard", "write 52 00 08 08", reply(1), "sleep 1", "discard", "write 06",
+                    "read 1 -> 06", "progress 1", "poll", "poll", "poll", "poll", "poll",
+                    "discard", "write 52 00 10 08"});
+  ASSERT_GE(log.size(), expected.size());
+  EXPECT_EQ(Log(log.begin(), log.begin() + static_cast<long>(expected.size())), expected);
+
+  // Later addresses: 16 bits, high byte first.
+  for (const char* frame : {"write 52 01 00 08", "write 52 02 F8 08", "write 52 03 D8 08"})
+    EXPECT_EQ(Count(log, frame), 1u) << frame;
+  EXPECT_EQ(Count(log, "write 52 03 E0 08"), 0u);
+  Log tail(log.end() - 7, log.end());
+  EXPECT_EQ(tail, (Log{"progress 62", "poll", "poll", "poll", "poll", "poll", "close"}));
+
+  EXPECT_TRUE(std::equal(radio.memory.begin(), radio.memory.end(), image.begin()));
+  EXPECT_TRUE(std::equal(image.begin() + 992, image.end(), before.begin() + 992)) << "rows 62..63 changed";
+}
+
+TEST_F(CloneTransferTest, ProgressRunsOneTo62OncePerRow) {
+  Run(TransferDirection::Read);
+  Log progress;
+  for (const std::string& e : log)
+    if (e.rfind("progress", 0) == 0) progress.push_back(e);
+  ASSERT_EQ(progress.size(), 62u);
+  for (int i = 0; i < 62; ++i) EXPECT_EQ(progress[static_cast<std::size_t>(i)], "progress " + std::to_string(i + 1));
+}
+
+TEST_F(CloneTransferTest, WriteSendsHeaderPauseDataAndWaitsForAck) {
+  TransferResult r = Run(TransferDirection::Write);
+  ASSERT_EQ(r.end, TransferEnd::Completed);
+  EXPECT_EQ(r.direction, TransferDirection::Write);
+
+  Log expected = {"discard", "write 57 00 00 08", "sleep 1", "write " + Hex(image.data(), 8), "read 1 -> 06",
+                  "discard", "write 57 00 08 08", "sleep 1", "write " + Hex(image.data() + 8, 8), "read 1 -> 06",
+                  "progress 1", "poll", "poll", "poll", "poll", "poll", "discard", "write 57 00 10 08"};
+  auto start = std::find(log.begin(), log.end(), "write 57 00 00 08") - 1;
+  EXPECT_EQ(Log(start, start + static_cast<long>(expected.size())), expected);
+  EXPECT_EQ(Count(log, "write 57 03 D8 08"), 1u);
+
+  EXPECT_TRUE(std::equal(radio.memory.begin(), radio.memory.end(), image.begin()));
+  EXPECT_EQ(image, before);
+}
+
+TEST_F(CloneTransferTest, SilentRadioGetsFourStageOneAttemptsThen61454) {
+  radio.silent = true;
+  TransferResult r = Run(TransferDirection::Read);
+  EXPECT_EQ(r.end, TransferEnd::HandshakeFailed);
+  EXPECT_EQ(r.message, kMsgProgramInterrupt);
+  EXPECT_EQ(Count(log, "write 4E"), 4u);
+  EXPECT_EQ(Count(log, "read 1 -> (none)"), 4u);
+  EXPECT_EQ(Count(log, "ask"), 0u);
+  EXPECT_EQ(Count(log, "message 61454"), 1u);
+  EXPECT_EQ(Log(log.end() - 3, log.end()), (Log{"read 1 -> (none)", "message 61454", "close"}));
+  EXPECT_EQ(image, before);
+}
+
+TEST_F(CloneTransferTest, EveryStageOneAttemptDiscardsThenSendsTheMagicOneBytePerWrite) {
+  radio.silent = true;
+  Run(TransferDirection::Read);
+  Log attempt = {"discard"};
+  for (std::uint8_t b : kMagic) Append(attempt, {"sleep 2", "write " + Hex(&b, 1)});
+  attempt.push_back("read 1 -> (none)");
+  Log expected;
+  for (int i = 0; i < 4; ++i) expected.insert(expected.end(), attempt.begin(), attempt.end());
+  Log seen = From("discard");
+  seen.resize(expected.size());
+  EXPECT_EQ(seen, expected);
+}
+
+TEST_F(CloneTransferTest, StageTwoWithoutAckAsksAndRetryStartsAgainAtThePolls) {
+  radio.stageTwoSilences = 2;
+  host.retryAnswers = {true, true};
+  TransferResult r = Run(TransferDirection::Read);
+  EXPECT_EQ(r.end, TransferEnd::Completed);
+  EXPECT_EQ(Count(log, "ask"), 2u);
+  EXPECT_EQ(Count(log, "write 4E"), 3u);
+
+  // After each question: the ten polls, then stage one from its first attempt.
+  auto ask = std::find(log.begin(), log.end(), "ask");
+  Log expected;
+  for (int i = 0; i < 10; ++i) Append(expected, {"poll", "sleep 1"});
+  Append(expected, {"discard", "sleep 2", "write 02"});
+  EXPECT_EQ(Log(ask + 1, ask + 1 + static_cast<long>(expected.size())), expected);
+  EXPECT_EQ(*(ask - 1), "read 1 -> (none)");
+  EXPECT_TRUE(std::equal(radio.memory.begin(), radio.memory.end(), image.begin()));
+}
+
+TEST_F(CloneTransferTest, CancelAtTheRetryQuestionEndsWithoutAnotherMessage) {
+  radio.stageTwoSilences = 1;
+  TransferResult r = Run(TransferDirection::Read);
+  EXPECT_EQ(r.end, TransferEnd::RetryDeclined);
+  EXPECT_EQ(r.message, kMsgCommunicationError);
+  EXPECT_EQ(Log(log.end() - 2, log.end()), (Log{"ask", "close"}));
+  EXPECT_EQ(Count(log, "message 61454") + Count(log, "message 61451"), 0u);
+  EXPECT_EQ(image, before);
+}
+
+TEST_F(CloneTransferTest, ShortReplyAtBlock37StopsThereAndLeavesTheImageAsItWas) {
+  radio.shortReplyBlock = 37;
+  TransferResult r = Run(TransferDirection::Read);
+  EXPECT_EQ(r.end, TransferEnd::BlockFailed);
+  EXPECT_EQ(r.block, 37);
+  EXPECT_EQ(r.message, kMsgProgramInterrupt);
+  EXPECT_EQ(r.rows, 18);
+  Log tail = From("write 52 01 28 08");
+  ASSERT_EQ(tail.size(), 4u);
+  EXPECT_EQ(tail[1].substr(0, 11), "read 12 -> ");
+  EXPECT_EQ(tail[1].size(), std::string("read 12 -> ").size() + 11 * 3 - 1) << "eleven bytes";
+  EXPECT_EQ(tail[2], "message 61454");
+  EXPECT_EQ(tail[3], "close");
+  EXPECT_EQ(image, before);
+}
+
+struct AckCase {
+  TransferDirection direction;
+  int block;
+  int rowsDone;
+};
+
+class WrongAck : public CloneTransferTest, public ::testing::WithParamInterface<AckCase> {};
+
+TEST_P(WrongAck, EndsWith61454AtThatBlock) {
+  radio.wrongAckBlock = GetParam().block;
+  TransferResult r = Run(GetParam().direction);
+  EXPECT_EQ(r.end, TransferEnd::BlockFailed);
+  EXPECT_EQ(r.block, GetParam().block);
+  EXPECT_EQ(r.rows, GetParam().rowsDone);
+  EXPECT_EQ(Log(log.end() - 3, log.end()), (Log{"read 1 -> 15", "message 61454", "close"}));
+  EXPECT_EQ(image, before);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothLoops, WrongAck,
+                         ::testing::Values(AckCase{TransferDirection::Read, 0, 0},
+                                           AckCase{TransferDirection::Read, 123, 61},
+                                           AckCase{TransferDirection::Write, 50, 25},
+                                           AckCase{TransferDirection::Write, 123, 61}));
+
+struct CancelCase {
+  int poll;  // 1-based
+  int rows;  // rows done when it is seen
+};
+
+class CancelAtPoll : public CloneTransferTest, public ::testing::WithParamInterface<CancelCase> {};
+
+TEST_P(CancelAtPoll, EndsSilentlyAndReleasesThePort) {
+  host.cancelAtPoll = GetParam().poll;
+  TransferResult r = Run(TransferDirection::Read);
+  EXPECT_EQ(r.end, TransferEnd::Cancelled);
+  EXPECT_EQ(r.message, 0);
+  EXPECT_EQ(r.rows, GetParam().rows);
+  EXPECT_EQ(Log(log.end() - 2, log.end()), (Log{"poll", "close"}));
+  for (const std::string& e : log) EXPECT_EQ(e.rfind("message", 0), std::string::npos) << e;
+  EXPECT_EQ(image, before) << "a cancelled read must not change the image";
+}
+
+// The handshake's polls are 1..10, then five after each row: the very last
+// one (after row 62) still cancels.
+INSTANTIATE_TEST_SUITE_P(Polls, CancelAtPoll,
+                         ::testing::Values(CancelCase{1, 0}, CancelCase{10, 0}, CancelCase{11, 1},
+                                           CancelCase{10 + 5 * 30 + 3, 31}, CancelCase{10 + 5 * 62, 62}));
+
+TEST_F(CloneTransferTest, HangUpMidReadEndsAtOnceWith61454AndTheReason) {
+  radio.hangUpAtBlock = 60;
+  TransferResult r = Run(TransferDirection::Read);
+  EXPECT_EQ(r.end, TransferEnd::BlockFailed);
+  EXPECT_EQ(r.block, 60);
+  EXPECT_EQ(r.reason.code, EIO);
+  EXPECT_EQ(From("write 52 01 E0 08"), (Log{"write 52 01 E0 08", "read 12 -> error", "message 61454", "close"}));
+  EXPECT_EQ(image, before);
+}
+
+TEST_F(CloneTransferTest, HangUpInTheHandshakeEndsAtOnceWithoutRetrying) {
+  radio.hangUpAfterMagic = true;
+  TransferResult r = Run(TransferDirection::Read);
+  EXPECT_EQ(r.end, TransferEnd::HandshakeFailed);
+  EXPECT_EQ(r.reason.code, EIO);
+  EXPECT_EQ(Count(log, "write 4E"), 1u);
+  EXPECT_EQ(Count(log, "ask"), 0u);
+  EXPECT_EQ(Log(log.end() - 2, log.end()), (Log{"message 61454", "close"}));
+}
+
+TEST_F(CloneTransferTest, OpenFailureShows61453WithTheReasonAndTouchesNothing) {
+  radio.openFails = true;
+  TransferResult r = Run(TransferDirection::Write);
+  EXPECT_EQ(r.end, TransferEnd::OpenFailed);
+  EXPECT_EQ(r.message, kMsgOpenFailed);
+  EXPECT_EQ(r.reason.code, ENOENT);
+  EXPECT_EQ(log, (Log{"open /dev/radio", "message 61453"}));
+}
+
+TEST_F(CloneTransferTest, DirectionIsTakenAgainAfterTheHandshake) {
+  host.switchToWrite = true;
+  TransferResult r = Run(TransferDirection::Read);
+  EXPECT_EQ(r.end, TransferEnd::Completed);
+  EXPECT_EQ(r.direction, TransferDirection::Write);
+  EXPECT_EQ(Count(log, "write 57 00 00 08"), 1u);
+  EXPECT_EQ(Count(log, "write 52 00 00 08"), 0u);
+  EXPECT_EQ(image, before);
+}
+
+}  // namespace

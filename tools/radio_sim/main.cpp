@@ -1,0 +1,117 @@
+// chanset-radio-sim: a radio on a pseudo-terminal, for trying the clone
+// transfer without hardware. The first line of output is the device path to
+// open as the serial port.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "data/DatFile.h"
+#include "tools/radio_sim/SampleImage.h"
+#include "tools/radio_sim/Simulator.h"
+
+namespace {
+
+const char kUsage[] =
+    "usage: chanset-radio-sim [--image FILE.dat] [--save FILE.dat] [--link PATH] [--fast]\n"
+    "                         [--exit-after N] [--fault FAULT]... [--verbose]\n"
+    "\n"
+    "Prints the pseudo-terminal to open as the serial port, then answers clone\n"
+    "transfers until SIGTERM, or until N transfers have passed the handshake and ended.\n"
+    "  --image FILE.dat  the radio's memory (default: a few sample channels)\n"
+    "  --save FILE.dat   store the memory after every completed write\n"
+    "  --link PATH       also make PATH a symbolic link to the device\n"
+    "  --fast            answer at once instead of at 9600 baud\n"
+    "faults (blocks are 0..123):\n"
+    "  silent                never answer\n"
+    "  no-ack-stage1         answer the magic with 0x15\n"
+    "  no-ack-stage2         leave the first handshake's closing ACK unanswered\n"
+    "  no-ack-stage2-always  leave every handshake's closing ACK unanswered\n"
+    "  short-reply:N         send 11 bytes instead of 12 for block N\n"
+    "  wrong-ack:N           answer 0x15 instead of ACK at block N (read or write)\n"
+    "  hangup:N              the device disappears when block N is asked for\n";
+
+int Usage(const std::string& problem) {
+  std::fprintf(stderr, "chanset-radio-sim: %s\n%s", problem.c_str(), kUsage);
+  return 2;
+}
+
+bool ParseNumber(const std::string& text, int low, int high, int& value) {
+  char* end = nullptr;
+  long v = std::strtol(text.c_str(), &end, 10);
+  if (text.empty() || *end != '\0' || v < low || v > high) return false;
+  value = static_cast<int>(v);
+  return true;
+}
+
+bool ParseFault(const std::string& spec, radiosim::Faults& faults) {
+  if (spec == "silent") return faults.silent = true;
+  if (spec == "no-ack-stage1") return faults.nakStageOne = true;
+  if (spec == "no-ack-stage2") return (faults.stageTwoSilences = 1), true;
+  if (spec == "no-ack-stage2-always") return (faults.stageTwoSilences = -1), true;
+  std::size_t colon = spec.find(':');
+  if (colon == std::string::npos) return false;
+  std::string name = spec.substr(0, colon);
+  int* block = name == "short-reply" ? &faults.shortReplyBlock
+               : name == "wrong-ack" ? &faults.wrongAckBlock
+               : name == "hangup"    ? &faults.hangUpBlock
+                                     : nullptr;
+  return block && ParseNumber(spec.substr(colon + 1), 0, chanset::kTransferBlocks - 1, *block);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  radiosim::Options options;
+  for (int i = 1; i < argc; ++i) {
+    std::string arg = argv[i];
+    auto value = [&](std::string& out) {
+      if (i + 1 >= argc) return false;
+      out = argv[++i];
+      return true;
+    };
+    std::string v;
+    if (arg == "--help" || arg == "-h") {
+      std::fputs(kUsage, stdout);
+      return 0;
+    } else if (arg == "--fast") {
+      options.fast = true;
+    } else if (arg == "--verbose") {
+      options.verbose = true;
+    } else if (arg == "--image" || arg == "--save" || arg == "--link") {
+      if (!value(v)) return Usage(arg + " needs a value");
+      (arg == "--image" ? options.imagePath : arg == "--save" ? options.savePath : options.linkPath) = v;
+    } else if (arg == "--exit-after") {
+      if (!value(v) || !ParseNumber(v, 1, 1000000, options.exitAfter))
+        return Usage("--exit-after needs a number of transfers (1 or more)");
+    } else if (arg == "--fault") {
+      if (!value(v) || !ParseFault(v, options.faults)) return Usage("unknown fault '" + v + "'");
+    } else {
+      return Usage("unknown argument '" + arg + "'");
+    }
+  }
+
+  chanset::Image image = radiosim::SampleImage();
+  if (!options.imagePath.empty()) {
+    std::string error;
+    chanset::DatError e = chanset::LoadDatFile(options.imagePath, image, &error);
+    if (e != chanset::DatError::None) {
+      const char* why = e == chanset::DatError::Format      ? "not a configuration file (no S333 header)"
+                        : e == chanset::DatError::EndOfFile ? "too short for a configuration file"
+                                                            : error.c_str();
+      std::fprintf(stderr, "chanset-radio-sim: %s: %s\n", options.imagePath.c_str(), why);
+      return 1;
+    }
+  }
+
+  radiosim::PrepareSignals();
+  radiosim::Simulator sim(options, image);
+  std::string error;
+  if (!sim.Start(error)) {
+    std::fprintf(stderr, "chanset-radio-sim: %s\n", error.c_str());
+    return 1;
+  }
+  std::printf("%s\n", sim.SlavePath().c_str());
+  std::fflush(stdout);
+  return sim.Run();
+}
