@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QIcon>
 
+#include "app/CAboutDlg.h"
 #include "app/CChildFrame.h"
 #include "app/CMainFrame.h"
 #include "app/Startup.h"
@@ -131,6 +132,11 @@ void CChansetApp::OnFileNew() {
     m_pMainFrame->DestroyDocumentWindow(active);
   }
   NewDocumentWindow();
+}
+
+void CChansetApp::OnAppAbout() {
+  CAboutDlg dialog(m_pMainFrame);
+  dialog.DoModal();
 }
 
 void CChansetApp::OnFileOpen() {

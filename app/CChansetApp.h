@@ -26,6 +26,8 @@ class CChansetApp : public QObject {
 
   // File New: asks before it discards the active document window.
   void OnFileNew();
+  // About: the About dialog, modally.
+  void OnAppAbout();
   // File Open: the file dialog, then OpenDocumentFile.
   void OnFileOpen();
   // Opens `path` in a new document window and hides the one that was

@@ -206,10 +206,11 @@ bool CMainFrame::Create() {
   if (m_pApp) {
     SetCommandHandler(ids::kFileNew, [this] { m_pApp->OnFileNew(); });
     SetCommandHandler(ids::kFileOpen, [this] { m_pApp->OnFileOpen(); });
+    SetCommandHandler(ids::kAppAbout, [this] { m_pApp->OnAppAbout(); });
   }
   // Still to come, each through SetCommandHandler / SetViewCommandHandler:
   // Optional Features (32788), Product Information (32786) and the Power
-  // Adjustment handler; Print Setup (57606) and About (57664); and on the
+  // Adjustment handler; Print Setup (57606); and on the
   // active view Read (32773), Write (32774), Com Setup (32777), Language
   // (32799), Print (57607) and Print Preview (57609).
   UpdateCommandUI();
