@@ -15,6 +15,7 @@
 #include "platform/CMessageBox.h"
 #include "platform/Globals.h"
 #include "platform/ResourceIds.h"
+#include "print/PrintCommands.h"
 #include "settings/CSettingsFile.h"
 
 using namespace chanset;
@@ -83,6 +84,7 @@ CChansetApp::StartResult CChansetApp::InitInstance(const QStringList& args) {
     m_pMainFrame = nullptr;
     return StartResult::FrameFailed;
   }
+  InstallPrintCommands(m_pMainFrame);
 
   // 9. The command line.
   std::vector<std::string> arguments;
@@ -91,9 +93,14 @@ CChansetApp::StartResult CChansetApp::InitInstance(const QStringList& args) {
   if (cmd.kind == CommandLine::FileNew) {
     if (!NewDocumentWindow()) return StartResult::CommandFailed;
   } else {
-    // Printing from the command line opens the file like File Open; the
-    // printed report is added with the printing commands.
-    if (!OpenDocumentFile(QString::fromStdString(cmd.file))) return StartResult::CommandFailed;
+    CChildFrame* child = OpenDocumentFile(QString::fromStdString(cmd.file));
+    if (!child) return StartResult::CommandFailed;
+    // The print switches print the file without showing the window.
+    if (cmd.IsPrint()) {
+      PrintOutcome printed = PrintReportFromCommandLine(nullptr, child->GetView(), QString::fromStdString(cmd.printer),
+                                                        QString::fromStdString(cmd.output));
+      return printed == PrintOutcome::Printed ? StartResult::Printed : StartResult::CommandFailed;
+    }
   }
 
   // 10. Shown maximised (its normal size stays 900 x 550).

@@ -12,7 +12,9 @@ class CChildFrame;
 class CChansetApp : public QObject {
   Q_OBJECT
  public:
-  enum class StartResult { Ok, NoLanguagePack, FrameFailed, CommandFailed };
+  // Printed: the command line printed a file; the program ends without
+  // running its message loop.
+  enum class StartResult { Ok, NoLanguagePack, FrameFailed, CommandFailed, Printed };
 
   explicit CChansetApp(QObject* parent = nullptr);
   // Destroys the main window, then releases the language pack.

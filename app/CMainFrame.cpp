@@ -210,9 +210,9 @@ bool CMainFrame::Create() {
   }
   // Still to come, each through SetCommandHandler / SetViewCommandHandler:
   // Optional Features (32788), Product Information (32786) and the Power
-  // Adjustment handler; Print Setup (57606); and on the
-  // active view Read (32773), Write (32774), Com Setup (32777), Language
-  // (32799), Print (57607) and Print Preview (57609).
+  // Adjustment handler; and on the active view Read (32773), Write (32774),
+  // Com Setup (32777) and Language (32799). The printing commands are
+  // installed by InstallPrintCommands.
   UpdateCommandUI();
   return true;
 }

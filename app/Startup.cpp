@@ -35,7 +35,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     for (char& c : rest) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return rest == name;
   };
-  if (isSwitch(args[0], "pt") && args.size() >= 3) {
+  if (args[0] == "--print-pdf" && args.size() >= 3) {
+    cmd.kind = CommandLine::FilePrintPdf;
+    cmd.file = args[1];
+    cmd.output = args[2];
+  } else if (isSwitch(args[0], "pt") && args.size() >= 3) {
     cmd.kind = CommandLine::FilePrintTo;
     cmd.file = args[1];
     cmd.printer = args[2];

@@ -21,13 +21,16 @@ std::string LanguagePackFileName(const std::string& language);
 
 // What the command line asks for.
 struct CommandLine {
-  enum Kind { FileNew, FileOpen, FilePrint, FilePrintTo };
+  enum Kind { FileNew, FileOpen, FilePrint, FilePrintTo, FilePrintPdf };
   Kind kind = FileNew;
-  std::string file;     // FileOpen, FilePrint, FilePrintTo
+  std::string file;     // FileOpen, FilePrint, FilePrintTo, FilePrintPdf
   std::string printer;  // FilePrintTo
+  std::string output;   // FilePrintPdf: the PDF file to write
+  bool IsPrint() const { return kind == FilePrint || kind == FilePrintTo || kind == FilePrintPdf; }
 };
 // Arguments after the program name. "/p FILE" (or -p) prints the file,
-// "/pt FILE PRINTER" prints it on the named printer; any other first
+// "/pt FILE PRINTER" prints it on the named printer, "--print-pdf FILE OUT"
+// prints it into the PDF file OUT; any other first
 // argument that does not start with '-' is the file to open (absolute
 // paths start with '/'). Nothing, or an unknown option, starts with a new
 // document.

@@ -6,6 +6,7 @@
 
 #include "app/CChansetApp.h"
 #include "app/CMainFrame.h"
+#include "platform/CMessageBox.h"
 
 // Qt aborts deep inside its platform plugin when there is no display; say so
 // plainly instead.
@@ -39,7 +40,18 @@ int main(int argc, char** argv) {
       screenshot = args.at(at + 1);
       args.remove(at, 2);
     }
-    if (app.InitInstance(args) == CChansetApp::StartResult::Ok) {
+    // "--print-pdf FILE OUT" runs from scripts: its messages go to stderr
+    // instead of waiting in a message box for someone to answer.
+    if (!args.isEmpty() && args.first() == QStringLiteral("--print-pdf")) {
+      CMessageBox::SetResponder([](const CMessageBox::Request& r) {
+        std::fprintf(stderr, "Chanset: %s\n", qPrintable(r.text));
+        return int(r.buttons == CMessageBox::Ok ? CMessageBox::IdOk : CMessageBox::IdCancel);
+      });
+    }
+    const CChansetApp::StartResult result = app.InitInstance(args);
+    if (result == CChansetApp::StartResult::Printed) {
+      status = 0;
+    } else if (result == CChansetApp::StartResult::Ok) {
       if (!screenshot.isEmpty()) {
         QTimer::singleShot(1500, &qapp, [&] {
           // A display without a window manager does not maximise windows;

@@ -66,6 +66,14 @@ TEST(CommandLineTest, Kinds) {
   // An incomplete print switch asks for nothing in particular.
   EXPECT_EQ(ParseCommandLine({"/p"}).kind, CommandLine::FileNew);
   EXPECT_EQ(ParseCommandLine({"--unknown"}).kind, CommandLine::FileNew);
+  CommandLine pdf = ParseCommandLine({"--print-pdf", "radio.dat", "out.pdf"});
+  EXPECT_EQ(pdf.kind, CommandLine::FilePrintPdf);
+  EXPECT_EQ(pdf.file, "radio.dat");
+  EXPECT_EQ(pdf.output, "out.pdf");
+  EXPECT_TRUE(pdf.IsPrint());
+  EXPECT_FALSE(open.IsPrint());
+  // Without its output file the switch is not understood.
+  EXPECT_EQ(ParseCommandLine({"--print-pdf", "radio.dat"}).kind, CommandLine::FileNew);
 }
 
 TEST(TreeDispatchTest, TextsOfTheLanguageInOrder) {

@@ -1,0 +1,137 @@
+#include "print/PrintCommands.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+#include "app/CMainFrame.h"
+#include "data/CChansetDoc.h"
+#include "editor/CChansetView.h"
+#include "platform/CFileDialog.h"
+#include "platform/CMessageBox.h"
+#include "platform/Globals.h"
+#include "platform/ResourceIds.h"
+#include "print/CReportPrinter.h"
+#include "print/PrintMessages.h"
+
+using namespace chanset;
+
+namespace {
+
+// A printer that has no device behind it: Qt's default when no printer is
+// installed is a PDF writer without a file.
+bool NeedsOutputFile(const QPrinter* printer) {
+  return printer->outputFormat() == QPrinter::PdfFormat && printer->outputFileName().isEmpty();
+}
+
+QString SuggestedPdfName(const CChansetView* view) {
+  const CChansetDoc* doc = view ? view->GetDocument() : nullptr;
+  if (doc && !doc->GetPathName().isEmpty()) {
+    QFileInfo info(doc->GetPathName());
+    return info.absoluteDir().filePath(info.completeBaseName() + QStringLiteral(".pdf"));
+  }
+  QString base = doc ? doc->GetTitle() : QString();
+  if (base.isEmpty()) base = QStringLiteral("Chanset");
+  return QDir::current().filePath(base + QStringLiteral(".pdf"));
+}
+
+PrintOutcome Render(QWidget* parent, CChansetView* view, QPrinter* printer) {
+  if (CReportPrinter(view).Print(printer)) return PrintOutcome::Printed;
+  const QString target = printer->outputFileName().isEmpty()
+                             ? printer->printerName()
+                             : QDir::toNativeSeparators(printer->outputFileName());
+  CMessageBox::Show(parent, QString::fromUtf8(PrintFailedText(g_bChinese)).arg(target));
+  return PrintOutcome::Failed;
+}
+
+// Holds the application's printer and runs the printing commands.
+class CPrintCommands : public QObject {
+  Q_OBJECT
+ public:
+  explicit CPrintCommands(CMainFrame* frame)
+      : QObject(frame), m_pFrame(frame), m_printer(QPrinter::HighResolution) {}
+
+  QPrinter* Printer() { return &m_printer; }
+
+  void OnFilePrint(CChansetView* view) {
+    if (NeedsOutputFile(&m_printer)) {
+      PrintReportDirect(m_pFrame, view, &m_printer);
+      return;
+    }
+    QPrintDialog dialog(&m_printer, m_pFrame);
+    dialog.setMinMax(1, CReportPrinter(view).PageCount());
+    if (dialog.exec() == QDialog::Accepted) Render(m_pFrame, view, &m_printer);
+  }
+
+  void OnFilePrintPreview(CChansetView* view) {
+    QPrintPreviewDialog preview(&m_printer, m_pFrame);
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this,
+            [view](QPrinter* printer) { CReportPrinter(view).Print(printer, true); });
+    preview.exec();
+  }
+
+  void OnFilePrintSetup() {
+    QPageSetupDialog dialog(&m_printer, m_pFrame);
+    dialog.exec();
+  }
+
+ private:
+  CMainFrame* m_pFrame;
+  QPrinter m_printer;
+};
+
+}  // namespace
+
+void InstallPrintCommands(CMainFrame* frame) {
+  if (!frame || frame->findChild<CPrintCommands*>()) return;
+  auto* commands = new CPrintCommands(frame);
+  frame->SetViewCommandHandler(ids::kFilePrint, [commands](CChansetView* view) { commands->OnFilePrint(view); });
+  frame->SetViewCommandHandler(ids::kFilePrintDirect, [commands, frame](CChansetView* view) {
+    PrintReportDirect(frame, view, commands->Printer());
+  });
+  frame->SetViewCommandHandler(ids::kFilePrintPreview,
+                               [commands](CChansetView* view) { commands->OnFilePrintPreview(view); });
+  frame->SetCommandHandler(ids::kFilePrintSetup, [commands] { commands->OnFilePrintSetup(); });
+}
+
+QPrinter* ApplicationPrinter(CMainFrame* frame) {
+  auto* commands = frame ? frame->findChild<CPrintCommands*>() : nullptr;
+  return commands ? commands->Printer() : nullptr;
+}
+
+PrintOutcome PrintReportDirect(QWidget* parent, CChansetView* view, QPrinter* printer) {
+  if (!printer) return PrintOutcome::Failed;
+  if (!NeedsOutputFile(printer)) return Render(parent, view, printer);
+  const QString path = CFileDialog::GetSaveFileName(parent, QString::fromUtf8(PrintToPdfTitle(g_bChinese)),
+                                                    SuggestedPdfName(view), QStringLiteral("PDF (*.pdf)"),
+                                                    QStringLiteral("pdf"));
+  if (path.isEmpty()) return PrintOutcome::Cancelled;
+  // The chosen file is for this job only: the next one asks again.
+  printer->setOutputFileName(path);
+  PrintOutcome outcome = Render(parent, view, printer);
+  printer->setOutputFileName(QString());
+  printer->setOutputFormat(QPrinter::PdfFormat);
+  return outcome;
+}
+
+PrintOutcome PrintReportFromCommandLine(QWidget* parent, CChansetView* view, const QString& printerName,
+                                        const QString& pdfFile) {
+  QPrinter printer(QPrinter::HighResolution);
+  if (!pdfFile.isEmpty()) {
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdfFile);
+  } else if (!printerName.isEmpty()) {
+    if (QPrinterInfo::printerInfo(printerName).isNull()) {
+      CMessageBox::Show(parent, QString::fromUtf8(PrinterNotFoundText(g_bChinese)).arg(printerName));
+      return PrintOutcome::Failed;
+    }
+    printer.setPrinterName(printerName);
+  }
+  return PrintReportDirect(parent, view, &printer);
+}
+
+#include "PrintCommands.moc"
