@@ -1,6 +1,455 @@
 #include "app/CMainFrame.h"
 
-CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QDir>
+#include <QDockWidget>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "app/CChansetApp.h"
+#include "app/CChildFrame.h"
+#include "app/CWorkspaceClient.h"
+#include "data/CChansetDoc.h"
+#include "editor/CChansetView.h"
+#include "platform/CFileDialog.h"
+#include "platform/CHelpService.h"
+#include "platform/CLanguagePack.h"
+#include "platform/CMessageBox.h"
+#include "platform/Globals.h"
+#include "platform/ResourceIds.h"
+#include "settings/CSettingsFile.h"
+
+using chanset::TreeAction;
+
+namespace {
+// Help numbers of windows are their resource ids (the framework's help
+// identifier less 0x10000).
+constexpr int kMainFrameHelp = 128;
+constexpr int kDocumentFrameHelp = 129;
+
+const char* const kCommandProperty = "chansetCommand";
+
+// Commands that need a document window.
+bool NeedsDocument(int id) {
+  switch (id) {
+    case ids::kFileClose:
+    case ids::kFileSave:
+    case ids::kFileSaveAs:
+      return true;
+    default:
+      return false;
+  }
+}
+}  // namespace
+
+CMainFrame::CMainFrame(CChansetApp* app, QWidget* parent) : QMainWindow(parent), m_pApp(app) {
   setWindowTitle(QStringLiteral("Chanset"));
   resize(900, 550);
+}
+
+CMainFrame::~CMainFrame() {
+  // Channel windows go before the workspace's own clean-up, so that each
+  // view still finds its document while it is destroyed.
+  for (CChildFrame* child : ChildFrames()) {
+    child->disconnect(this);
+    delete child;
+  }
+}
+
+QAction* CMainFrame::MakeAction(int id, const QString& text, QObject* parent) {
+  auto* action = new QAction(text, parent);
+  action->setProperty(kCommandProperty, id);
+  action->setStatusTip(CLanguagePack::StatusPrompt(id));
+  connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
+  if (id == ids::kViewToolbar || id == ids::kViewStatusBar || id == ids::kControlBar)
+    action->setCheckable(true);
+  m_actions.insert(id, action);
+  return action;
+}
+
+QVector<QMenu*> CMainFrame::BuildMenu(int id) {
+  QVector<QMenu*> popups;
+  MenuTemplate templ = CLanguagePack::Menu(id);
+  for (const MenuItem& popup : templ.popups) {
+    auto* menu = new QMenu(popup.text, this);
+    menu->installEventFilter(this);
+    connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
+    for (const MenuItem& item : popup.items) {
+      if (item.separator)
+        menu->addSeparator();
+      else
+        menu->addAction(MakeAction(item.id, item.text, menu));
+    }
+    popups << menu;
+  }
+  return popups;
+}
+
+bool CMainFrame::Create() {
+  QString title = CLanguagePack::String(128);
+  if (!title.isEmpty()) setWindowTitle(title);
+  setWindowIcon(CLanguagePack::Icon(ids::kMainIcon));
+
+  // Workspace.
+  m_pWorkspace = new CWorkspaceClient(this);
+  setCentralWidget(m_pWorkspace);
+  connect(m_pWorkspace, &QMdiArea::subWindowActivated, this, &CMainFrame::OnChildActivated);
+
+  // Menus.
+  m_mainMenu = BuildMenu(ids::kMainMenu);
+  m_docMenu = BuildMenu(ids::kDocMenu);
+  if (m_mainMenu.isEmpty() || m_docMenu.isEmpty()) return false;
+  ShowMenu(false);
+
+  // Toolbar.
+  ToolbarTemplate tb = CLanguagePack::Toolbar(ids::kToolbar);
+  if (tb.isNull()) return false;
+  m_pToolBar = new QToolBar(this);
+  m_pToolBar->setObjectName(QStringLiteral("toolbar"));
+  m_pToolBar->setIconSize(tb.buttonSize);
+  m_pToolBar->setAllowedAreas(Qt::AllToolBarAreas);
+  m_pToolBar->setFloatable(true);
+  int image = 0;
+  for (int id : tb.buttons) {
+    if (id == 0) {
+      m_pToolBar->addSeparator();
+      continue;
+    }
+    QAction* action = MakeAction(id, CLanguagePack::TooltipPrompt(id), m_pToolBar);
+    action->setIcon(QIcon(tb.ButtonImage(image++)));
+    action->setToolTip(CLanguagePack::TooltipPrompt(id));
+    m_pToolBar->addAction(action);
+  }
+  addToolBar(Qt::TopToolBarArea, m_pToolBar);
+
+  // Status bar: the message pane, then the key-state indicators.
+  QStatusBar* status = statusBar();
+  m_pIdleLabel = new QLabel(CLanguagePack::String(ids::kIdleMessage), status);
+  status->addWidget(m_pIdleLabel, 1);
+  for (int id : {ids::kIndicatorCaps, ids::kIndicatorNum, ids::kIndicatorScrl}) {
+    auto* indicator = new QLabel(CLanguagePack::String(id), status);
+    indicator->setAlignment(Qt::AlignCenter);
+    indicator->setMinimumWidth(indicator->fontMetrics().horizontalAdvance(QStringLiteral("SCRL")) + 12);
+    indicator->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    // The lock states are not known here; the panes keep their place.
+    indicator->setEnabled(false);
+    status->addPermanentWidget(indicator);
+  }
+
+  // Accelerators: window-wide shortcuts that run the same commands.
+  for (const Accelerator& acc : CLanguagePack::Accelerators(ids::kAccelerators)) {
+    QAction* action = MakeAction(acc.id, QString(), this);
+    action->setShortcut(acc.key);
+    action->setShortcutContext(Qt::WindowShortcut);
+    addAction(action);
+  }
+  auto* help = new QAction(this);
+  help->setShortcut(QKeySequence(Qt::Key_F1));
+  connect(help, &QAction::triggered, this, [this] { ShowHelpFor(m_pActiveChild ? kDocumentFrameHelp : kMainFrameHelp); });
+  addAction(help);
+
+  // Navigation bar with its tree: root = the company text, three children.
+  m_pNavigatorBar = new QDockWidget(this);
+  m_pNavigatorBar->setObjectName(QStringLiteral("navigatorBar"));
+  m_pNavigatorBar->setFeatures(QDockWidget::NoDockWidgetFeatures);
+  m_pNavigatorBar->setAllowedAreas(Qt::LeftDockWidgetArea);
+  m_pNavigatorBar->setTitleBarWidget(new QWidget(m_pNavigatorBar));
+  auto* panel = new QWidget(m_pNavigatorBar);
+  auto* layout = new QVBoxLayout(panel);
+  layout->setContentsMargins(5, 8, 8, 8);
+  QString company = QString::fromStdString(
+      chanset::g_settingsFile().GetValue(chanset::g_strLanguage, "Company", ""));
+  QFont barFont(QStringLiteral("Time New Roman"));
+  barFont.setPixelSize(14);
+  auto* caption = new QLabel(company, panel);
+  caption->setFont(barFont);
+  caption->setFixedHeight(22);
+  layout->addWidget(caption);
+  m_pTree = new QTreeWidget(panel);
+  m_pTree->setObjectName(QStringLiteral("tree1031"));
+  m_pTree->setFont(barFont);
+  m_pTree->setHeaderHidden(true);
+  m_pTree->setRootIsDecorated(true);
+  m_pTree->setMouseTracking(true);
+  layout->addWidget(m_pTree);
+  m_pNavigatorBar->setWidget(panel);
+  m_pRoot = new QTreeWidgetItem(m_pTree, QStringList(company));
+  for (const char* text : chanset::TreeChildTexts(chanset::g_bChinese))
+    new QTreeWidgetItem(m_pRoot, QStringList(QString::fromUtf8(text)));
+  m_pRoot->setExpanded(true);
+  m_pTree->setCurrentItem(m_pRoot);
+  connect(m_pTree, &QTreeWidget::currentItemChanged, this, [this] { OnTreeSelectionChanged(); });
+  addDockWidget(Qt::LeftDockWidgetArea, m_pNavigatorBar);
+  resizeDocks({m_pNavigatorBar}, {220}, Qt::Horizontal);
+
+  // The commands this frame handles itself.
+  SetCommandHandler(ids::kFileClose, [this] { OnFileClose(); });
+  SetCommandHandler(ids::kFileSave, [this] { SaveDocument(ActiveDocument(), false); });
+  SetCommandHandler(ids::kFileSaveAs, [this] { SaveDocument(ActiveDocument(), true); });
+  SetCommandHandler(ids::kAppExit, [this] { close(); });
+  SetCommandHandler(ids::kViewToolbar, [this] { m_pToolBar->setVisible(m_pToolBar->isHidden()); });
+  SetCommandHandler(ids::kViewStatusBar, [this] { statusBar()->setVisible(statusBar()->isHidden()); });
+  SetCommandHandler(ids::kControlBar, [this] { OnControlBar(); });
+  SetCommandHandler(ids::kChannelInfo, [this] { OnChannelInformation(); });
+  if (m_pApp) {
+    SetCommandHandler(ids::kFileNew, [this] { m_pApp->OnFileNew(); });
+    SetCommandHandler(ids::kFileOpen, [this] { m_pApp->OnFileOpen(); });
+  }
+  // Still to come, each through SetCommandHandler / SetViewCommandHandler:
+  // Optional Features (32788), Product Information (32786) and the Power
+  // Adjustment handler; Print Setup (57606) and About (57664); and on the
+  // active view Read (32773), Write (32774), Com Setup (32777), Language
+  // (32799), Print (57607) and Print Preview (57609).
+  UpdateCommandUI();
+  return true;
+}
+
+// Menus ----------------------------------------------------------------------
+
+void CMainFrame::ShowMenu(bool documentMenu) {
+  m_bDocMenuShown = documentMenu;
+  QMenuBar* bar = menuBar();
+  bar->clear();
+  for (QMenu* menu : documentMenu ? m_docMenu : m_mainMenu) bar->addMenu(menu);
+}
+
+void CMainFrame::SetDocMenuItemText(int popup, int item, const QString& text) {
+  QMenu* menu = m_docMenu.value(popup);
+  if (!menu) return;
+  QList<QAction*> actions = menu->actions();
+  if (item >= 0 && item < actions.size()) actions[item]->setText(text);
+}
+
+bool CMainFrame::RemoveDocMenuCommand(int popup, int id) {
+  QMenu* menu = m_docMenu.value(popup);
+  if (!menu) return false;
+  for (QAction* action : menu->actions()) {
+    if (action->property(kCommandProperty).toInt() == id) {
+      menu->removeAction(action);
+      m_actions.remove(id, action);
+      delete action;
+      return true;
+    }
+  }
+  return false;
+}
+
+// Commands -------------------------------------------------------------------
+
+void CMainFrame::SetCommandHandler(int id, std::function<void()> handler) {
+  m_handlers.insert(id, std::move(handler));
+  UpdateCommandUI();
+}
+
+void CMainFrame::SetViewCommandHandler(int id, std::function<void(CChansetView*)> handler) {
+  m_viewHandlers.insert(id, std::move(handler));
+  UpdateCommandUI();
+}
+
+bool CMainFrame::IsCommandEnabled(int id) const {
+  if (m_viewHandlers.contains(id)) return ActiveView() != nullptr;
+  if (!m_handlers.contains(id)) return false;
+  return !NeedsDocument(id) || m_pActiveChild;
+}
+
+bool CMainFrame::IsCommandChecked(int id) const {
+  switch (id) {
+    case ids::kViewToolbar: return m_pToolBar && !m_pToolBar->isHidden();
+    case ids::kViewStatusBar: return !statusBar()->isHidden();
+    case ids::kControlBar: return m_pNavigatorBar && !m_pNavigatorBar->isHidden();
+    default: return false;
+  }
+}
+
+void CMainFrame::UpdateCommandUI() {
+  for (auto it = m_actions.begin(); it != m_actions.end(); ++it) {
+    it.value()->setEnabled(IsCommandEnabled(it.key()));
+    if (it.value()->isCheckable()) it.value()->setChecked(IsCommandChecked(it.key()));
+  }
+}
+
+void CMainFrame::OnCommand(int id) {
+  if (!IsCommandEnabled(id)) return;
+  if (auto view = m_viewHandlers.value(id)) {
+    view(ActiveView());
+  } else if (auto handler = m_handlers.value(id)) {
+    handler();
+  }
+  UpdateCommandUI();
+}
+
+// Document windows -------------------------------------------------------------
+
+CChildFrame* CMainFrame::CreateDocumentWindow(CChansetDoc* doc) {
+  auto* child = new CChildFrame(doc);
+  m_pWorkspace->addSubWindow(child);
+  CChansetView* view = child->GetView();
+  connect(view, &CChansetView::titleChanged, this, &QWidget::setWindowTitle);
+  connect(view, &CChansetView::edited, doc, [doc] { doc->SetModifiedFlag(true); });
+  connect(child, &QObject::destroyed, this, [this] {
+    if (ChildFrames().isEmpty()) ShowMenu(false);
+    UpdateCommandUI();
+  });
+  m_pActiveChild = child;
+  ShowMenu(true);
+  child->show();
+  view->OnInitialUpdate();
+  child->ShrinkToFit();
+  m_pWorkspace->setActiveSubWindow(child);
+  UpdateCommandUI();
+  return child;
+}
+
+void CMainFrame::DestroyDocumentWindow(CChildFrame* frame) {
+  if (!frame) return;
+  m_pWorkspace->removeSubWindow(frame);
+  if (m_pActiveChild == frame) m_pActiveChild = nullptr;
+  delete frame;
+  // The most recent remaining window (hidden or not) becomes the active one.
+  QList<CChildFrame*> rest = ChildFrames();
+  if (!rest.isEmpty() && !m_pActiveChild) m_pActiveChild = rest.last();
+  ShowMenu(!rest.isEmpty());
+  UpdateCommandUI();
+}
+
+QList<CChildFrame*> CMainFrame::ChildFrames() const {
+  QList<CChildFrame*> frames;
+  if (!m_pWorkspace) return frames;
+  for (QMdiSubWindow* w : m_pWorkspace->subWindowList(QMdiArea::CreationOrder))
+    if (auto* child = qobject_cast<CChildFrame*>(w)) frames << child;
+  return frames;
+}
+
+CChansetDoc* CMainFrame::ActiveDocument() const {
+  return m_pActiveChild ? m_pActiveChild->GetDocument() : nullptr;
+}
+
+CChansetView* CMainFrame::ActiveView() const { return m_pActiveChild ? m_pActiveChild->GetView() : nullptr; }
+
+void CMainFrame::OnChildActivated(QMdiSubWindow* window) {
+  // Hiding a window deactivates it in the workspace; it stays the active
+  // document window here until another one is activated.
+  if (auto* child = qobject_cast<CChildFrame*>(window)) m_pActiveChild = child;
+  UpdateCommandUI();
+}
+
+void CMainFrame::OnFileClose() {
+  if (m_pActiveChild) m_pActiveChild->close();
+}
+
+void CMainFrame::OnChannelInformation() {
+  if (CChildFrame* child = m_pActiveChild) {
+    child->showNormal();
+    child->show();
+    m_pWorkspace->setActiveSubWindow(child);
+    child->raise();
+  } else {
+    showNormal();
+  }
+}
+
+void CMainFrame::OnControlBar() {
+  m_pNavigatorBar->setVisible(m_pNavigatorBar->isHidden());
+}
+
+bool CMainFrame::SaveDocument(CChansetDoc* doc, bool saveAs) {
+  if (!doc) return false;
+  QString path = doc->GetPathName();
+  if (saveAs || path.isEmpty()) {
+    // Offer the file's own name, else the AppName preset, in the current
+    // folder; only the name the user confirms is written.
+    QString suggested = path;
+    if (suggested.isEmpty()) {
+      QString name = doc->SuggestedFileName();
+      if (!name.isEmpty() && QFileInfo(name).suffix().isEmpty()) name += QStringLiteral(".dat");
+      suggested = QDir::current().filePath(name);
+    }
+    QString filter = CChansetApp::FileFilter();
+    path = CFileDialog::GetSaveFileName(this, CLanguagePack::String(ids::kSaveAsTitle), suggested, filter,
+                                        QStringLiteral("dat"));
+    if (path.isEmpty()) return false;
+  }
+  QString reason;
+  chanset::DatError error = doc->OnSaveDocument(path, &reason);
+  if (error != chanset::DatError::None) {
+    CChansetDoc::ReportSaveLoadException(this, path, error, reason, true);
+    return false;
+  }
+  return true;
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+  // Every modified document, hidden windows included, is offered for saving.
+  for (CChildFrame* child : ChildFrames()) {
+    CChansetDoc* doc = child->GetDocument();
+    if (!doc || !doc->IsModified()) continue;
+    if (CChansetView* view = child->GetView()) view->CommitEditor();
+    QString text = CLanguagePack::String(ids::kAskToSave);
+    if (text.isEmpty()) text = QStringLiteral("%1?");
+    int answer = CMessageBox::Show(this, text.arg(doc->GetTitle()), CMessageBox::SaveDiscardCancel);
+    if (answer == CMessageBox::IdCancel || (answer == CMessageBox::IdSave && !SaveDocument(doc, false))) {
+      event->ignore();
+      return;
+    }
+  }
+  event->accept();
+}
+
+// Navigation tree ---------------------------------------------------------------
+
+void CMainFrame::OnTreeSelectionChanged() {
+  QPoint pointer = m_pTree->viewport()->mapFromGlobal(QCursor::pos());
+  QTreeWidgetItem* item = m_pTree->viewport()->rect().contains(pointer) ? m_pTree->itemAt(pointer) : nullptr;
+  std::string text = item ? item->text(0).toStdString() : std::string();
+  RunTreeAction(chanset::TreeDispatch(text, chanset::g_bChinese));
+  // Re-selecting the root is itself a selection change when the root was
+  // not selected, and runs this rule once more.
+  m_pTree->setCurrentItem(m_pRoot);
+}
+
+void CMainFrame::RunTreeAction(TreeAction action) {
+  if (action == TreeAction::None) return;
+  emit treeActionRun(static_cast<int>(action));
+  switch (action) {
+    case TreeAction::ChannelInformation: OnChannelInformation(); break;
+    case TreeAction::OptionalFeatures: OnCommand(ids::kOptionalFeatures); break;
+    case TreeAction::ProductInformation: OnCommand(ids::kProductInfo); break;
+    case TreeAction::PowerAdjustment:
+      if (m_powerAdjustment) m_powerAdjustment();
+      break;
+    case TreeAction::None: break;
+  }
+  UpdateCommandUI();
+}
+
+// Help -------------------------------------------------------------------------------
+
+void CMainFrame::ShowHelpFor(int topic) { CHelpService::ShowTopic(topic); }
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+  // F1 on a highlighted menu command asks for that command's topic.
+  if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1) {
+    if (auto* menu = qobject_cast<QMenu*>(watched)) {
+      if (QAction* action = menu->activeAction()) {
+        int id = action->property(kCommandProperty).toInt();
+        if (id > 0) {
+          ShowHelpFor(id);
+          return true;
+        }
+      }
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
 }

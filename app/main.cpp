@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/CMainFrame.h"
+#include "app/CChansetApp.h"
 
 // Qt aborts deep inside its platform plugin when there is no display; say so
 // plainly instead.
@@ -22,8 +22,13 @@ int main(int argc, char** argv) {
                  "under a virtual display: xvfb-run -a ./Chanset\n");
     return 2;
   }
-  QApplication app(argc, argv);
-  CMainFrame frame;
-  frame.show();
-  return app.exec();
+  QApplication qapp(argc, argv);
+  int status = 1;
+  {
+    CChansetApp app;
+    QStringList args = qapp.arguments();
+    args.removeFirst();
+    if (app.InitInstance(args) == CChansetApp::StartResult::Ok) status = qapp.exec();
+  }
+  return status;
 }

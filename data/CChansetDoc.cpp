@@ -1,9 +1,14 @@
 #include "data/CChansetDoc.h"
 
+#include <QDir>
 #include <QFileInfo>
 
+#include "app/Startup.h"
 #include "editor/CChansetView.h"
+#include "platform/CLanguagePack.h"
+#include "platform/CMessageBox.h"
 #include "platform/Globals.h"
+#include "platform/ResourceIds.h"
 #include "settings/CSettingsFile.h"
 
 using namespace chanset;
@@ -14,7 +19,7 @@ bool CChansetDoc::OnNewDocument() {
   m_strPathName.clear();
   SetModifiedFlag(false);
   MakeNewImage(m_image);
-  SetTitle(g_bChinese ? QStringLiteral("信道信息") : QStringLiteral("Channel Information"));
+  SetTitle(QString::fromUtf8(NewDocumentTitle(g_bChinese)));
   m_strSuggestedName = QString::fromStdString(g_settingsFile().GetValue("Setup", "AppName", ""));
   g_bFreshDocument = true;
   return true;
@@ -46,6 +51,19 @@ DatError CChansetDoc::OnSaveDocument(const QString& path, QString* sysError) {
   SetTitle(QFileInfo(path).fileName());
   SetModifiedFlag(false);
   return DatError::None;
+}
+
+void CChansetDoc::ReportSaveLoadException(QWidget* parent, const QString& path, DatError error,
+                                          const QString& sysError, bool saving) {
+  if (error == DatError::None) return;
+  if (!saving && (error == DatError::Format || error == DatError::EndOfFile)) {
+    CMessageBox::Show(parent, QString::fromUtf8(DataFormatErrorText(g_bChinese)), CMessageBox::Ok,
+                      CMessageBox::NoIcon);
+    return;
+  }
+  QString text = CLanguagePack::String(saving ? ids::kCannotSave : ids::kCannotOpen);
+  if (text.isEmpty()) text = QStringLiteral("%1\n%2");
+  CMessageBox::Show(parent, text.arg(QDir::toNativeSeparators(path), sysError));
 }
 
 void CChansetDoc::SetTitle(const QString& title) {

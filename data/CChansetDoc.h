@@ -1,7 +1,13 @@
 #pragma once
 // The document: owns one memory image, creates it on New, loads and stores it
-// as a .dat file. Its only view is a CChansetView; the window and message
-// handling around Open, Save and Close belong to the frames.
+// as a .dat file. Its only view is a CChansetView; its window is the
+// CChildFrame that holds that view.
+//
+// The modified flag is set by whatever changes the document's data: an
+// accepted cell edit (the view's edited() signal), a settings dialog's OK,
+// a change of the power table and a completed radio read. Saving and
+// loading clear it. Closing the main window asks to save a modified
+// document.
 #include <QObject>
 #include <QString>
 
@@ -9,6 +15,7 @@
 #include "data/MemoryImage.h"
 
 class CChansetView;
+class QWidget;
 
 class CChansetDoc : public QObject {
   Q_OBJECT
@@ -28,12 +35,18 @@ class CChansetDoc : public QObject {
   // Encodes the view's grid into the image, then stores `path` atomically.
   // On success: title = file name, path = `path`, not modified.
   chanset::DatError OnSaveDocument(const QString& path, QString* sysError = nullptr);
+  // Tells the user why a load or save of `path` failed: "Data Format Error"
+  // (OK, no icon) for a file that is not a whole configuration file, the
+  // cannot-open or cannot-save message with the system's reason otherwise.
+  static void ReportSaveLoadException(QWidget* parent, const QString& path, chanset::DatError error,
+                                      const QString& sysError, bool saving);
 
   QString GetTitle() const { return m_strTitle; }
   void SetTitle(const QString& title);
   // The file the document was loaded from or saved to; empty when it has none.
   QString GetPathName() const { return m_strPathName; }
-  // The name offered by the Save dialog of a document that has no file yet.
+  // The name offered by the Save dialog of a document that has no file yet
+  // ([Setup] AppName; empty when the key is absent).
   QString SuggestedFileName() const { return m_strSuggestedName; }
 
   bool IsModified() const { return m_bModified; }

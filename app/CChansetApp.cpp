@@ -1,0 +1,156 @@
+#include "app/CChansetApp.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QIcon>
+
+#include "app/CChildFrame.h"
+#include "app/CMainFrame.h"
+#include "app/Startup.h"
+#include "data/CChansetDoc.h"
+#include "platform/AppDir.h"
+#include "platform/CFileDialog.h"
+#include "platform/CLanguagePack.h"
+#include "platform/CMessageBox.h"
+#include "platform/Globals.h"
+#include "platform/ResourceIds.h"
+#include "settings/CSettingsFile.h"
+
+using namespace chanset;
+
+namespace {
+// Face names the resources ask for, mapped to faces a Linux desktop has.
+void InstallFontSubstitutions() {
+  const QStringList cjk = {QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("Noto Sans CJK SC"),
+                           QStringLiteral("Noto Serif CJK SC"), QStringLiteral("AR PL UMing CN")};
+  for (const char* face : {"宋体", "SimSun", "新宋体", "NSimSun"})
+    QFont::insertSubstitutions(QString::fromUtf8(face), cjk);
+  const QStringList serif = {QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif")};
+  QFont::insertSubstitutions(QStringLiteral("Times New Roman"), serif);
+  QFont::insertSubstitutions(QStringLiteral("Time New Roman"), serif);
+}
+
+QString Setting(const std::string& section, const char* key) {
+  return QString::fromStdString(g_settingsFile().GetValue(section, key, ""));
+}
+
+constexpr int kHelpMenu = 5;   // sixth menu of menu 129
+constexpr int kSetupMenu = 4;  // fifth menu of menu 129
+}  // namespace
+
+CChansetApp::CChansetApp(QObject* parent) : QObject(parent) {}
+
+CChansetApp::~CChansetApp() {
+  delete m_pMainFrame;
+  m_pMainFrame = nullptr;
+  CLanguagePack::Release();
+  CMessageBox::ResetCaption();
+}
+
+QString CChansetApp::FileFilter() {
+  // Template string 129: the fourth field is the filter ("*.dat").
+  QString pattern = CLanguagePack::String(ids::kDocTemplate).section(QLatin1Char('\n'), 3, 3);
+  if (pattern.isEmpty()) pattern = QStringLiteral("*.dat");
+  QString filter = QStringLiteral("%1 (%1)").arg(pattern);
+  QString all = CLanguagePack::String(ids::kAllFilesFilter);
+  if (!all.isEmpty()) filter += QStringLiteral(";;") + all;
+  return filter;
+}
+
+CChansetApp::StartResult CChansetApp::InitInstance(const QStringList& args) {
+  // 1. The settings file beside the executable.
+  g_settingsFile().Load("Chanset.ini", true, true, false);
+
+  // 2. The language: flag, section and help file for the whole run.
+  SetLanguage(g_settingsFile().GetValue("Setup", "Language", ""));
+
+  // 3. The language pack is the source of every user-interface resource.
+  CMessageBox::ResetCaption();
+  if (!CLanguagePack::Load(QString::fromStdString(g_strLanguage))) {
+    CMessageBox::Show(nullptr, QString::fromUtf8(LoadLanguagePackFailedText(g_bChinese)), CMessageBox::Ok);
+    return StartResult::NoLanguagePack;
+  }
+
+  // 5. The application directory.
+  g_strAppDir = ApplicationDirectory();
+  InstallFontSubstitutions();
+
+  // 8. The main window.
+  m_pMainFrame = new CMainFrame(this);
+  if (!m_pMainFrame->Create()) {
+    delete m_pMainFrame;
+    m_pMainFrame = nullptr;
+    return StartResult::FrameFailed;
+  }
+
+  // 9. The command line.
+  std::vector<std::string> arguments;
+  for (const QString& a : args) arguments.push_back(a.toStdString());
+  CommandLine cmd = ParseCommandLine(arguments);
+  if (cmd.kind == CommandLine::FileNew) {
+    if (!NewDocumentWindow()) return StartResult::CommandFailed;
+  } else {
+    // Printing from the command line opens the file like File Open; the
+    // printed report is added with the printing commands.
+    if (!OpenDocumentFile(QString::fromStdString(cmd.file))) return StartResult::CommandFailed;
+  }
+
+  // 10. Shown maximised (its normal size stays 900 x 550).
+  m_pMainFrame->showMaximized();
+
+  // 11. The window icon from title.ico, when it can be read.
+  QIcon icon(QString::fromStdString(g_strAppDir) + QStringLiteral("title.ico"));
+  if (!icon.isNull() && !icon.availableSizes().isEmpty()) m_pMainFrame->setWindowIcon(icon);
+
+  // 12. The company text is the message-box caption from now on.
+  CMessageBox::SetCaption(Setting(g_strLanguage, "Company"));
+
+  // 13. The document menu's About item shows "About Title".
+  m_pMainFrame->SetDocMenuItemText(kHelpMenu, 0, Setting(g_strLanguage, "About Title"));
+
+  // 14. ShowLang 0 (or no number) removes the Language command.
+  if (!ShowLanguageCommand(g_settingsFile().GetValue("Setup", "ShowLang", "")))
+    m_pMainFrame->RemoveDocMenuCommand(kSetupMenu, ids::kLanguage);
+  return StartResult::Ok;
+}
+
+CChildFrame* CChansetApp::NewDocumentWindow() {
+  auto* doc = new CChansetDoc;
+  if (!doc->OnNewDocument()) {
+    delete doc;
+    return nullptr;
+  }
+  return m_pMainFrame->CreateDocumentWindow(doc);
+}
+
+void CChansetApp::OnFileNew() {
+  if (!m_pMainFrame) return;
+  if (CChildFrame* active = m_pMainFrame->ActiveChildFrame()) {
+    int answer = CMessageBox::Show(m_pMainFrame, CLanguagePack::String(ids::kAllDataCleared), CMessageBox::OkCancel);
+    if (answer != CMessageBox::IdOk) return;
+    m_pMainFrame->DestroyDocumentWindow(active);
+  }
+  NewDocumentWindow();
+}
+
+void CChansetApp::OnFileOpen() {
+  if (!m_pMainFrame) return;
+  QString path = CFileDialog::GetOpenFileName(m_pMainFrame, CLanguagePack::String(ids::kOpenTitle), FileFilter());
+  if (!path.isEmpty()) OpenDocumentFile(path);
+}
+
+CChildFrame* CChansetApp::OpenDocumentFile(const QString& path) {
+  if (!m_pMainFrame) return nullptr;
+  auto* doc = new CChansetDoc;
+  QString reason;
+  DatError error = doc->OnOpenDocument(path, &reason);
+  if (error != DatError::None) {
+    delete doc;
+    CChansetDoc::ReportSaveLoadException(m_pMainFrame, path, error, reason, false);
+    return nullptr;
+  }
+  // The window that was active is hidden, as its close box would; with no
+  // such window nothing is hidden.
+  if (CChildFrame* previous = m_pMainFrame->ActiveChildFrame()) previous->close();
+  return m_pMainFrame->CreateDocumentWindow(doc);
+}

@@ -1,0 +1,45 @@
+#include "app/CChildFrame.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QMenu>
+
+#include "data/CChansetDoc.h"
+#include "editor/CChansetView.h"
+#include "platform/CLanguagePack.h"
+#include "platform/ResourceIds.h"
+
+CChildFrame::CChildFrame(CChansetDoc* doc, QWidget* parent) : QMdiSubWindow(parent), m_pDocument(doc) {
+  setAttribute(Qt::WA_DeleteOnClose, false);
+  doc->setParent(this);
+  m_pView = new CChansetView(doc, this);
+  setWidget(m_pView);
+  setWindowTitle(doc->GetTitle());
+  setWindowIcon(CLanguagePack::Icon(ids::kDocIcon));
+  connect(doc, &CChansetDoc::titleChanged, this, &QWidget::setWindowTitle);
+  // Ctrl+W is the Write command; the window menu closes with Ctrl+F4 only.
+  if (QMenu* menu = systemMenu()) {
+    for (QAction* action : menu->actions()) {
+      QList<QKeySequence> keys = action->shortcuts();
+      if (keys.removeAll(QKeySequence(Qt::CTRL | Qt::Key_W)) > 0) action->setShortcuts(keys);
+    }
+  }
+  setGeometry(0, 0, 1600, 1200);
+}
+
+CChildFrame::~CChildFrame() {
+  // The view goes first: it refers to the document while it is destroyed.
+  delete m_pView;
+  m_pView = nullptr;
+}
+
+void CChildFrame::ShrinkToFit() {
+  QSize hint = sizeHint();
+  if (!m_pView || !m_pView->sizeHint().isValid() || !hint.isValid()) return;
+  resize(size().boundedTo(hint));
+}
+
+void CChildFrame::closeEvent(QCloseEvent* event) {
+  event->ignore();
+  hide();
+}

@@ -1,0 +1,60 @@
+#include "app/Startup.h"
+
+#include <cctype>
+#include <climits>
+
+namespace chanset {
+
+long LeadingInteger(const std::string& value) {
+  std::size_t i = 0;
+  while (i < value.size() && std::isspace(static_cast<unsigned char>(value[i]))) ++i;
+  bool negative = false;
+  if (i < value.size() && (value[i] == '+' || value[i] == '-')) negative = value[i++] == '-';
+  long result = 0;
+  bool any = false;
+  for (; i < value.size() && std::isdigit(static_cast<unsigned char>(value[i])); ++i) {
+    any = true;
+    int digit = value[i] - '0';
+    // Saturate instead of overflowing: only zero and non-zero matter here.
+    result = result > (LONG_MAX - digit) / 10 ? LONG_MAX : result * 10 + digit;
+  }
+  if (!any) return 0;
+  return negative ? -result : result;
+}
+
+bool ShowLanguageCommand(const std::string& showLangValue) { return LeadingInteger(showLangValue) != 0; }
+
+std::string LanguagePackFileName(const std::string& language) { return language + ".rcc"; }
+
+CommandLine ParseCommandLine(const std::vector<std::string>& args) {
+  CommandLine cmd;
+  if (args.empty()) return cmd;
+  auto isSwitch = [](const std::string& a, const char* name) {
+    if (a.size() < 2 || (a[0] != '/' && a[0] != '-')) return false;
+    std::string rest = a.substr(1);
+    for (char& c : rest) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return rest == name;
+  };
+  if (isSwitch(args[0], "pt") && args.size() >= 3) {
+    cmd.kind = CommandLine::FilePrintTo;
+    cmd.file = args[1];
+    cmd.printer = args[2];
+  } else if (isSwitch(args[0], "p") && args.size() >= 2) {
+    cmd.kind = CommandLine::FilePrint;
+    cmd.file = args[1];
+  } else if (!args[0].empty() && args[0][0] != '/' && args[0][0] != '-') {
+    cmd.kind = CommandLine::FileOpen;
+    cmd.file = args[0];
+  }
+  return cmd;
+}
+
+const char* LoadLanguagePackFailedText(bool chinese) {
+  return chinese ? "加载语言链接库失败" : "Load language DLL fail";
+}
+
+const char* NewDocumentTitle(bool chinese) { return chinese ? "信道信息" : "Channel Information"; }
+
+const char* DataFormatErrorText(bool chinese) { return chinese ? "数据格式不正确" : "Data Format Error"; }
+
+}  // namespace chanset

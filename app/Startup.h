@@ -1,0 +1,39 @@
+#pragma once
+// Start-up decisions that need no window: the ShowLang number, the command
+// line, the language pack's file name and the built-in texts that exist in
+// both languages.
+#include <string>
+#include <vector>
+
+namespace chanset {
+
+// The leading decimal integer of a value (optional blanks and sign, then
+// digits), 0 when there is none: "2x" gives 2, "abc" and "" give 0.
+long LeadingInteger(const std::string& value);
+
+// True when the Setup menu keeps its Language command: ShowLang's leading
+// integer is not 0.
+bool ShowLanguageCommand(const std::string& showLangValue);
+
+// File name of the language pack of a "Language" value (used as it stands:
+// "chinese" looks for chinese.rcc).
+std::string LanguagePackFileName(const std::string& language);
+
+// What the command line asks for.
+struct CommandLine {
+  enum Kind { FileNew, FileOpen, FilePrint, FilePrintTo };
+  Kind kind = FileNew;
+  std::string file;     // FileOpen, FilePrint, FilePrintTo
+  std::string printer;  // FilePrintTo
+};
+// Arguments after the program name. A first argument that is not a switch
+// is the file to open; "/p FILE" (or -p) prints it, "/pt FILE PRINTER"
+// prints it on the named printer. Anything else starts with a new document.
+CommandLine ParseCommandLine(const std::vector<std::string>& args);
+
+// Built-in texts, chosen by the language flag.
+const char* LoadLanguagePackFailedText(bool chinese);  // "Load language DLL fail"
+const char* NewDocumentTitle(bool chinese);            // "Channel Information"
+const char* DataFormatErrorText(bool chinese);         // "Data Format Error"
+
+}  // namespace chanset

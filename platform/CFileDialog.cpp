@@ -1,0 +1,47 @@
+#include "platform/CFileDialog.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+
+namespace {
+CFileDialog::Responder& TheResponder() {
+  static CFileDialog::Responder responder;
+  return responder;
+}
+
+QString Ask(QWidget* parent, const CFileDialog::Request& r, const QString& suffix) {
+  if (TheResponder()) return TheResponder()(r);
+  QFileDialog dialog(parent, r.caption);
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setNameFilter(r.filter);
+  if (r.mode == CFileDialog::Save) {
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(suffix);
+    QFileInfo info(r.suggested);
+    dialog.setDirectory(info.absolutePath());
+    dialog.selectFile(info.fileName());
+  } else {
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setDirectory(r.suggested);
+  }
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().first();
+}
+}  // namespace
+
+void CFileDialog::SetResponder(Responder responder) { TheResponder() = std::move(responder); }
+
+QString CFileDialog::GetOpenFileName(QWidget* parent, const QString& caption, const QString& filter) {
+  return Ask(parent, Request{Open, caption, QDir::currentPath(), filter}, QString());
+}
+
+QString CFileDialog::GetSaveFileName(QWidget* parent, const QString& caption, const QString& suggested,
+                                     const QString& filter, const QString& suffix) {
+  QString path = Ask(parent, Request{Save, caption, suggested, filter}, suffix);
+  if (!path.isEmpty() && !suffix.isEmpty() && QFileInfo(path).suffix().isEmpty())
+    path += QLatin1Char('.') + suffix;
+  return path;
+}

@@ -1,0 +1,28 @@
+#pragma once
+// The Open and Save As file dialogs. Save never picks a file by itself:
+// the suggested name is only offered, and Qt's dialog asks before it
+// replaces an existing file. Tests install a responder that answers in
+// place of the dialog.
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+class CFileDialog {
+ public:
+  enum Mode { Open, Save };
+  struct Request {
+    Mode mode = Open;
+    QString caption;
+    QString suggested;  // full path offered (Save), or the folder (Open)
+    QString filter;
+  };
+  // Returns the chosen path, or an empty string for Cancel.
+  using Responder = std::function<QString(const Request&)>;
+
+  static QString GetOpenFileName(QWidget* parent, const QString& caption, const QString& filter);
+  // The chosen name gets `suffix` (without the dot) when it has none.
+  static QString GetSaveFileName(QWidget* parent, const QString& caption, const QString& suggested,
+                                 const QString& filter, const QString& suffix);
+  static void SetResponder(Responder responder);
+};

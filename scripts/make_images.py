@@ -1,0 +1,337 @@
+#!/usr/bin/env python3
+"""Draws the program's pictures and writes them as BMP, ICO and CUR files.
+
+Run from anywhere; it writes into resources/ (title.ico, background.bmp) and
+into every language folder under resources/lang/ (icons/, cursors/,
+bitmaps/). Only the standard library is used: shapes are sampled 4 x 4 per
+pixel for smooth edges and the files are packed with struct.
+"""
+import math
+import os
+import struct
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+RES = os.path.join(HERE, '..', 'resources')
+SS = 4  # samples per pixel along each axis
+
+
+class Canvas:
+    def __init__(self, w, h, fill=(0, 0, 0, 0)):
+        self.w, self.h = w, h
+        self.px = [list(fill) for _ in range(w * h)]
+
+    def shape(self, inside, color, box=None):
+        """Blends `color` (r, g, b[, a]) wherever inside(x, y) holds."""
+        r, g, b = color[:3]
+        a = color[3] if len(color) > 3 else 255
+        x0, y0, x1, y1 = box if box else (0, 0, self.w, self.h)
+        x0, y0 = max(0, int(x0)), max(0, int(y0))
+        x1, y1 = min(self.w, int(math.ceil(x1))), min(self.h, int(math.ceil(y1)))
+        for y in range(y0, y1):
+            for x in range(x0, x1):
+                hits = 0
+                for sy in range(SS):
+                    for sx in range(SS):
+                        if inside(x + (sx + 0.5) / SS, y + (sy + 0.5) / SS):
+                            hits += 1
+                if hits:
+                    self.blend(x, y, r, g, b, a * hits / (SS * SS))
+
+    def blend(self, x, y, r, g, b, a):
+        p = self.px[y * self.w + x]
+        sa = a / 255.0
+        da = p[3] / 255.0
+        oa = sa + da * (1 - sa)
+        if oa <= 0:
+            return
+        for i, c in enumerate((r, g, b)):
+            p[i] = (c * sa + p[i] * da * (1 - sa)) / oa
+        p[3] = oa * 255
+
+    # Shapes --------------------------------------------------------------
+    def rect(self, x0, y0, x1, y1, color, radius=0):
+        def inside(x, y):
+            if not (x0 <= x <= x1 and y0 <= y <= y1):
+                return False
+            if radius <= 0:
+                return True
+            cx = min(max(x, x0 + radius), x1 - radius)
+            cy = min(max(y, y0 + radius), y1 - radius)
+            return (x - cx) ** 2 + (y - cy) ** 2 <= radius ** 2
+        self.shape(inside, color, (x0 - 1, y0 - 1, x1 + 1, y1 + 1))
+
+    def circle(self, cx, cy, r, color):
+        self.shape(lambda x, y: (x - cx) ** 2 + (y - cy) ** 2 <= r * r, color,
+                   (cx - r - 1, cy - r - 1, cx + r + 1, cy + r + 1))
+
+    def ring(self, cx, cy, r, width, color, a0=0, a1=360):
+        def inside(x, y):
+            d = math.hypot(x - cx, y - cy)
+            if abs(d - r) > width / 2:
+                return False
+            ang = math.degrees(math.atan2(-(y - cy), x - cx)) % 360
+            return a0 <= ang <= a1 if a0 <= a1 else (ang >= a0 or ang <= a1)
+        self.shape(inside, color, (cx - r - width, cy - r - width, cx + r + width, cy + r + width))
+
+    def line(self, xa, ya, xb, yb, width, color):
+        dx, dy = xb - xa, yb - ya
+        length2 = dx * dx + dy * dy or 1e-9
+
+        def inside(x, y):
+            t = max(0.0, min(1.0, ((x - xa) * dx + (y - ya) * dy) / length2))
+            return math.hypot(x - (xa + t * dx), y - (ya + t * dy)) <= width / 2
+        self.shape(inside, color, (min(xa, xb) - width, min(ya, yb) - width,
+                                   max(xa, xb) + width, max(ya, yb) + width))
+
+    def polygon(self, pts, color):
+        def inside(x, y):
+            c = False
+            j = len(pts) - 1
+            for i in range(len(pts)):
+                xi, yi = pts[i]
+                xj, yj = pts[j]
+                if (yi > y) != (yj > y) and x < (xj - xi) * (y - yi) / (yj - yi) + xi:
+                    c = not c
+                j = i
+            return c
+        xs = [p[0] for p in pts]
+        ys = [p[1] for p in pts]
+        self.shape(inside, color, (min(xs) - 1, min(ys) - 1, max(xs) + 1, max(ys) + 1))
+
+    def paste(self, other, ox, oy):
+        for y in range(other.h):
+            for x in range(other.w):
+                r, g, b, a = other.px[y * other.w + x]
+                if a > 0 and 0 <= ox + x < self.w and 0 <= oy + y < self.h:
+                    self.blend(ox + x, oy + y, r, g, b, a)
+
+
+# File writers ---------------------------------------------------------------
+def bmp24(canvas, background=(255, 255, 255), matte=None):
+    """24-bit BMP. Transparent pixels take `background`; with a matte colour,
+    only fully transparent pixels take the background (a colour key) and
+    soft edges are blended with the matte instead."""
+    rows = []
+    pad = (4 - canvas.w * 3 % 4) % 4
+    for y in range(canvas.h - 1, -1, -1):
+        row = bytearray()
+        for x in range(canvas.w):
+            r, g, b, a = canvas.px[y * canvas.w + x]
+            k = a / 255.0
+            under = background if (matte is None or a < 8) else matte
+            if matte is not None and a < 8:
+                k = 0.0
+            row += bytes(int(round(c * k + bg * (1 - k))) for c, bg in
+                         zip((b, g, r), under[::-1]))
+        rows.append(bytes(row) + b'\0' * pad)
+    data = b''.join(rows)
+    header = struct.pack('<2sIHHI', b'BM', 54 + len(data), 0, 0, 54)
+    info = struct.pack('<IiiHHIIiiII', 40, canvas.w, canvas.h, 1, 24, 0, len(data), 2835, 2835, 0, 0)
+    return header + info + data
+
+
+def dib32(canvas):
+    xor = bytearray()
+    for y in range(canvas.h - 1, -1, -1):
+        for x in range(canvas.w):
+            r, g, b, a = canvas.px[y * canvas.w + x]
+            xor += bytes((int(round(b)), int(round(g)), int(round(r)), int(round(a))))
+    stride = ((canvas.w + 31) // 32) * 4
+    mask = bytearray()
+    for y in range(canvas.h - 1, -1, -1):
+        row = bytearray(stride)
+        for x in range(canvas.w):
+            if canvas.px[y * canvas.w + x][3] < 128:
+                row[x // 8] |= 0x80 >> (x % 8)
+        mask += row
+    info = struct.pack('<IiiHHIIiiII', 40, canvas.w, canvas.h * 2, 1, 32, 0, len(xor) + len(mask), 0, 0, 0, 0)
+    return info + bytes(xor) + bytes(mask)
+
+
+def ico(canvases, hotspot=None):
+    """An .ico file, or a .cur file when a hot spot is given."""
+    kind = 2 if hotspot else 1
+    out = struct.pack('<HHH', 0, kind, len(canvases))
+    images = [dib32(c) for c in canvases]
+    offset = 6 + 16 * len(canvases)
+    for c, img in zip(canvases, images):
+        f1, f2 = hotspot if hotspot else (1, 32)
+        out += struct.pack('<BBBBHHII', c.w % 256, c.h % 256, 0, 0, f1, f2, len(img), offset)
+        offset += len(img)
+    return out + b''.join(images)
+
+
+# Pictures ---------------------------------------------------------------------
+NAVY = (38, 62, 102)
+BODY = (52, 84, 132)
+SCREEN = (170, 225, 205)
+ORANGE = (240, 140, 40)
+WHITE = (255, 255, 255)
+DARK = (30, 30, 36)
+
+
+def radio(size):
+    """A hand-held radio with its antenna and two waves."""
+    s = size / 32.0
+    c = Canvas(size, size)
+    c.rect(11 * s, 2 * s, 13.5 * s, 11 * s, DARK, radius=1.2 * s)          # antenna
+    c.rect(18 * s, 6 * s, 21 * s, 10 * s, DARK, radius=0.8 * s)            # knob
+    c.rect(8 * s, 9 * s, 24 * s, 31 * s, NAVY, radius=3 * s)               # body outline
+    c.rect(9 * s, 10 * s, 23 * s, 30 * s, BODY, radius=2.5 * s)            # body
+    c.rect(11 * s, 12.5 * s, 21 * s, 17.5 * s, SCREEN, radius=1 * s)       # display
+    for i in range(4):                                                    # speaker grille
+        y = (20.5 + i * 2.4) * s
+        c.line(12 * s, y, 20 * s, y, 1.1 * s, (200, 212, 230))
+    if size >= 24:
+        c.ring(12.3 * s, 3.5 * s, 4.5 * s, 1.4 * s, ORANGE, 10, 80)
+        c.ring(12.3 * s, 3.5 * s, 8 * s, 1.4 * s, ORANGE, 15, 75)
+    return c
+
+
+def document_icon(size):
+    s = size / 32.0
+    c = Canvas(size, size)
+    fold = 8 * s
+    page = [(6 * s, 2 * s), (26 * s - fold, 2 * s), (26 * s, 2 * s + fold), (26 * s, 30 * s), (6 * s, 30 * s)]
+    c.polygon(page, (120, 130, 150))
+    inner = [(7 * s, 3 * s), (25 * s - fold, 3 * s), (25 * s, 3 * s + fold), (25 * s, 29 * s), (7 * s, 29 * s)]
+    c.polygon(inner, WHITE)
+    c.polygon([(26 * s - fold, 2 * s), (26 * s - fold, 2 * s + fold), (26 * s, 2 * s + fold)], (200, 208, 222))
+    for i in range(5):                                                    # channel rows
+        y = (13 + i * 3.2) * s
+        c.line(10 * s, y, 22 * s, y, 1.2 * s, (120, 150, 200) if i else BODY)
+    c.ring(10 * s, 9 * s, 3 * s, 1.2 * s, ORANGE, 0, 90)
+    return c
+
+
+def close_icon():
+    c = Canvas(16, 16)
+    c.line(4.5, 4.5, 11.5, 11.5, 1.8, (60, 60, 70))
+    c.line(11.5, 4.5, 4.5, 11.5, 1.8, (60, 60, 70))
+    return c
+
+
+def resize_cursor():
+    """Two arrows pointing left and right with a split bar, hot spot 15,15."""
+    c = Canvas(32, 32)
+    for color, grow in (((255, 255, 255), 1.6), ((0, 0, 0), 0)):
+        w = 1.2 + grow
+        c.rect(13.5 - grow / 2, 7 - grow / 2, 14.5 + grow / 2, 24 + grow / 2, color)
+        c.rect(16.5 - grow / 2, 7 - grow / 2, 17.5 + grow / 2, 24 + grow / 2, color)
+        c.line(5, 15.5, 12, 15.5, w, color)
+        c.line(19, 15.5, 26, 15.5, w, color)
+        g = grow * 0.9
+        c.polygon([(3 - g, 15.5), (8 + g / 2, 11 - g), (8 + g / 2, 20 + g)], color)
+        c.polygon([(28 + g, 15.5), (23 - g / 2, 11 - g), (23 - g / 2, 20 + g)], color)
+    return c
+
+
+def background_tile(w=238, h=157, base=(234, 240, 247)):
+    """A light tile with faint ripples; nothing crosses its edges, so tiles meet without seams."""
+    c = Canvas(w, h, base + (255,))
+    cx, cy = w / 2.0, h / 2.0
+    for i, r in enumerate((14, 28, 42, 56, 70)):
+        shade = 0.75 + 0.05 * i
+        col = tuple(int(b - (b - 205) * (1 - shade) * 2.2) for b in base)
+        c.ring(cx, cy, r, 1.4, col + (255,))
+    c.circle(cx, cy, 3.2, (206, 218, 234))
+    for x, y in ((0, 0), (w, 0), (0, h), (w, h)):                 # corner dots join into one across tiles
+        c.circle(x, y, 3.2, (214, 224, 238))
+    return c
+
+
+def toolbar():
+    W, H = 18, 19
+    buttons = []
+
+    def b():
+        return Canvas(W, H)
+
+    n = b()  # New: a blank page
+    n.polygon([(4, 2), (11, 2), (14, 5), (14, 17), (4, 17)], (90, 90, 100))
+    n.polygon([(5, 3), (10.5, 3), (13, 5.5), (13, 16), (5, 16)], WHITE)
+    n.polygon([(10.5, 2.5), (10.5, 5.5), (13.5, 5.5)], (190, 190, 200))
+    buttons.append(n)
+    o = b()  # Open: a folder
+    o.rect(2, 5, 8, 8, (200, 150, 40), radius=1)
+    o.rect(2, 7, 15, 16, (215, 165, 50), radius=1)
+    o.polygon([(4, 10), (17, 10), (15, 16), (2, 16)], (245, 200, 90))
+    buttons.append(o)
+    s = b()  # Save: a diskette
+    s.rect(2, 2, 16, 17, (40, 60, 110), radius=1.5)
+    s.rect(5, 3, 13, 8, (235, 238, 245))
+    s.rect(10, 4, 12, 7, (40, 60, 110))
+    s.rect(5, 11, 13, 16, (150, 165, 195))
+    buttons.append(s)
+
+    def radio_button(up):
+        r = b()
+        r.rect(4, 1.5, 5.5, 7, DARK)
+        r.rect(3, 6, 10, 18, BODY, radius=1.5)
+        r.rect(4.3, 7.5, 8.7, 10, SCREEN)
+        for y in (12.5, 14.5, 16):
+            r.line(4.5, y, 8.5, y, 0.8, (200, 212, 230))
+        color = (30, 150, 60) if not up else (210, 70, 40)
+        if up:   # Write: arrow from the computer into the radio
+            r.line(15, 16, 15, 8, 1.8, color)
+            r.polygon([(11.8, 9), (18.2, 9), (15, 4.5)], color)
+        else:    # Read: arrow out of the radio
+            r.line(15, 4, 15, 12, 1.8, color)
+            r.polygon([(11.8, 11), (18.2, 11), (15, 15.5)], color)
+        return r
+    buttons.append(radio_button(False))
+    buttons.append(radio_button(True))
+    p = b()  # Print: a printer
+    p.rect(5, 2, 13, 8, WHITE)
+    p.rect(5, 2, 13, 8, (90, 90, 100), radius=0)
+    p.rect(6, 3, 12, 8, WHITE)
+    p.rect(2, 7, 16, 14, (110, 115, 130), radius=1.5)
+    p.rect(5, 11, 13, 17, WHITE)
+    p.line(6.5, 13.5, 11.5, 13.5, 0.8, (120, 120, 130))
+    p.line(6.5, 15.3, 11.5, 15.3, 0.8, (120, 120, 130))
+    p.circle(14, 9, 0.9, (120, 220, 120))
+    buttons.append(p)
+    a = b()  # About: an "i" in a blue disc
+    a.circle(9, 9.5, 7.5, (40, 90, 170))
+    a.circle(9, 5.6, 1.3, WHITE)
+    a.rect(8, 8, 10, 14.5, WHITE)
+    buttons.append(a)
+
+    strip = Canvas(W * len(buttons), H)
+    for i, c in enumerate(buttons):
+        strip.paste(c, i * W, 0)
+    return strip
+
+
+def write(path, data):
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, 'wb') as f:
+        f.write(data)
+
+
+def main():
+    title = ico([radio(48), radio(32), radio(16)])
+    write(os.path.join(RES, 'title.ico'), title)
+    tile = background_tile()
+    write(os.path.join(RES, 'background.bmp'), bmp24(tile))
+    pack_files = {
+        'icons/128.ico': ico([radio(32), radio(16)]),
+        'icons/129.ico': ico([document_icon(32), document_icon(16)]),
+        'icons/131.ico': ico([close_icon()]),
+        'cursors/132.cur': ico([resize_cursor()], hotspot=(15, 15)),
+        # Bitmap 137 is a slightly warmer tile than background.bmp, so the
+        # fallback is recognisable when the loose file is missing.
+        'bitmaps/137.bmp': bmp24(background_tile(base=(240, 238, 232))),
+        # Magenta marks the transparent parts of the toolbar buttons.
+        'bitmaps/toolbar128.bmp': bmp24(toolbar(), background=(255, 0, 255), matte=(236, 236, 236)),
+    }
+    lang_root = os.path.join(RES, 'lang')
+    for lang in sorted(os.listdir(lang_root)):
+        folder = os.path.join(lang_root, lang)
+        if os.path.isdir(folder):
+            for name, data in pack_files.items():
+                write(os.path.join(folder, name), data)
+
+
+if __name__ == '__main__':
+    main()
