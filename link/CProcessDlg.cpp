@@ -29,6 +29,11 @@ bool CProcessDlg::ShowWindow() {
     if (QPushButton* cancel = CancelButton()) connect(cancel, &QPushButton::clicked, this, &CProcessDlg::reject);
     m_bBuilt = true;
   }
+  // The window belongs to the owner's top-level window rather than to the
+  // owner itself: the view is disabled while a transfer runs, and Cancel
+  // must stay usable then.
+  QWidget* top = m_pOwner ? m_pOwner->window() : nullptr;
+  if (top && parentWidget() != top) setParent(top, windowFlags());
   OnInitDialog();
   m_bWindow = true;
   show();

@@ -38,9 +38,9 @@ void CTransferMonitor::Ended() {
 
 class CTransferController::Host : public TransferHost {
  public:
-  explicit Host(CTransferController& owner) : m_owner(owner) {}
+  Host(CTransferController& owner, const std::atomic<int>& cancel) : m_owner(owner), m_cancel(cancel) {}
 
-  bool Poll() override { return m_owner.m_pProcessDlg->m_bCancel.load() != 0 || m_owner.m_bAbandon.load(); }
+  bool Poll() override { return m_cancel.load() != 0 || m_owner.m_bAbandon.load(); }
   bool AskRetry() override {
     return m_owner.AskUser(kMsgCommunicationError, true, SystemError{}) == CMessageBox::IdRetry;
   }
@@ -52,6 +52,7 @@ class CTransferController::Host : public TransferHost {
 
  private:
   CTransferController& m_owner;
+  const std::atomic<int>& m_cancel;  // the progress dialog's Cancel flag
 };
 
 // Controller ------------------------------------------------------------------------
@@ -75,6 +76,9 @@ CTransferController::~CTransferController() {
     m_worker.join();
   }
   if (m_bRunning) CTransferMonitor::Instance()->Ended();
+  // The dialogs may hang on another window than the view.
+  delete m_pProcessDlg.data();
+  delete m_pPortSettingDlg.data();
 }
 
 CTransferController* CTransferController::For(CChansetView* view) {
@@ -99,8 +103,14 @@ bool CTransferController::IsLockedDuringTransfer(int commandId) {
   }
 }
 
+CProcessDlg* CTransferController::ProcessDlg() const { return m_pProcessDlg; }
+
 CPortSettingDlg* CTransferController::PortSettingDlg() {
-  if (!m_pPortSettingDlg) m_pPortSettingDlg = new CPortSettingDlg(m_pView);
+  // Like the progress window, the dialog hangs on the top-level window: the
+  // view may be disabled by a running transfer.
+  QWidget* top = m_pView->window();
+  if (!m_pPortSettingDlg) m_pPortSettingDlg = new CPortSettingDlg(top);
+  if (m_pPortSettingDlg->parentWidget() != top) m_pPortSettingDlg->setParent(top, m_pPortSettingDlg->windowFlags());
   return m_pPortSettingDlg;
 }
 
@@ -147,9 +157,11 @@ void CTransferController::OnStartTransfer() {
   CTransferMonitor::Instance()->Started();
   emit runningChanged(true);
 
-  m_worker = std::thread([this] {
+  // The progress dialog outlives the worker: the controller joins it first.
+  const std::atomic<int>& cancel = m_pProcessDlg->m_bCancel;
+  m_worker = std::thread([this, &cancel] {
     SerialPort port;
-    Host host(*this);
+    Host host(*this, cancel);
     TransferResult result = RunTransfer(port, host, m_path, m_direction, m_image);
     QMetaObject::invokeMethod(this, [this, result] { OnTransferEnded(result); }, Qt::QueuedConnection);
   });

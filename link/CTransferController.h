@@ -70,7 +70,7 @@ class CTransferController : public QObject {
 
   bool IsRunning() const { return m_bRunning; }
   bool WriteMode() const { return m_bWriteMode; }
-  CProcessDlg* ProcessDlg() const { return m_pProcessDlg; }
+  CProcessDlg* ProcessDlg() const;
   CPortSettingDlg* PortSettingDlg();
 
  signals:
@@ -98,8 +98,8 @@ class CTransferController : public QObject {
   int ShowTransferMessage(int messageId, bool retryCancel, const chanset::SystemError& reason);
 
   CChansetView* m_pView;
-  CProcessDlg* m_pProcessDlg;
-  CPortSettingDlg* m_pPortSettingDlg = nullptr;
+  QPointer<CProcessDlg> m_pProcessDlg;
+  QPointer<CPortSettingDlg> m_pPortSettingDlg;
   bool m_bWriteMode = false;
   bool m_bRunning = false;
 
