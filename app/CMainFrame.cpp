@@ -364,7 +364,11 @@ void CMainFrame::OnChannelInformation() {
     m_pWorkspace->setActiveSubWindow(child);
     child->raise();
   } else {
+    // Back to the normal size (900 x 550 unless the user changed it); set
+    // it again for window systems that do not restore it themselves.
+    QRect normal = normalGeometry();
     showNormal();
+    if (normal.isValid()) setGeometry(normal);
   }
 }
 

@@ -1,5 +1,6 @@
 #include "app/CWorkspaceClient.h"
 
+#include <QImage>
 #include <QPainter>
 #include <QPaintEvent>
 
@@ -14,7 +15,10 @@ CWorkspaceClient::CWorkspaceClient(QWidget* parent) : QMdiArea(parent) {
 }
 
 QPixmap CWorkspaceClient::BackgroundPicture() {
-  QPixmap picture(QString::fromStdString(chanset::ApplicationDirectory()) + QStringLiteral("background.bmp"));
+  // Read through QImage: QPixmap's file cache would keep an older picture
+  // that was replaced within the same second.
+  QImage image(QString::fromStdString(chanset::ApplicationDirectory()) + QStringLiteral("background.bmp"));
+  QPixmap picture = QPixmap::fromImage(image);
   if (picture.isNull()) picture = CLanguagePack::Bitmap(ids::kBackgroundBitmap);
   return picture;
 }

@@ -42,7 +42,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
   } else if (isSwitch(args[0], "p") && args.size() >= 2) {
     cmd.kind = CommandLine::FilePrint;
     cmd.file = args[1];
-  } else if (!args[0].empty() && args[0][0] != '/' && args[0][0] != '-') {
+  } else if (!args[0].empty() && args[0][0] != '-' && !isSwitch(args[0], "p") && !isSwitch(args[0], "pt")) {
     cmd.kind = CommandLine::FileOpen;
     cmd.file = args[0];
   }

@@ -26,9 +26,11 @@ struct CommandLine {
   std::string file;     // FileOpen, FilePrint, FilePrintTo
   std::string printer;  // FilePrintTo
 };
-// Arguments after the program name. A first argument that is not a switch
-// is the file to open; "/p FILE" (or -p) prints it, "/pt FILE PRINTER"
-// prints it on the named printer. Anything else starts with a new document.
+// Arguments after the program name. "/p FILE" (or -p) prints the file,
+// "/pt FILE PRINTER" prints it on the named printer; any other first
+// argument that does not start with '-' is the file to open (absolute
+// paths start with '/'). Nothing, or an unknown option, starts with a new
+// document.
 CommandLine ParseCommandLine(const std::vector<std::string>& args);
 
 // Built-in texts, chosen by the language flag.

@@ -1,8 +1,11 @@
 #include <QApplication>
+#include <QScreen>
+#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 
 #include "app/CChansetApp.h"
+#include "app/CMainFrame.h"
 
 // Qt aborts deep inside its platform plugin when there is no display; say so
 // plainly instead.
@@ -28,7 +31,29 @@ int main(int argc, char** argv) {
     CChansetApp app;
     QStringList args = qapp.arguments();
     args.removeFirst();
-    if (app.InitInstance(args) == CChansetApp::StartResult::Ok) status = qapp.exec();
+    // "--screenshot FILE": save a picture of the main window once it is up,
+    // then quit (used to check the look under a virtual display).
+    QString screenshot;
+    int at = args.indexOf(QStringLiteral("--screenshot"));
+    if (at >= 0 && at + 1 < args.size()) {
+      screenshot = args.at(at + 1);
+      args.remove(at, 2);
+    }
+    if (app.InitInstance(args) == CChansetApp::StartResult::Ok) {
+      if (!screenshot.isEmpty()) {
+        QTimer::singleShot(1500, &qapp, [&] {
+          // A display without a window manager does not maximise windows;
+          // give the frame the screen as a window manager would.
+          CMainFrame* frame = app.MainFrame();
+          if (frame->screen() && frame->size() != frame->screen()->availableGeometry().size())
+            frame->setGeometry(frame->screen()->availableGeometry());
+          qapp.processEvents();
+          frame->grab().save(screenshot);
+          qapp.quit();
+        });
+      }
+      status = qapp.exec();
+    }
   }
   return status;
 }

@@ -25,16 +25,24 @@ bool CChansetDoc::OnNewDocument() {
   return true;
 }
 
-DatError CChansetDoc::OnOpenDocument(const QString& path, QString* sysError) {
-  std::string err;
-  DatError result = LoadDatFile(path.toStdString(), m_image, &err);
+// After a load or store: on success the document belongs to `path` and is
+// unmodified; on failure only the system reason is handed back.
+bool CChansetDoc::FinishFileOperation(DatError result, const std::string& err, const QString& path,
+                                      QString* sysError) {
   if (result != DatError::None) {
     if (sysError) *sysError = QString::fromStdString(err);
-    return result;
+    return false;
   }
   m_strPathName = path;
   SetTitle(QFileInfo(path).fileName());
   SetModifiedFlag(false);
+  return true;
+}
+
+DatError CChansetDoc::OnOpenDocument(const QString& path, QString* sysError) {
+  std::string err;
+  DatError result = LoadDatFile(path.toStdString(), m_image, &err);
+  if (!FinishFileOperation(result, err, path, sysError)) return result;
   g_bFreshDocument = false;
   return DatError::None;
 }
@@ -43,14 +51,8 @@ DatError CChansetDoc::OnSaveDocument(const QString& path, QString* sysError) {
   if (m_pView) m_pView->EncodeGridToImage();
   std::string err;
   DatError result = StoreDatFile(path.toStdString(), m_image, &err);
-  if (result != DatError::None) {
-    if (sysError) *sysError = QString::fromStdString(err);
-    return result;
-  }
-  m_strPathName = path;
-  SetTitle(QFileInfo(path).fileName());
-  SetModifiedFlag(false);
-  return DatError::None;
+  FinishFileOperation(result, err, path, sysError);
+  return result;
 }
 
 void CChansetDoc::ReportSaveLoadException(QWidget* parent, const QString& path, DatError error,

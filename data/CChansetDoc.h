@@ -60,6 +60,8 @@ class CChansetDoc : public QObject {
   void modifiedChanged(bool modified);
 
  private:
+  bool FinishFileOperation(chanset::DatError result, const std::string& err, const QString& path,
+                           QString* sysError);
   chanset::Image m_image{};
   QString m_strTitle;
   QString m_strPathName;

@@ -1,33 +1,69 @@
 #pragma once
-// The channel window's form: a title line over the 16-channel grid, with the
-// in-place editors. It is the document's only view.
+// The channel window's form (template 101): a title line over the 16-channel
+// grid, with the in-place editors that every edit goes through. It is the
+// document's only view. The grid's texts are the working copy of the
+// channels; EncodeGridToImage writes them into the document's image.
+#include <QPointer>
+#include <QVector>
 #include <QWidget>
 
 #include "dialogs/RadioBands.h"
+#include "editor/ToneTable.h"
+#include "platform/CDialogTemplate.h"
 
 class CChansetDoc;
+class CMSFlexGrid;
+class QComboBox;
+class QLabel;
+class QLineEdit;
 
 class CChansetView : public QWidget {
   Q_OBJECT
  public:
+  // Control ids of the form and of the in-place editors.
+  enum ControlIds {
+    IdGrid = 1000,
+    IdTitleLine = 1006,
+    IdRxEdit = 2127,
+    IdTxEdit = 2128,
+    IdDecList = 2132,
+    IdEncList = 2133,
+    IdWidthList = 2134,
+    IdScanList = 2135,
+    IdBusyList = 1130,
+    IdPowerList = 1129,
+  };
+
   explicit CChansetView(CChansetDoc* doc, QWidget* parent = nullptr);
   ~CChansetView() override;
 
   CChansetDoc* GetDocument() const { return m_pDocument; }
 
-  // First call builds the grid, editors and lists; every call then refreshes
-  // from the image.
+  // The first call builds the grid, the editors and their lists; every call
+  // then loads the frame's icon and refreshes from the image.
   void OnInitialUpdate();
   // Decodes all channels into the grid and applies the image's type and band
-  // (registry, window title, limits, power rows).
+  // (registry, window title, limits, power rows). An open editor is closed
+  // without committing: its text belonged to the texts being replaced.
   void RefreshFromImage();
-  // Encodes the grid's texts into the document's image.
+  // Commits an open editor, then encodes the grid's texts into the
+  // document's image.
   void EncodeGridToImage();
-  // Commits an open in-place editor (the leave-cell variant).
+  // Commits an open in-place editor into its cell (used when the current
+  // cell changes and before every radio transfer).
   void CommitEditor();
 
   chanset::BandLimits Limits() const { return m_limits; }
   void SetLimits(const chanset::BandLimits& limits) { m_limits = limits; }
+
+  CMSFlexGrid* Grid() const { return m_pGrid; }
+  // The editor of a grid column (1..8); any other column maps to the Rx box.
+  QWidget* EditorOfColumn(int col) const;
+  // The control id of a widget of this view (an editor, the grid or a part
+  // of it, the title line); -1 for anything else.
+  int ControlIdOf(const QWidget* widget) const;
+
+  QSize sizeHint() const override;
 
  signals:
   // The main window title changed (type and band).
@@ -36,7 +72,37 @@ class CChansetView : public QWidget {
   void edited();
 
  protected:
+  // Key pre-processing: F1 and Enter belong to the view whichever of its
+  // controls has the focus.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void BuildForm();
+  void BuildGridAndEditors();
+  // The window around the view: its sub-window, or the view itself when it
+  // is a window.
+  QWidget* Frame();
+  void FitFrameToForm();
+  void LoadFrameIcon();
+  void OnEnterCell();
+  void OnLeaveCell();
+  void OnMouseDown(short button, short shift, int x, int y);
+  void OpenEditor();
+  // Commits the open editor; false when the typed frequency was refused.
+  bool Commit();
+  void OnEnterKey();
+  void OnHelpKey();
+  bool OwnsWidget(const QObject* object) const;
+
   CChansetDoc* m_pDocument;
+  CDialogTemplate m_form;
+  QLabel* m_pTitleLine = nullptr;
+  CMSFlexGrid* m_pGrid = nullptr;
+  QLineEdit* m_pRxEdit = nullptr;
+  QLineEdit* m_pTxEdit = nullptr;
+  QVector<QComboBox*> m_lists;  // columns 3..8
+  chanset::ToneTable m_tones;
   chanset::BandLimits m_limits;
   bool m_bFirstInit = true;
+  bool m_bWalking = false;  // Enter is moving the current cell
 };

@@ -3,11 +3,14 @@
 // thread, the messages and what the document holds after every ending.
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QProcess>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 #include <random>
 
@@ -17,6 +20,9 @@
 #include "data/CChansetDoc.h"
 #include "data/DatFile.h"
 #include "editor/CChansetView.h"
+#include "grid/CMSFlexGrid.h"
+#include "grid/Twips.h"
+#include "link/CPortSettingDlg.h"
 #include "link/CProcessDlg.h"
 #include "link/CTransferController.h"
 #include "link/SerialPort.h"
@@ -180,6 +186,8 @@ class GuiTransferTest : public QObject {
     QVERIFY(SameRows(m_doc->Image(), before, 62, 63));
     QVERIFY(m_doc->IsModified());
     QVERIFY(!g_bFreshDocument);
+    QCOMPARE(m_view->Grid()->GetTextMatrix(1, 1), QStringLiteral("446.00625"));
+    QCOMPARE(m_view->Grid()->GetTextMatrix(5, 3), QStringLiteral("D411I"));
     QVERIFY(!m_frame->ActiveChildFrame()->isHidden());
     QVERIFY(!Dialog()->HasWindow());
     QCOMPARE(Dialog()->Counter()->text(), QStringLiteral("62"));
@@ -208,6 +216,28 @@ class GuiTransferTest : public QObject {
     QVERIFY(SameRows(written, image, 0x1C, 0x31));  // carried bytes among them
     QVERIFY(!SameRows(written, m_doc->Image(), 62, 63));  // the radio never gets the power rows
     QVERIFY(g_bFreshDocument);
+  }
+
+  void writeTakesAnEditStillBeingTyped() {
+    QVERIFY(StartRadio({"--save", Path("typed.dat")}));
+    // Channel 6's receive frequency typed into its editor, the cell not left.
+    CMSFlexGrid* grid = m_view->Grid();
+    QPoint p(TwipsToPixels(grid->GetColPos(1), grid->DpiX()) + 6, TwipsToPixels(grid->GetRowPos(6), grid->DpiY()) + 5);
+    QWidget* cell = grid->childAt(p);
+    QVERIFY(cell);
+    QTest::mouseClick(cell, Qt::LeftButton, Qt::NoModifier, cell->mapFrom(grid, p));
+    auto* edit = qobject_cast<QLineEdit*>(m_view->EditorOfColumn(1));
+    QVERIFY(edit && edit->isVisible());
+    edit->selectAll();
+    QTest::keyClicks(edit, QStringLiteral("446.1"));
+    TransferResult result = Run(ids::kWrite);
+    QVERIFY(result.ok());
+    Image written{};
+    QTRY_VERIFY(LoadDatFile(Path("typed.dat").toStdString(), written) == DatError::None);
+    // 446.10000 MHz = 44610000 x 10 Hz, packed BCD with the low pair first.
+    const std::uint8_t bcd[4] = {0x00, 0x00, 0x61, 0x44};
+    QVERIFY(std::equal(bcd, bcd + 4, written.begin() + off::channel(6) + off::kRxFreq));
+    QCOMPARE(grid->GetTextMatrix(6, 1), QStringLiteral("446.10000"));
   }
 
   void retryAfterASilentSecondStage() {
@@ -259,6 +289,8 @@ class GuiTransferTest : public QObject {
     QStringList args;
     for (const QString& f : fault) args << "--fault" << f;
     QVERIFY(StartRadio(args));
+    // A write first encodes the grid into the image; that is kept.
+    if (command == ids::kWrite) m_view->EncodeGridToImage();
     Image before = m_doc->Image();
     m_answers = answers;
     TransferResult result = Run(command);
@@ -337,6 +369,18 @@ class GuiTransferTest : public QObject {
     QVERIFY(!m_ctl->WriteMode());
     QCOMPARE(Dialog()->windowTitle(), QStringLiteral("Read Data"));
     QVERIFY(!m_frame->close());
+    // Com Setup stays usable, and shows the port in use as taken.
+    bool comSetupUsable = false, comOneTaken = false;
+    QTimer::singleShot(0, this, [&] {
+      if (auto* dlg = qobject_cast<CPortSettingDlg*>(QApplication::activeModalWidget())) {
+        comSetupUsable = dlg->isEnabled();
+        comOneTaken = !dlg->PortButton(1)->isEnabled();
+        dlg->reject();
+      }
+    });
+    m_frame->OnCommand(ids::kComSetup);
+    QVERIFY(comSetupUsable);
+    QVERIFY(comOneTaken);
     // Cancel in the block loop: no message, and the image as it was.
     QVERIFY(Dialog()->CancelButton()->isEnabled());
     Dialog()->CancelButton()->click();

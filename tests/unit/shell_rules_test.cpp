@@ -54,6 +54,9 @@ TEST(CommandLineTest, Kinds) {
   CommandLine open = ParseCommandLine({"radio.dat"});
   EXPECT_EQ(open.kind, CommandLine::FileOpen);
   EXPECT_EQ(open.file, "radio.dat");
+  CommandLine absolute = ParseCommandLine({"/home/user/radio.dat"});
+  EXPECT_EQ(absolute.kind, CommandLine::FileOpen);
+  EXPECT_EQ(absolute.file, "/home/user/radio.dat");
   CommandLine print = ParseCommandLine({"/p", "radio.dat"});
   EXPECT_EQ(print.kind, CommandLine::FilePrint);
   EXPECT_EQ(print.file, "radio.dat");

@@ -44,19 +44,19 @@ bool ParseNumber(const std::string& text, int low, int high, int& value) {
   return true;
 }
 
-bool ParseFault(const std::string& spec, radiosim::Faults& faults) {
-  if (spec == "silent") return faults.silent = true;
-  if (spec == "no-ack-stage1") return faults.nakStageOne = true;
-  if (spec == "no-ack-stage2") return (faults.stageTwoSilences = 1), true;
-  if (spec == "no-ack-stage2-always") return (faults.stageTwoSilences = -1), true;
-  std::size_t colon = spec.find(':');
+bool ParseFault(const std::string& text, radiosim::Faults& faults) {
+  if (text == "silent") return faults.silent = true;
+  if (text == "no-ack-stage1") return faults.nakStageOne = true;
+  if (text == "no-ack-stage2") return (faults.stageTwoSilences = 1), true;
+  if (text == "no-ack-stage2-always") return (faults.stageTwoSilences = -1), true;
+  std::size_t colon = text.find(':');
   if (colon == std::string::npos) return false;
-  std::string name = spec.substr(0, colon);
+  std::string name = text.substr(0, colon);
   int* block = name == "short-reply" ? &faults.shortReplyBlock
                : name == "wrong-ack" ? &faults.wrongAckBlock
                : name == "hangup"    ? &faults.hangUpBlock
                                      : nullptr;
-  return block && ParseNumber(spec.substr(colon + 1), 0, chanset::kTransferBlocks - 1, *block);
+  return block && ParseNumber(text.substr(colon + 1), 0, chanset::kTransferBlocks - 1, *block);
 }
 
 }  // namespace

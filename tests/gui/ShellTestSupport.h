@@ -1,0 +1,107 @@
+#pragma once
+// Shared set-up of the application-shell widget tests: a temporary
+// application directory with its own Chanset.ini and language packs, a
+// private registry, and recorders that answer message boxes and file
+// dialogs.
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "platform/AppDir.h"
+#include "platform/CFileDialog.h"
+#include "platform/CMessageBox.h"
+
+inline const char* kDefaultIni =
+    "[Setup]\n"
+    "Language=English\n"
+    "ShowLang=1\n"
+    "AppName=Chanset\n"
+    "Type1=KRR-45\n"
+    "Field1=400-470MHz\n"
+    "[English]\n"
+    "AppName=Chanset\n"
+    "Company=Kestrel Ridge Radio\n"
+    "About Title=&About Chanset...\n"
+    "[Chinese]\n"
+    "AppName=Chanset 写频软件\n"
+    "Company=隼岭无线电\n"
+    "About Title=关于 Chanset(&A)...\n"
+    "[French]\n"
+    "Company=Radio Crête\n"
+    "About Title=À &propos\n";
+
+class AppDirFixture {
+ public:
+  AppDirFixture() {
+    QVERIFY(m_app.isValid() && m_work.isValid() && m_config.isValid());
+    qputenv("XDG_CONFIG_HOME", m_config.path().toUtf8());
+    chanset::SetApplicationDirectory(m_app.path().toStdString());
+    m_oldCwd = QDir::currentPath();
+    QDir::setCurrent(m_work.path());
+  }
+  ~AppDirFixture() {
+    QDir::setCurrent(m_oldCwd);
+    chanset::SetApplicationDirectory(CHANSET_APP_DIR);
+  }
+
+  QString AppPath(const QString& name) const { return m_app.filePath(name); }
+  QString WorkPath(const QString& name) const { return m_work.filePath(name); }
+
+  void WriteIni(const QString& text) const { WriteFile(AppPath(QStringLiteral("Chanset.ini")), text.toUtf8()); }
+  // Copies a pack the build made, under its own or another file name.
+  void CopyPack(const QString& language, const QString& asName = QString()) const {
+    QString target = AppPath((asName.isEmpty() ? language : asName) + QStringLiteral(".rcc"));
+    QFile::remove(target);
+    QVERIFY(QFile::copy(QStringLiteral(CHANSET_APP_DIR "/") + language + QStringLiteral(".rcc"), target));
+  }
+  static void WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+  }
+  static QByteArray ReadFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+  }
+
+ private:
+  QTemporaryDir m_app, m_work, m_config;
+  QString m_oldCwd;
+};
+
+// Answers message boxes in order (OK when no answer is queued) and keeps
+// what was asked.
+class BoxRecorder {
+ public:
+  BoxRecorder() {
+    CMessageBox::SetResponder([this](const CMessageBox::Request& r) {
+      seen << r;
+      return answers.isEmpty() ? int(CMessageBox::IdOk) : answers.takeFirst();
+    });
+  }
+  ~BoxRecorder() { CMessageBox::SetResponder({}); }
+  QList<CMessageBox::Request> seen;
+  QList<int> answers;
+};
+
+class FileDialogRecorder {
+ public:
+  FileDialogRecorder() {
+    CFileDialog::SetResponder([this](const CFileDialog::Request& r) {
+      seen << r;
+      return answers.isEmpty() ? QString() : answers.takeFirst();
+    });
+  }
+  ~FileDialogRecorder() { CFileDialog::SetResponder({}); }
+  QList<CFileDialog::Request> seen;
+  QStringList answers;
+};
+
+// A valid configuration file: "S333", twelve zero bytes, 1024 image bytes.
+inline QByteArray DatBytes(char fill = '\x11') {
+  QByteArray bytes("S333");
+  bytes += QByteArray(12, '\0');
+  bytes += QByteArray(1024, fill);
+  return bytes;
+}
