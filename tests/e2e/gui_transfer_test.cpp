@@ -1,11 +1,14 @@
 // Read and Write from the real main window against chanset-radio-sim on a
 // pseudo-terminal: the Program commands, the progress dialog, the worker
 // thread, the messages and what the document holds after every ending.
+// With CHANSET_SCREENSHOT_DIR set (and a real display), pictures of the
+// screen during a read and after one are saved there.
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QProcess>
+#include <QScreen>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -91,6 +94,13 @@ class GuiTransferTest : public QObject {
   }
 
   QString Path(const QString& name) const { return m_dir.filePath(name); }
+
+  void Snapshot(const QString& name) {
+    QString dir = qEnvironmentVariable("CHANSET_SCREENSHOT_DIR");
+    if (dir.isEmpty()) return;
+    QTest::qWait(150);
+    QGuiApplication::primaryScreen()->grabWindow(0).save(QDir(dir).filePath(name + ".png"));
+  }
 
   CProcessDlg* Dialog() const { return m_ctl->ProcessDlg(); }
 
@@ -189,6 +199,7 @@ class GuiTransferTest : public QObject {
     QCOMPARE(m_view->Grid()->GetTextMatrix(1, 1), QStringLiteral("446.00625"));
     QCOMPARE(m_view->Grid()->GetTextMatrix(5, 3), QStringLiteral("D411I"));
     QVERIFY(!m_frame->ActiveChildFrame()->isHidden());
+    Snapshot(QStringLiteral("grid-after-read"));
     QVERIFY(!Dialog()->HasWindow());
     QCOMPARE(Dialog()->Counter()->text(), QStringLiteral("62"));
     QVERIFY(m_view->isEnabled());
@@ -359,7 +370,8 @@ class GuiTransferTest : public QObject {
     QSignalSpy ended(m_ctl, &CTransferController::transferEnded);
     m_frame->OnCommand(ids::kRead);
     Dialog()->OkButton()->click();
-    QTRY_VERIFY_WITH_TIMEOUT(Dialog()->Counter()->text() != QStringLiteral("0"), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(Dialog()->Counter()->text().toInt() >= 10, 10000);
+    Snapshot(QStringLiteral("progress-during-read"));
     QVERIFY(m_ctl->IsRunning());
     for (int id : kLockedCommands) QVERIFY2(!m_frame->IsCommandEnabled(id), qPrintable(QString::number(id)));
     QVERIFY(m_frame->IsCommandEnabled(ids::kComSetup));
