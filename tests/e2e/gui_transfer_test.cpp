@@ -403,6 +403,23 @@ class GuiTransferTest : public QObject {
     QVERIFY(m_boxes.isEmpty());
     ExpectNothingLost(before);
   }
+
+  void destroyingTheWindowStopsARunningTransfer() {
+    QVERIFY(StartRadio({}, false));
+    m_frame->OnCommand(ids::kRead);
+    Dialog()->OkButton()->click();
+    QTRY_VERIFY_WITH_TIMEOUT(Dialog()->Counter()->text().toInt() >= 1, 10000);
+    QVERIFY(CTransferMonitor::Instance()->IsRunning());
+    // The worker is told to stop and joined; nothing is left running and
+    // nothing is shown.
+    delete m_app;
+    m_app = nullptr;
+    QVERIFY(!CTransferMonitor::Instance()->IsRunning());
+    QCoreApplication::processEvents();
+    QVERIFY(m_boxes.isEmpty());
+    // The port is free again.
+    QVERIFY(ProbePort(qgetenv("CHANSET_COM1").toStdString()));
+  }
 };
 
 QTEST_MAIN(GuiTransferTest)
