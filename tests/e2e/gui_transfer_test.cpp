@@ -105,12 +105,20 @@ class GuiTransferTest : public QObject {
   CProcessDlg* Dialog() const { return m_ctl->ProcessDlg(); }
 
   // The Program command `command`, then OK; returns how the transfer ended.
+  // A result that no transfer can produce: the message id is negative.
+  static TransferResult NotRun(int marker) {
+    TransferResult r;
+    r.end = TransferEnd::OpenFailed;
+    r.message = marker;
+    return r;
+  }
+
   TransferResult Run(int command) {
     QSignalSpy ended(m_ctl, &CTransferController::transferEnded);
     m_frame->OnCommand(command);
-    if (!Dialog()->isVisible()) return TransferResult{TransferEnd::OpenFailed, {}, -1};
+    if (!Dialog()->isVisible()) return NotRun(-1);
     Dialog()->OkButton()->click();
-    if (!ended.wait(30000) && ended.isEmpty()) return TransferResult{TransferEnd::OpenFailed, {}, -2};
+    if (!ended.wait(30000) && ended.isEmpty()) return NotRun(-2);
     return ended.takeFirst().at(0).value<TransferResult>();
   }
 
