@@ -8,6 +8,7 @@
 #include "app/CMainFrame.h"
 #include "app/Startup.h"
 #include "data/CChansetDoc.h"
+#include "dialogs/SettingsDialogs.h"
 #include "platform/AppDir.h"
 #include "platform/CFileDialog.h"
 #include "platform/CLanguagePack.h"
@@ -82,6 +83,7 @@ CChansetApp::StartResult CChansetApp::InitInstance(const QStringList& args) {
     m_pMainFrame = nullptr;
     return StartResult::FrameFailed;
   }
+  InstallSettingsDialogs(m_pMainFrame);
 
   // 9. The command line.
   std::vector<std::string> arguments;
