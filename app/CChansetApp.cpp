@@ -9,6 +9,7 @@
 #include "app/CMainFrame.h"
 #include "app/Startup.h"
 #include "data/CChansetDoc.h"
+#include "dialogs/SettingsDialogs.h"
 #include "platform/AppDir.h"
 #include "platform/CFileDialog.h"
 #include "platform/CLanguagePack.h"
@@ -84,6 +85,7 @@ CChansetApp::StartResult CChansetApp::InitInstance(const QStringList& args) {
     m_pMainFrame = nullptr;
     return StartResult::FrameFailed;
   }
+  InstallSettingsDialogs(m_pMainFrame);
   InstallPrintCommands(m_pMainFrame);
 
   // 9. The command line.
