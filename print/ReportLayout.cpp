@@ -24,6 +24,7 @@ constexpr WordPair kChinese{"Chinese", "中文"};
 constexpr WordPair kEnglish{"English", "英文"};
 
 // Option labels in page order; their values come from OptionValueTexts.
+// "Annunication" is spelled as the printed report has it: keep it.
 constexpr WordPair kOptionLabels[] = {
     {"Time Out Time:", "超时定时器:"},
     {"Squelch Level:", "静噪电平:"},
