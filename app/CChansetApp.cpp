@@ -10,6 +10,8 @@
 #include "data/CChansetDoc.h"
 #include "platform/AppDir.h"
 #include "platform/CFileDialog.h"
+#include "platform/CHelpService.h"
+#include "platform/CHelpViewer.h"
 #include "platform/CLanguagePack.h"
 #include "platform/CMessageBox.h"
 #include "platform/Globals.h"
@@ -41,6 +43,8 @@ constexpr int kSetupMenu = 4;  // fifth menu of menu 129
 CChansetApp::CChansetApp(QObject* parent) : QObject(parent) {}
 
 CChansetApp::~CChansetApp() {
+  CHelpService::SetViewer({});
+  CHelpViewer::Destroy();
   delete m_pMainFrame;
   m_pMainFrame = nullptr;
   CLanguagePack::Release();
@@ -82,6 +86,7 @@ CChansetApp::StartResult CChansetApp::InitInstance(const QStringList& args) {
     m_pMainFrame = nullptr;
     return StartResult::FrameFailed;
   }
+  CHelpService::SetViewer(&CHelpViewer::ShowRequest);
 
   // 9. The command line.
   std::vector<std::string> arguments;

@@ -34,10 +34,11 @@
 using chanset::TreeAction;
 
 namespace {
-// Help numbers of windows are their resource ids (the framework's help
-// identifier less 0x10000).
-constexpr int kMainFrameHelp = 128;
-constexpr int kDocumentFrameHelp = 129;
+// Help numbers: a menu command asks for its own id, a window for 0x10000
+// plus its resource id.
+constexpr int kWindowHelpBase = 0x10000;
+constexpr int kMainFrameHelp = kWindowHelpBase + 128;
+constexpr int kDocumentFrameHelp = kWindowHelpBase + 129;
 
 const char* const kCommandProperty = "chansetCommand";
 
