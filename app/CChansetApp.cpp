@@ -5,6 +5,7 @@
 #include <QIcon>
 
 #include "app/CChildFrame.h"
+#include "app/CLanguageDlg.h"
 #include "app/CMainFrame.h"
 #include "app/Startup.h"
 #include "data/CChansetDoc.h"
@@ -86,6 +87,7 @@ CChansetApp::StartResult CChansetApp::InitInstance(const QStringList& args) {
     m_pMainFrame = nullptr;
     return StartResult::FrameFailed;
   }
+  RegisterLanguageCommand(m_pMainFrame);
   CHelpService::SetViewer(&CHelpViewer::ShowRequest);
 
   // 9. The command line.

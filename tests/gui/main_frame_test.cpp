@@ -229,7 +229,7 @@ class MainFrameTest : public QObject {
   void commandsWithoutTheirDialogsAreDisabled() {
     Start();
     for (int id : {ids::kOptionalFeatures, ids::kProductInfo, ids::kFilePrint, ids::kFilePrintPreview,
-                   ids::kFilePrintSetup, ids::kLanguage, ids::kAppAbout, ids::kRead, ids::kWrite, ids::kComSetup})
+                   ids::kFilePrintSetup, ids::kAppAbout, ids::kRead, ids::kWrite, ids::kComSetup})
       QVERIFY2(!frame->IsCommandEnabled(id), qPrintable(QString::number(id)));
     // Connecting a view command enables it while a view exists.
     int ran = 0;
