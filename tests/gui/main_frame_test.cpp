@@ -1,7 +1,7 @@
 // The main window at work: File New, Open, Close, Save and the save prompt,
 // the navigation tree, the control bar and the workspace background.
 #include <QAction>
-#include <QDockWidget>
+#include "app/CNavigatorBar.h"
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QTreeWidget>
