@@ -114,8 +114,6 @@ class NavigatorBarTest : public QObject {
     QTest::addColumn<int>("trackerX");
     QTest::addColumn<int>("width");
     QTest::newRow("to 40") << 40 << 80 << 40;
-    QTest::newRow("to 5") << 5 << 80 << 11;
-    QTest::newRow("to 300") << 300 << 300 << 300;
     QTest::newRow("beyond half") << 700 << 500 << 500;
   }
   void widthDrag() {
