@@ -9,6 +9,7 @@
 #include "app/CMainFrame.h"
 #include "app/Startup.h"
 #include "data/CChansetDoc.h"
+#include "dialogs/SettingsDialogs.h"
 #include "platform/AppDir.h"
 #include "platform/CFileDialog.h"
 #include "platform/CHelpService.h"
@@ -87,6 +88,7 @@ CChansetApp::StartResult CChansetApp::InitInstance(const QStringList& args) {
     m_pMainFrame = nullptr;
     return StartResult::FrameFailed;
   }
+  InstallSettingsDialogs(m_pMainFrame);
   RegisterLanguageCommand(m_pMainFrame);
   CHelpService::SetViewer(&CHelpViewer::ShowRequest);
 

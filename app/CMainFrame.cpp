@@ -23,6 +23,7 @@
 #include "app/CWorkspaceClient.h"
 #include "data/CChansetDoc.h"
 #include "editor/CChansetView.h"
+#include "link/CTransferController.h"
 #include "platform/CFileDialog.h"
 #include "platform/CHelpService.h"
 #include "platform/CLanguagePack.h"
@@ -195,11 +196,16 @@ bool CMainFrame::Create() {
     SetCommandHandler(ids::kFileNew, [this] { m_pApp->OnFileNew(); });
     SetCommandHandler(ids::kFileOpen, [this] { m_pApp->OnFileOpen(); });
   }
+  // The radio link's commands run on the active view's transfer controller;
+  // while a transfer runs, the commands it locks are disabled.
+  SetViewCommandHandler(ids::kRead, [](CChansetView* view) { CTransferController::For(view)->OnRead(); });
+  SetViewCommandHandler(ids::kWrite, [](CChansetView* view) { CTransferController::For(view)->OnWrite(); });
+  SetViewCommandHandler(ids::kComSetup, [](CChansetView* view) { CTransferController::For(view)->OnComSetup(); });
+  connect(CTransferMonitor::Instance(), &CTransferMonitor::runningChanged, this, &CMainFrame::UpdateCommandUI);
   // Still to come, each through SetCommandHandler / SetViewCommandHandler:
   // Optional Features (32788), Product Information (32786) and the Power
   // Adjustment handler; Print Setup (57606) and About (57664); and on the
-  // active view Read (32773), Write (32774), Com Setup (32777), Language
-  // (32799), Print (57607) and Print Preview (57609).
+  // active view Language (32799), Print (57607) and Print Preview (57609).
   UpdateCommandUI();
   return true;
 }
@@ -247,6 +253,7 @@ void CMainFrame::SetViewCommandHandler(int id, std::function<void(CChansetView*)
 }
 
 bool CMainFrame::IsCommandEnabled(int id) const {
+  if (CTransferMonitor::Instance()->IsRunning() && CTransferController::IsLockedDuringTransfer(id)) return false;
   if (m_viewHandlers.contains(id)) return ActiveView() != nullptr;
   if (!m_handlers.contains(id)) return false;
   return !NeedsDocument(id) || m_pActiveChild;
@@ -284,6 +291,7 @@ CChildFrame* CMainFrame::CreateDocumentWindow(CChansetDoc* doc) {
   auto* child = new CChildFrame(doc);
   m_pWorkspace->addSubWindow(child);
   CChansetView* view = child->GetView();
+  CTransferController::For(view);  // takes the remembered port
   connect(view, &CChansetView::titleChanged, this, &QWidget::setWindowTitle);
   connect(view, &CChansetView::edited, doc, [doc] { doc->SetModifiedFlag(true); });
   connect(child, &QObject::destroyed, this, [this] {
@@ -383,6 +391,11 @@ bool CMainFrame::SaveDocument(CChansetDoc* doc, bool saveAs) {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
+  // Like Exit, closing is refused while a transfer runs.
+  if (CTransferMonitor::Instance()->IsRunning()) {
+    event->ignore();
+    return;
+  }
   // Every modified document, hidden windows included, is offered for saving.
   for (CChildFrame* child : ChildFrames()) {
     CChansetDoc* doc = child->GetDocument();

@@ -55,6 +55,30 @@ int WaitFor(int fd, short events, long long deadlineNs) {
   }
 }
 
+// Opens `path` read/write for this program alone, as a port is opened both
+// for a transfer and for probing. Returns the descriptor, or -1 with `error`
+// set.
+int OpenExclusive(const std::string& path, SystemError& error) {
+  // Existing devices only: no O_CREAT. O_NONBLOCK keeps open() from waiting
+  // for a carrier and lets every later wait go through poll().
+  int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  int err = 0;
+  if (fd < 0) {
+    err = errno;
+  } else if (!isatty(fd)) {
+    err = ENOTTY;
+  } else if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    err = errno == EWOULDBLOCK ? EBUSY : errno;
+  }
+  if (err != 0) {
+    if (fd >= 0) ::close(fd);
+    error.code = err;
+    error.text = path + ": " + std::strerror(err);
+    return -1;
+  }
+  return fd;
+}
+
 }  // namespace
 
 SerialPort::~SerialPort() { Close(); }
@@ -73,21 +97,8 @@ long SerialPort::ReadFailed(int code) {
 bool SerialPort::Open(const std::string& path) {
   Close();
   error_ = SystemError{};
-  // Existing devices only: no O_CREAT. O_NONBLOCK keeps open() from waiting
-  // for a carrier and lets every later wait go through poll().
-  fd_ = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd_ < 0) return Fail(errno, path.c_str());
-  if (!isatty(fd_)) {
-    ::close(fd_);
-    fd_ = -1;
-    return Fail(ENOTTY, path.c_str());
-  }
-  if (flock(fd_, LOCK_EX | LOCK_NB) != 0) {
-    int err = errno == EWOULDBLOCK ? EBUSY : errno;
-    ::close(fd_);
-    fd_ = -1;
-    return Fail(err, path.c_str());
-  }
+  fd_ = OpenExclusive(path, error_);
+  if (fd_ < 0) return false;
   ioctl(fd_, TIOCEXCL);
   if (!Configure()) {
     SystemError reason = error_;
@@ -95,6 +106,15 @@ bool SerialPort::Open(const std::string& path) {
     error_ = reason;
     return false;
   }
+  return true;
+}
+
+bool ProbePort(const std::string& path, SystemError* reason) {
+  SystemError error;
+  int fd = OpenExclusive(path, error);
+  if (reason) *reason = error;
+  if (fd < 0) return false;
+  ::close(fd);  // also releases the flock()
   return true;
 }
 

@@ -53,6 +53,11 @@ class SerialPort final : public Port {
   SystemError error_;
 };
 
+// Opens `path` the way Open() does (read/write, exclusive, without waiting
+// for a carrier) and releases it at once, without touching the line
+// settings. False when it cannot be opened; `reason` says why.
+bool ProbePort(const std::string& path, SystemError* reason = nullptr);
+
 // A short English hint for the usual reasons a port cannot be used, or an
 // empty text: EACCES (the user lacks the dialout group), ENOENT (nothing
 // plugged in), EBUSY/EWOULDBLOCK (another program holds the port), ENOTTY.

@@ -1,0 +1,44 @@
+#include "dialogs/CSettingsDialog.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QKeyEvent>
+
+#include "app/CMainFrame.h"
+#include "platform/CHelpService.h"
+
+namespace {
+constexpr int kIdOk = 1;
+constexpr int kIdCancel = 2;
+}  // namespace
+
+CSettingsDialog::CSettingsDialog(CMainFrame* frame, int templateId, const CDialogTemplate::Factory& factory)
+    : QDialog(frame), m_pFrame(frame) {
+  setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
+  m_bBuilt = m_dlg.Create(this, templateId, factory);
+}
+
+CChansetDoc* CSettingsDialog::ActiveDocument() const {
+  return m_pFrame ? m_pFrame->ActiveDocument() : nullptr;
+}
+
+void CSettingsDialog::ConnectButtons() {
+  if (auto* ok = m_dlg.Control<QAbstractButton>(kIdOk))
+    connect(ok, &QAbstractButton::clicked, this, &QDialog::accept);
+  if (auto* cancel = m_dlg.Control<QAbstractButton>(kIdCancel))
+    connect(cancel, &QAbstractButton::clicked, this, &QDialog::reject);
+}
+
+void CSettingsDialog::EnableControlHelp() {
+  m_bControlHelp = true;
+  for (QWidget* control : m_dlg.Controls()) control->installEventFilter(this);
+}
+
+bool CSettingsDialog::eventFilter(QObject* watched, QEvent* event) {
+  if (m_bControlHelp && event->type() == QEvent::KeyPress &&
+      static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1) {
+    const int id = CDialogTemplate::ControlId(QApplication::focusWidget());
+    if (id > 0) CHelpService::ShowTopic(id);
+  }
+  return QDialog::eventFilter(watched, event);
+}

@@ -1,0 +1,39 @@
+#pragma once
+// Common ground of the three radio settings dialogs: each is built once
+// from its template in the language pack, lives as long as the main frame
+// and reads and writes the image of the frame's active document.
+#include <QDialog>
+
+#include "platform/CDialogTemplate.h"
+
+class CChansetDoc;
+class CMainFrame;
+
+class CSettingsDialog : public QDialog {
+  Q_OBJECT
+ public:
+  // False when the language pack had no template for the dialog.
+  bool IsBuilt() const { return m_bBuilt; }
+  const CDialogTemplate& Template() const { return m_dlg; }
+
+ protected:
+  CSettingsDialog(CMainFrame* frame, int templateId, const CDialogTemplate::Factory& factory = {});
+
+  CMainFrame* Frame() const { return m_pFrame; }
+  // The document of the main frame's active document window, or nullptr.
+  CChansetDoc* ActiveDocument() const;
+  // F1 on any control asks the help for the topic numbered like the
+  // control that has the focus; the key then goes on as usual.
+  void EnableControlHelp();
+  // The OK (1) and Cancel (2) buttons, when the template has them.
+  void ConnectButtons();
+
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+  CDialogTemplate m_dlg;
+
+ private:
+  CMainFrame* m_pFrame;
+  bool m_bBuilt = false;
+  bool m_bControlHelp = false;
+};

@@ -1,0 +1,49 @@
+#include "dialogs/PowerTable.h"
+
+#include <cctype>
+#include <limits>
+
+namespace chanset {
+
+namespace {
+constexpr long kMaxByte = 255;
+}
+
+std::size_t PowerCellOffset(int start, int row, int col) {
+  return off::kPowerTable + static_cast<std::size_t>(start + kPowerColumns * (row - 1) + (col - 1));
+}
+
+std::array<std::string, kPowerColumns> PowerColumnTitles(bool chinese) {
+  if (chinese) return {"低功率", "中功率", "高功率"};
+  return {"Low Power", "Middle Power", "High Power"};
+}
+
+std::string PowerCellText(std::uint8_t value) { return std::to_string(value); }
+
+long PowerTextValue(const std::string& text) {
+  std::size_t i = 0;
+  while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  constexpr long kLimit = std::numeric_limits<long>::max() / 10 - 9;
+  long value = 0;
+  for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i)
+    if (value < kLimit) value = value * 10 + (text[i] - '0');
+  return negative ? -value : value;
+}
+
+std::string CommittedPowerText(const std::string& typed) {
+  const long value = PowerTextValue(typed);
+  if (value > kMaxByte) return std::to_string(kMaxByte);
+  if (value < 0) return "0";
+  return typed;
+}
+
+std::uint8_t PowerByte(const std::string& text) {
+  const long value = PowerTextValue(text);
+  if (value < 0) return 0;
+  if (value > kMaxByte) return static_cast<std::uint8_t>(kMaxByte);
+  return static_cast<std::uint8_t>(value);
+}
+
+}  // namespace chanset
