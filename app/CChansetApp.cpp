@@ -6,12 +6,15 @@
 
 #include "app/CAboutDlg.h"
 #include "app/CChildFrame.h"
+#include "app/CLanguageDlg.h"
 #include "app/CMainFrame.h"
 #include "app/Startup.h"
 #include "data/CChansetDoc.h"
 #include "dialogs/SettingsDialogs.h"
 #include "platform/AppDir.h"
 #include "platform/CFileDialog.h"
+#include "platform/CHelpService.h"
+#include "platform/CHelpViewer.h"
 #include "platform/CLanguagePack.h"
 #include "platform/CMessageBox.h"
 #include "platform/Globals.h"
@@ -44,6 +47,8 @@ constexpr int kSetupMenu = 4;  // fifth menu of menu 129
 CChansetApp::CChansetApp(QObject* parent) : QObject(parent) {}
 
 CChansetApp::~CChansetApp() {
+  CHelpService::SetViewer({});
+  CHelpViewer::Destroy();
   delete m_pMainFrame;
   m_pMainFrame = nullptr;
   CLanguagePack::Release();
@@ -87,6 +92,8 @@ CChansetApp::StartResult CChansetApp::InitInstance(const QStringList& args) {
   }
   InstallSettingsDialogs(m_pMainFrame);
   InstallPrintCommands(m_pMainFrame);
+  RegisterLanguageCommand(m_pMainFrame);
+  CHelpService::SetViewer(&CHelpViewer::ShowRequest);
 
   // 9. The command line.
   std::vector<std::string> arguments;

@@ -5,7 +5,6 @@
 #include <QCloseEvent>
 #include <QCursor>
 #include <QDir>
-#include <QDockWidget>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -16,10 +15,11 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QTreeWidget>
-#include <QVBoxLayout>
+#include <QHBoxLayout>
 
 #include "app/CChansetApp.h"
 #include "app/CChildFrame.h"
+#include "app/CNavigatorBar.h"
 #include "app/CWorkspaceClient.h"
 #include "data/CChansetDoc.h"
 #include "editor/CChansetView.h"
@@ -35,10 +35,11 @@
 using chanset::TreeAction;
 
 namespace {
-// Help numbers of windows are their resource ids (the framework's help
-// identifier less 0x10000).
-constexpr int kMainFrameHelp = 128;
-constexpr int kDocumentFrameHelp = 129;
+// Help numbers: a menu command asks for its own id, a window for 0x10000
+// plus its resource id.
+constexpr int kWindowHelpBase = 0x10000;
+constexpr int kMainFrameHelp = kWindowHelpBase + 128;
+constexpr int kDocumentFrameHelp = kWindowHelpBase + 129;
 
 const char* const kCommandProperty = "chansetCommand";
 
@@ -104,8 +105,13 @@ bool CMainFrame::Create() {
   setWindowIcon(CLanguagePack::Icon(ids::kMainIcon));
 
   // Workspace.
-  m_pWorkspace = new CWorkspaceClient(this);
-  setCentralWidget(m_pWorkspace);
+  auto* central = new QWidget(this);
+  auto* row = new QHBoxLayout(central);
+  row->setContentsMargins(0, 0, 0, 0);
+  row->setSpacing(0);
+  m_pWorkspace = new CWorkspaceClient(central);
+  row->addWidget(m_pWorkspace, 1);
+  setCentralWidget(central);
   connect(m_pWorkspace, &QMdiArea::subWindowActivated, this, &CMainFrame::OnChildActivated);
 
   // Menus.
@@ -161,39 +167,21 @@ bool CMainFrame::Create() {
   connect(help, &QAction::triggered, this, [this] { ShowHelpFor(m_pActiveChild ? kDocumentFrameHelp : kMainFrameHelp); });
   addAction(help);
 
-  // Navigation bar with its tree: root = the company text, three children.
-  m_pNavigatorBar = new QDockWidget(this);
-  m_pNavigatorBar->setObjectName(QStringLiteral("navigatorBar"));
-  m_pNavigatorBar->setFeatures(QDockWidget::NoDockWidgetFeatures);
-  m_pNavigatorBar->setAllowedAreas(Qt::LeftDockWidgetArea);
-  m_pNavigatorBar->setTitleBarWidget(new QWidget(m_pNavigatorBar));
-  auto* panel = new QWidget(m_pNavigatorBar);
-  auto* layout = new QVBoxLayout(panel);
-  layout->setContentsMargins(5, 8, 8, 8);
+  // Navigation bar at the left edge, the workspace beside it; the tree's
+  // root is the company text, with three children.
   QString company = QString::fromStdString(
       chanset::g_settingsFile().GetValue(chanset::g_strLanguage, "Company", ""));
-  QFont barFont(QStringLiteral("Time New Roman"));
-  barFont.setPixelSize(14);
-  auto* caption = new QLabel(company, panel);
-  caption->setFont(barFont);
-  caption->setFixedHeight(22);
-  layout->addWidget(caption);
-  m_pTree = new QTreeWidget(panel);
-  m_pTree->setObjectName(QStringLiteral("tree1031"));
-  m_pTree->setFont(barFont);
-  m_pTree->setHeaderHidden(true);
-  m_pTree->setRootIsDecorated(true);
-  m_pTree->setMouseTracking(true);
-  layout->addWidget(m_pTree);
-  m_pNavigatorBar->setWidget(panel);
+  m_pNavigatorBar = new CNavigatorBar(this, centralWidget());
+  if (!m_pNavigatorBar->Create(company)) return false;
+  static_cast<QHBoxLayout*>(centralWidget()->layout())->insertWidget(0, m_pNavigatorBar);
+  connect(m_pNavigatorBar, &CNavigatorBar::closedByButton, this, &CMainFrame::UpdateCommandUI);
+  m_pTree = m_pNavigatorBar->Tree();
   m_pRoot = new QTreeWidgetItem(m_pTree, QStringList(company));
   for (const char* text : chanset::TreeChildTexts(chanset::g_bChinese))
     new QTreeWidgetItem(m_pRoot, QStringList(QString::fromUtf8(text)));
   m_pRoot->setExpanded(true);
   m_pTree->setCurrentItem(m_pRoot);
   connect(m_pTree, &QTreeWidget::currentItemChanged, this, [this] { OnTreeSelectionChanged(); });
-  addDockWidget(Qt::LeftDockWidgetArea, m_pNavigatorBar);
-  resizeDocks({m_pNavigatorBar}, {220}, Qt::Horizontal);
 
   // The commands this frame handles itself.
   SetCommandHandler(ids::kFileClose, [this] { OnFileClose(); });
@@ -254,13 +242,20 @@ bool CMainFrame::RemoveDocMenuCommand(int popup, int id) {
 
 // Commands -------------------------------------------------------------------
 
+// An empty handler disconnects the command, which then shows disabled.
 void CMainFrame::SetCommandHandler(int id, std::function<void()> handler) {
-  m_handlers.insert(id, std::move(handler));
+  if (handler)
+    m_handlers.insert(id, std::move(handler));
+  else
+    m_handlers.remove(id);
   UpdateCommandUI();
 }
 
 void CMainFrame::SetViewCommandHandler(int id, std::function<void(CChansetView*)> handler) {
-  m_viewHandlers.insert(id, std::move(handler));
+  if (handler)
+    m_viewHandlers.insert(id, std::move(handler));
+  else
+    m_viewHandlers.remove(id);
   UpdateCommandUI();
 }
 

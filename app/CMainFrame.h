@@ -27,7 +27,7 @@ class QMenu;
 class QToolBar;
 class QTreeWidget;
 class QTreeWidgetItem;
-class QDockWidget;
+class CNavigatorBar;
 
 class CMainFrame : public QMainWindow {
   Q_OBJECT
@@ -74,7 +74,7 @@ class CMainFrame : public QMainWindow {
   bool SaveDocument(CChansetDoc* doc, bool saveAs);
 
   QTreeWidget* Tree() const { return m_pTree; }
-  QDockWidget* NavigatorBar() const { return m_pNavigatorBar; }
+  CNavigatorBar* NavigatorBar() const { return m_pNavigatorBar; }
   CWorkspaceClient* Workspace() const { return m_pWorkspace; }
   QToolBar* ToolBar() const { return m_pToolBar; }
 
@@ -104,7 +104,7 @@ class CMainFrame : public QMainWindow {
 
   CChansetApp* m_pApp;
   CWorkspaceClient* m_pWorkspace = nullptr;
-  QDockWidget* m_pNavigatorBar = nullptr;
+  CNavigatorBar* m_pNavigatorBar = nullptr;
   QTreeWidget* m_pTree = nullptr;
   QTreeWidgetItem* m_pRoot = nullptr;
   QToolBar* m_pToolBar = nullptr;

@@ -46,6 +46,10 @@ QHelpEngineCore* EngineFor(const QString& qch) {
 }
 }  // namespace
 
+QHelpEngineCore* CHelpService::Engine(const QString& helpFilePath) {
+  return QFileInfo(helpFilePath).isFile() ? EngineFor(helpFilePath) : nullptr;
+}
+
 QUrl CHelpService::Lookup(const QString& helpFilePath, int topic) {
   if (!QFileInfo(helpFilePath).isFile()) return {};
   QHelpEngineCore* engine = EngineFor(helpFilePath);

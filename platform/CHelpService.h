@@ -23,6 +23,10 @@ class CHelpService {
   // an empty URL when the file or the topic is missing.
   static QUrl Lookup(const QString& helpFilePath, int topic);
 
+  // The read-only engine of a .qch file, set up once per file and kept
+  // for the run; nullptr when the file cannot be registered.
+  static class QHelpEngineCore* Engine(const QString& helpFilePath);
+
   // The viewer that shows the page (none by default).
   static void SetViewer(Handler viewer);
   // Test hook, called for every request before the viewer.
