@@ -27,7 +27,8 @@ if [ "$use_sim" = 1 ]; then
     exit 1
   fi
   export CHANSET_COM1="$simdir/radio"
-  echo "Simulated radio on COM1 ($CHANSET_COM1). What a Write sends is kept in $simdir/written.dat." >&2
+  echo "Simulated radio on COM1 ($CHANSET_COM1); if Setup -> Com Setup names another port, choose COM1." >&2
+  echo "What a Write sends to it is kept in $simdir/written.dat." >&2
 fi
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
