@@ -1,10 +1,12 @@
 # chanset_add_test(NAME <name> LABEL unit|gui|e2e|fuzz SOURCES <files...>
-#                  [FRAMEWORK gtest|qttest] [LIBS <libs...>] [TIMEOUT <seconds>]
+#                  [FRAMEWORK gtest|qttest|none] [LIBS <libs...>] [TIMEOUT <seconds>]
 #                  [ENV <VAR=value...>] [DEPENDS <targets...>])
 # Builds one test executable and registers it with CTest in one step, so no
 # test is ever built without being run. GoogleTest tests link the core only
 # (unit and fuzz labels use it by default); QtTest tests link the Qt layer and
 # run on the offscreen platform (gui and e2e labels use it by default).
+# FRAMEWORK none builds a program with its own main() that links the core only
+# (the fuzz smoke drivers).
 # DEPENDS names programs the test runs (chanset-cli, chanset-radio-sim, ...).
 function(chanset_add_test)
   cmake_parse_arguments(T "" "NAME;LABEL;TIMEOUT;FRAMEWORK" "SOURCES;LIBS;ENV;DEPENDS" ${ARGN})
@@ -28,6 +30,9 @@ function(chanset_add_test)
   if(T_FRAMEWORK STREQUAL "gtest")
     set_target_properties(${T_NAME} PROPERTIES AUTOMOC OFF)
     target_link_libraries(${T_NAME} PRIVATE chanset_core GTest::gtest GTest::gtest_main ${T_LIBS})
+  elseif(T_FRAMEWORK STREQUAL "none")
+    set_target_properties(${T_NAME} PROPERTIES AUTOMOC OFF)
+    target_link_libraries(${T_NAME} PRIVATE chanset_core ${T_LIBS})
   else()
     target_link_libraries(${T_NAME} PRIVATE chanset_ui Qt6::Test ${T_LIBS})
     list(APPEND env "QT_QPA_PLATFORM=offscreen")

@@ -3,7 +3,10 @@
 namespace chanset {
 
 std::string CsvField(const std::string& field) {
-  if (field.find_first_of(",\"\r\n") == std::string::npos) return field;
+  // A field starting with a byte-order mark is quoted too: at the start of
+  // a text the reader would take the mark for the file's own and drop it.
+  if (field.find_first_of(",\"\r\n") == std::string::npos && field.compare(0, 3, "\xEF\xBB\xBF") != 0)
+    return field;
   std::string quoted = "\"";
   for (char c : field) {
     if (c == '"') quoted += '"';
@@ -14,6 +17,9 @@ std::string CsvField(const std::string& field) {
 }
 
 std::string CsvLine(const CsvRecord& fields) {
+  // One empty field is written quoted: as a bare empty line the reader
+  // would skip it and the record would be lost.
+  if (fields.size() == 1 && fields[0].empty()) return "\"\"\n";
   std::string line;
   for (std::size_t i = 0; i < fields.size(); ++i) {
     if (i > 0) line += ',';

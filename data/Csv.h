@@ -9,9 +9,11 @@ namespace chanset {
 
 using CsvRecord = std::vector<std::string>;
 
-// One field, quoted only when it needs to be.
+// One field, quoted only when it needs to be (a comma, quote, CR or LF in
+// it, or a leading UTF-8 byte-order mark).
 std::string CsvField(const std::string& field);
-// One record: the fields joined by commas, followed by "\n".
+// One record: the fields joined by commas, followed by "\n". A record of one
+// empty field is written as "" so that it does not read as an empty line.
 std::string CsvLine(const CsvRecord& fields);
 
 enum class CsvErrorKind {

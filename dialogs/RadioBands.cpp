@@ -128,8 +128,12 @@ void WriteTypeAndBand(std::uint32_t type, std::uint32_t band) {
 }
 
 FrequencyCheck CheckFrequency(std::int64_t v, const BandLimits& limits) {
+  // A channel record holds eight BCD digits of 10 Hz: 999.99999 MHz at most.
+  // A band of the settings file may reach higher; a frequency above that
+  // limit would be stored as a different one, so it is out of range too.
+  constexpr std::int64_t kLargestStored = 99999999;
   // The range is checked first, so text that is no number (0) is out of range.
-  if (v < limits.lower || v > limits.upper) return FrequencyCheck::OutOfRange;
+  if (v < limits.lower || v > limits.upper || v > kLargestStored) return FrequencyCheck::OutOfRange;
   if (v % 500 != 0 && v % 625 != 0) return FrequencyCheck::OffStep;
   return FrequencyCheck::Ok;
 }

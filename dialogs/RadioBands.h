@@ -39,6 +39,8 @@ void ReadTypeAndBand(std::uint32_t& type, std::uint32_t& band);
 void WriteTypeAndBand(std::uint32_t type, std::uint32_t band);
 
 // The channel editor's frequency check, on the truncated value v (10 Hz).
+// Above 999.99999 MHz, the most a channel record can hold, is out of range
+// whatever the band says.
 enum class FrequencyCheck { Ok, OutOfRange, OffStep };
 FrequencyCheck CheckFrequency(std::int64_t v, const BandLimits& limits);
 

@@ -271,7 +271,10 @@ void CSettingsFile::AddSection(const std::string& section) {
 std::string CSettingsFile::Serialize() const {
   std::string out;
   for (std::size_t s = 0; s < m_arrSections.size(); ++s) {
-    if (!m_arrSections[s].empty()) out += "[" + m_arrSections[s] + "]\n";
+    // Only the nameless section 0 goes without a header. A later section
+    // read from "[]" keeps its header: without it its keys would join the
+    // section above on the next load and could override that section's keys.
+    if (s > 0 || !m_arrSections[s].empty()) out += "[" + m_arrSections[s] + "]\n";
     const std::vector<std::string>& keys = m_ppKeys[s];
     const std::vector<std::string>& values = m_ppValues[s];
     for (std::size_t k = 0; k < keys.size(); ++k) {
@@ -281,6 +284,10 @@ std::string CSettingsFile::Serialize() const {
       out += "\n";
     }
   }
+  // A first key that starts with a byte-order mark would lose it on the next
+  // load, which skips a mark at the start of the file; a mark of the file's
+  // own in front keeps it.
+  if (out.compare(0, 3, "\xEF\xBB\xBF") == 0) out.insert(0, "\xEF\xBB\xBF");
   return out;
 }
 

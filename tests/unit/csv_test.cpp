@@ -42,6 +42,18 @@ TEST(Csv, ReadsWhatItWritesAndCommonVariants) {
   }
 }
 
+// Found by the CSV fuzz target: records the reader cannot tell from an empty
+// line or from the text's own byte-order mark must survive writing.
+TEST(Csv, RecordsAnEmptyLineOrAMarkWouldHideSurviveWriting) {
+  const std::vector<CsvRecord> records = {{"\xEF\xBB\xBF" "x", "y"}, {""}, {"z"}};
+  std::string text;
+  for (const CsvRecord& r : records) text += CsvLine(r);
+  EXPECT_EQ(text, "\"\xEF\xBB\xBF" "x\",y\n\"\"\nz\n");
+  std::vector<CsvRecord> back;
+  ASSERT_TRUE(ParseCsv(text, back));
+  EXPECT_EQ(back, records);
+}
+
 TEST(Csv, MalformedTextReportsKindAndLine) {
   struct Case {
     const char* text;

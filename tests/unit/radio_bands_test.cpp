@@ -143,6 +143,15 @@ TEST(RadioBands, FrequencyCheck) {
   for (const auto& c : cases) EXPECT_EQ(CheckFrequency(c.v, l), c.expected) << c.v;
 }
 
+// Found by the CSV fuzz target: a band above 1000 MHz let frequencies through
+// that eight BCD digits cannot store, and the encoder wrote another one.
+TEST(RadioBands, FrequencyCheckStopsWhereARecordEnds) {
+  BandLimits l = DeriveBandLimits("900-1100MHz");
+  EXPECT_EQ(CheckFrequency(99999375, l), FrequencyCheck::Ok);
+  EXPECT_EQ(CheckFrequency(100000000, l), FrequencyCheck::OutOfRange);
+  EXPECT_EQ(CheckFrequency(105000000, l), FrequencyCheck::OutOfRange);
+}
+
 TEST(RadioBands, TypeAndBandInTheRegistry) {
   TempDir config, app;
   setenv("XDG_CONFIG_HOME", config.Path().c_str(), 1);
