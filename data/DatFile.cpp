@@ -50,20 +50,9 @@ DatError LoadDatFile(const std::string& path, Image& image, std::string* error) 
     return DatError::Io;
   }
   std::string bytes;
-  char buf[kDatFileSize];
-  while (bytes.size() < kDatFileSize) {
-    ssize_t n = read(fd, buf, kDatFileSize - bytes.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      int err = errno;
-      close(fd);
-      if (error) *error = std::strerror(err);
-      return DatError::Io;
-    }
-    if (n == 0) break;
-    bytes.append(buf, static_cast<std::size_t>(n));
-  }
+  bool readOk = ReadDescriptor(fd, bytes, kDatFileSize, error);
   close(fd);
+  if (!readOk) return DatError::Io;
   std::istringstream in(bytes);
   Image scratch = image;
   DatError result = LoadDat(in, scratch);

@@ -59,24 +59,28 @@ bool WriteFileAtomic(const std::string& path, const std::string& bytes, std::str
   return true;
 }
 
-bool ReadWholeFile(const std::string& path, std::string& bytes, std::string* error) {
-  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return Fail(error, errno);
+bool ReadDescriptor(int fd, std::string& bytes, std::size_t limit, std::string* error) {
   bytes.clear();
   char buf[65536];
-  for (;;) {
-    ssize_t n = read(fd, buf, sizeof buf);
+  while (bytes.size() < limit) {
+    std::size_t want = limit - bytes.size() < sizeof buf ? limit - bytes.size() : sizeof buf;
+    ssize_t n = read(fd, buf, want);
     if (n < 0) {
       if (errno == EINTR) continue;
-      int err = errno;
-      close(fd);
-      return Fail(error, err);
+      return Fail(error, errno);
     }
     if (n == 0) break;
     bytes.append(buf, static_cast<std::size_t>(n));
   }
-  close(fd);
   return true;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& bytes, std::string* error) {
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return Fail(error, errno);
+  bool ok = ReadDescriptor(fd, bytes, bytes.max_size(), error);
+  close(fd);
+  return ok;
 }
 
 }  // namespace chanset

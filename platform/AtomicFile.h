@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <string>
 
 namespace chanset {
@@ -12,5 +13,11 @@ bool WriteFileAtomic(const std::string& path, const std::string& bytes, std::str
 
 // Reads a whole file. Returns false (and sets *error) when it cannot be read.
 bool ReadWholeFile(const std::string& path, std::string& bytes, std::string* error = nullptr);
+
+// Reads from the open descriptor `fd` until end of file or until `limit`
+// bytes have arrived, retrying interrupted reads. The descriptor stays open.
+// On a read error returns false and sets *error; `bytes` then holds what was
+// read before it.
+bool ReadDescriptor(int fd, std::string& bytes, std::size_t limit, std::string* error = nullptr);
 
 }  // namespace chanset

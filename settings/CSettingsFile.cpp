@@ -118,18 +118,7 @@ bool CSettingsFile::LoadPath(const std::string& path, bool saveOnClose, bool ign
   m_nLastSection = 0;
 
   std::string text;
-  bool readOk = true;
-  char buf[8192];
-  for (;;) {
-    ssize_t n = read(fd, buf, sizeof buf);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      readOk = false;
-      break;
-    }
-    if (n == 0) break;
-    text.append(buf, static_cast<std::size_t>(n));
-  }
+  bool readOk = ReadDescriptor(fd, text, text.max_size());
   close(fd);
 
   // A byte-order mark some editors put first is not part of the first line.
