@@ -1,26 +1,12 @@
 #include "app/Startup.h"
 
 #include <cctype>
-#include <climits>
+
+#include "data/ChannelCodec.h"
 
 namespace chanset {
 
-long LeadingInteger(const std::string& value) {
-  std::size_t i = 0;
-  while (i < value.size() && std::isspace(static_cast<unsigned char>(value[i]))) ++i;
-  bool negative = false;
-  if (i < value.size() && (value[i] == '+' || value[i] == '-')) negative = value[i++] == '-';
-  long result = 0;
-  bool any = false;
-  for (; i < value.size() && std::isdigit(static_cast<unsigned char>(value[i])); ++i) {
-    any = true;
-    int digit = value[i] - '0';
-    // Saturate instead of overflowing: only zero and non-zero matter here.
-    result = result > (LONG_MAX - digit) / 10 ? LONG_MAX : result * 10 + digit;
-  }
-  if (!any) return 0;
-  return negative ? -result : result;
-}
+long LeadingInteger(const std::string& value) { return static_cast<long>(ParseLeadingInteger(value)); }
 
 bool ShowLanguageCommand(const std::string& showLangValue) { return LeadingInteger(showLangValue) != 0; }
 

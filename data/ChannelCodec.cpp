@@ -61,19 +61,6 @@ NumberSpan ScanNumber(const std::string& text) {
   return span;
 }
 
-// atoi-like: [spaces][sign]digits, stopping at the first non-digit; 0 when
-// there are no digits. Saturates instead of overflowing.
-long long ReadLeadingInteger(const std::string& text, std::size_t from) {
-  std::size_t i = from;
-  while (i < text.size() && IsSpace(text[i])) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  long long value = 0;
-  for (; i < text.size() && IsDigit(text[i]); ++i)
-    if (value < 1000000000000LL) value = value * 10 + (text[i] - '0');
-  return negative ? -value : value;
-}
-
 // For a number that does not fit a double: whether it is too large (true)
 // or too small (false), from the decimal exponent of its first non-zero digit.
 bool Overflows(const std::string& text, const NumberSpan& span) {
@@ -88,11 +75,22 @@ bool Overflows(const std::string& text, const NumberSpan& span) {
   }
   if (i == span.end || text[i] == 'e' || text[i] == 'E') return false;  // all zeros
   std::size_t e = text.find_first_of("eE", i);
-  long long exponent = e < span.end ? ReadLeadingInteger(text, e + 1) : 0;
+  long long exponent = e < span.end ? ParseLeadingInteger(text, e + 1) : 0;
   return lead + exponent > 0;
 }
 
 }  // namespace
+
+long long ParseLeadingInteger(const std::string& text, std::size_t from) {
+  std::size_t i = from;
+  while (i < text.size() && IsSpace(text[i])) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  long long value = 0;
+  for (; i < text.size() && IsDigit(text[i]); ++i)
+    if (value < 1000000000000LL) value = value * 10 + (text[i] - '0');
+  return negative ? -value : value;
+}
 
 double ParseLeadingDouble(const std::string& text) {
   NumberSpan span = ScanNumber(text);
@@ -127,7 +125,7 @@ std::int64_t ScaleDecimal(const std::string& text, std::int64_t scale) {
   std::string sci(buf, res.ptr);
   std::size_t e = sci.find('e');
   std::string digits = sci.substr(0, 1) + sci.substr(2, e - 2);  // 15 digits
-  int exponent = static_cast<int>(ReadLeadingInteger(sci, e + 1));
+  int exponent = static_cast<int>(ParseLeadingInteger(sci, e + 1));
 
   // Shift the decimal point: `point` digits stand before it after scaling.
   int point = 1 + exponent + zeros;
@@ -206,7 +204,7 @@ void EncodeTone(const std::string& text, std::uint8_t* bytes) {
   if (text.find('D') != std::string::npos) {
     // A DCS code: the digits after the first character, compared as written
     // (023 is the code 023); N marks normal polarity, anything else inverted.
-    const long long number = ReadLeadingInteger(text, 1);
+    const long long number = ParseLeadingInteger(text, 1);
     const bool inverted = text.find('N') == std::string::npos;
     const bool upper = number >= 372;  // codes from 400 need bit 8
     bytes[1] = static_cast<std::uint8_t>((inverted ? 0xA8 : 0x28) | (upper ? 0x01 : 0x00));

@@ -55,4 +55,10 @@ std::int64_t ScaleDecimal(const std::string& text, std::int64_t scale);
 double ParseLeadingDouble(const std::string& text);
 std::string FormatFrequencyText(double mhz);  // "%3.5f"
 
+// atoi's reading of `text` from `from` on, independent of the locale:
+// [spaces][sign]digits, stopping at the first non-digit; 0 when there are no
+// digits. A value of more than 13 digits stops growing instead of
+// overflowing, so it stays as far from zero as any 13-digit number.
+long long ParseLeadingInteger(const std::string& text, std::size_t from = 0);
+
 }  // namespace chanset

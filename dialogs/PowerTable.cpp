@@ -1,7 +1,6 @@
 #include "dialogs/PowerTable.h"
 
-#include <cctype>
-#include <limits>
+#include "data/ChannelCodec.h"
 
 namespace chanset {
 
@@ -20,17 +19,7 @@ std::array<std::string, kPowerColumns> PowerColumnTitles(bool chinese) {
 
 std::string PowerCellText(std::uint8_t value) { return std::to_string(value); }
 
-long PowerTextValue(const std::string& text) {
-  std::size_t i = 0;
-  while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  constexpr long kLimit = std::numeric_limits<long>::max() / 10 - 9;
-  long value = 0;
-  for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i)
-    if (value < kLimit) value = value * 10 + (text[i] - '0');
-  return negative ? -value : value;
-}
+long PowerTextValue(const std::string& text) { return static_cast<long>(ParseLeadingInteger(text)); }
 
 std::string CommittedPowerText(const std::string& typed) {
   const long value = PowerTextValue(typed);

@@ -1,10 +1,9 @@
 #include "dialogs/RadioBands.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <limits>
 
+#include "data/ChannelCodec.h"
 #include "platform/UserRegistry.h"
 #include "settings/CSettingsFile.h"
 
@@ -47,8 +46,7 @@ const PowerLayout& kDefaultLayout = kLayouts[2];
 // allowed, 0 when there is none), in whole megahertz, as a limit in 10 Hz
 // units; absurdly large numbers saturate instead of overflowing.
 std::int32_t MegahertzLimit(const char* text, long long add) {
-  errno = 0;
-  long long mhz = std::strtoll(text, nullptr, 10);
+  long long mhz = ParseLeadingInteger(text);
   constexpr long long kMax = std::numeric_limits<std::int32_t>::max() / 100000;
   if (mhz > kMax - add) return std::numeric_limits<std::int32_t>::max();
   if (mhz < -kMax) return std::numeric_limits<std::int32_t>::min();
