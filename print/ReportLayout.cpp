@@ -1,8 +1,10 @@
 #include "print/ReportLayout.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "data/ChannelWords.h"
+#include "dialogs/OptionMap.h"
 
 namespace chanset {
 
@@ -20,8 +22,6 @@ constexpr WordPair kWidth{"W/N:", "宽/窄:"};
 constexpr WordPair kScan{"Scan:", "扫描:"};
 constexpr const WordPair& kOff = words::kOff;
 constexpr WordPair kOn{"On", "开"};
-constexpr WordPair kChinese{"Chinese", "中文"};
-constexpr WordPair kEnglish{"English", "英文"};
 
 // Option labels in page order; their values come from OptionValueTexts.
 // "Annunication" is spelled as the printed report has it: keep it.
@@ -139,11 +139,14 @@ std::vector<std::string> OptionValueTexts(const Image& image, bool chinese) {
   std::vector<std::string> values;
   values.push_back(Format("%ds", image[off::kTimeOut] * 15));
   values.push_back(Format("%d", image[off::kSquelch]));
-  const int voice = image[off::kVoice];
-  values.push_back(voice == 0 ? kOff.In(chinese) : voice == 1 ? kChinese.In(chinese) : kEnglish.In(chinese));
-  static const char* const kDelays[] = {"0.3s", "0.5s", "1.0s", "1.5s", "2.0s"};
-  const int delay = image[off::kVoxDelay];
-  values.push_back(delay < 5 ? kDelays[delay] : "3.0s");
+  // The words of the options dialog's lists; a byte past the end of a list
+  // prints as its last item.
+  auto item = [chinese](Option option, std::size_t byte) {
+    std::vector<std::string> items = OptionItems(option, chinese);
+    return items[std::min(byte, items.size() - 1)];
+  };
+  values.push_back(item(Option::Voice, image[off::kVoice]));
+  values.push_back(item(Option::VoxDelay, image[off::kVoxDelay]));
   const int gain = image[off::kVoxGain];
   values.push_back(gain == 0 ? std::string(kOff.In(chinese)) : Format("%d", gain));
   values.push_back((image[off::kBatterySaver] & 1) ? kOn.In(chinese) : kOff.In(chinese));
