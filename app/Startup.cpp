@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "data/ChannelCodec.h"
+#include "data/DatFile.h"
 
 namespace chanset {
 
@@ -45,6 +46,6 @@ const char* LoadLanguagePackFailedText(bool chinese) {
 
 const char* NewDocumentTitle(bool chinese) { return chinese ? "信道信息" : "Channel Information"; }
 
-const char* DataFormatErrorText(bool chinese) { return chinese ? "数据格式不正确" : "Data Format Error"; }
+const char* DataFormatErrorText(bool chinese) { return DatFormatErrorText(chinese); }
 
 }  // namespace chanset
