@@ -160,14 +160,24 @@ void Simulator::Process(long long now) {
 }
 
 // Writes every answer byte whose arrival time has come.
+// Sends the bytes whose arrival time has come. Only what the pseudo-terminal
+// took leaves the queue; when its buffer is full the rest waits for room.
 void Simulator::Deliver(long long now) {
   std::uint8_t buf[256];
   std::size_t n = 0;
-  while (!outgoing_.empty() && outgoing_.front().at <= now && n < sizeof buf) {
-    buf[n++] = outgoing_.front().byte;
-    outgoing_.pop_front();
+  for (auto it = outgoing_.begin(); it != outgoing_.end() && it->at <= now && n < sizeof buf; ++it)
+    buf[n++] = it->byte;
+  if (n == 0) return;
+  ssize_t written = write(master_, buf, n);
+  if (written < 0) {
+    if (errno != EAGAIN && errno != EINTR) Log(std::string("write: ") + std::strerror(errno));
+    written = 0;
   }
-  if (n > 0 && write(master_, buf, n) < 0 && errno != EAGAIN) Log(std::string("write: ") + std::strerror(errno));
+  outgoing_.erase(outgoing_.begin(), outgoing_.begin() + written);
+  if (static_cast<std::size_t>(written) < n) {
+    pollfd p{master_, POLLOUT, 0};
+    poll(&p, 1, 5);
+  }
 }
 
 void Simulator::HangUp() {
