@@ -308,8 +308,7 @@ CChildFrame* CMainFrame::CreateDocumentWindow(CChansetDoc* doc) {
   m_pActiveChild = child;
   ShowMenu(true);
   child->show();
-  view->OnInitialUpdate();
-  child->ShrinkToFit();
+  view->OnInitialUpdate();  // also shrinks the window to the form
   m_pWorkspace->setActiveSubWindow(child);
   UpdateCommandUI();
   return child;
