@@ -443,12 +443,8 @@ void CChansetView::OnEnterKey() {
   // The walk may pass through an intermediate cell (column 1 of the same
   // row); only the cell it ends on gets an editor.
   m_bWalking = true;
-  if (next.row == m_pGrid->GetRow()) {
-    m_pGrid->SetCol(next.col);
-  } else {
-    m_pGrid->SetCol(next.col);
-    m_pGrid->SetRow(next.row);
-  }
+  m_pGrid->SetCol(next.col);
+  if (next.row != m_pGrid->GetRow()) m_pGrid->SetRow(next.row);
   m_bWalking = false;
   OpenEditor();
 }
