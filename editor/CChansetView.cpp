@@ -336,15 +336,6 @@ void CChansetView::OpenEditor() {
     editor->setFocus();
     return;
   }
-  auto* combo = qobject_cast<QComboBox*>(editor);
-  if (combo) {
-    std::vector<std::string> entries;
-    for (int i = 0; i < combo->count(); ++i) entries.push_back(combo->itemText(i).toStdString());
-    combo->setCurrentIndex(FindListEntry(entries, text.toStdString()));
-  } else {
-    static_cast<QLineEdit*>(editor)->setText(text);
-  }
-
   const int dpiX = m_pGrid->DpiX();
   const int dpiY = m_pGrid->DpiY();
   const int left = TwipsToPixels(m_pGrid->GetCellLeft(), dpiX);
@@ -352,7 +343,10 @@ void CChansetView::OpenEditor() {
   const int width = TwipsToPixels(m_pGrid->GetCellWidth(), dpiX);
   const int height = TwipsToPixels(m_pGrid->GetCellHeight(), dpiY);
   editor->setGeometry(left - kEditorInset, top - kEditorInset, width, height);
-  if (combo) {
+  if (auto* combo = qobject_cast<QComboBox*>(editor)) {
+    std::vector<std::string> entries;
+    for (int i = 0; i < combo->count(); ++i) entries.push_back(combo->itemText(i).toStdString());
+    combo->setCurrentIndex(FindListEntry(entries, text.toStdString()));
     // The list drops kListExtraHeight pixels below the box.
     const int itemHeight = qMax(1, combo->view()->sizeHintForRow(0));
     combo->setMaxVisibleItems(qMax(1, kListExtraHeight / itemHeight));
