@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFileInfo>
-#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,6 +20,7 @@
 #include "platform/CHelpService.h"
 #include "platform/CLanguagePack.h"
 #include "platform/CMessageBox.h"
+#include "platform/FontFaces.h"
 #include "platform/Globals.h"
 #include "platform/ResourceIds.h"
 #include "settings/CSettingsFile.h"
@@ -63,25 +63,6 @@ DialogTemplate BuiltInForm() {
   grid.rect = QRect(13, 37, 412, 167);
   t.controls = {title, grid};
   return t;
-}
-
-// The Chinese face names the program asks for, mapped to the CJK faces that
-// are installed (the first one found wins).
-void SubstituteChineseFaces() {
-  static bool done = false;
-  if (done) return;
-  done = true;
-  const QStringList candidates = {
-      QStringLiteral("WenQuanYi Zen Hei"),   QStringLiteral("Noto Serif CJK SC"),
-      QStringLiteral("Noto Sans CJK SC"),    QStringLiteral("AR PL UMing CN"),
-      QStringLiteral("Droid Sans Fallback"), QStringLiteral("WenQuanYi Micro Hei")};
-  const QStringList installed = QFontDatabase::families();
-  QStringList present;
-  for (const QString& face : candidates)
-    if (installed.contains(face)) present << face;
-  if (present.isEmpty()) return;
-  for (const char* name : {"宋体", "SimSun", "新宋体", "NSimSun"})
-    QFont::insertSubstitutions(QString::fromUtf8(name), present);
 }
 
 // A text box without horizontal scrolling: typing stops at the box's width.
@@ -129,7 +110,7 @@ CChansetView::~CChansetView() {
 }
 
 void CChansetView::BuildForm() {
-  SubstituteChineseFaces();
+  InstallFontSubstitutions();  // also where no application start-up ran
   auto factory = [this](const DialogControl& control, QWidget* parent) -> QWidget* {
     if (control.id != IdGrid) return nullptr;
     m_pGrid = new CMSFlexGrid(parent);
