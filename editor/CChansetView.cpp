@@ -14,6 +14,7 @@
 #include "data/ChannelCodec.h"
 #include "data/ChannelWords.h"
 #include "editor/CellCommit.h"
+#include "grid/CGridTexts.h"
 #include "grid/CMSFlexGrid.h"
 #include "grid/Twips.h"
 #include "platform/AppDir.h"
@@ -76,18 +77,6 @@ class FitWidthValidator : public QValidator {
 
  private:
   QLineEdit* m_pEdit;
-};
-
-// The grid's texts as the encoder reads them.
-class GridTexts : public CellTexts {
- public:
-  explicit GridTexts(const CMSFlexGrid& grid) : m_grid(grid) {}
-  std::string Text(int row, int col) const override {
-    return m_grid.GetTextMatrix(row, col).toStdString();
-  }
-
- private:
-  const CMSFlexGrid& m_grid;
 };
 
 template <std::size_t N>
@@ -271,7 +260,7 @@ void CChansetView::RefreshFromImage() {
 void CChansetView::EncodeGridToImage() {
   if (m_bFirstInit || !m_pDocument) return;
   CommitEditor();
-  EncodeChannels(GridTexts(*m_pGrid), m_pDocument->Image());
+  EncodeChannels(CGridTexts(*m_pGrid), m_pDocument->Image());
 }
 
 QWidget* CChansetView::EditorOfColumn(int col) const {
