@@ -1,7 +1,6 @@
 #include "app/CChansetApp.h"
 
 #include <QApplication>
-#include <QFont>
 #include <QIcon>
 
 #include "app/CAboutDlg.h"
@@ -17,6 +16,7 @@
 #include "platform/CHelpViewer.h"
 #include "platform/CLanguagePack.h"
 #include "platform/CMessageBox.h"
+#include "platform/FontFaces.h"
 #include "platform/Globals.h"
 #include "platform/ResourceIds.h"
 #include "print/PrintCommands.h"
@@ -25,17 +25,6 @@
 using namespace chanset;
 
 namespace {
-// Face names the resources ask for, mapped to faces a Linux desktop has.
-void InstallFontSubstitutions() {
-  const QStringList cjk = {QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("Noto Sans CJK SC"),
-                           QStringLiteral("Noto Serif CJK SC"), QStringLiteral("AR PL UMing CN")};
-  for (const char* face : {"宋体", "SimSun", "新宋体", "NSimSun"})
-    QFont::insertSubstitutions(QString::fromUtf8(face), cjk);
-  const QStringList serif = {QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif")};
-  QFont::insertSubstitutions(QStringLiteral("Times New Roman"), serif);
-  QFont::insertSubstitutions(QStringLiteral("Time New Roman"), serif);
-}
-
 QString Setting(const std::string& section, const char* key) {
   return QString::fromStdString(g_settingsFile().GetValue(section, key, ""));
 }

@@ -33,12 +33,6 @@ CChildFrame::~CChildFrame() {
   m_pView = nullptr;
 }
 
-void CChildFrame::ShrinkToFit() {
-  QSize hint = sizeHint();
-  if (!m_pView || !m_pView->sizeHint().isValid() || !hint.isValid()) return;
-  resize(size().boundedTo(hint));
-}
-
 void CChildFrame::closeEvent(QCloseEvent* event) {
   event->ignore();
   hide();

@@ -19,9 +19,6 @@ class CChildFrame : public QMdiSubWindow {
   CChansetDoc* GetDocument() const { return m_pDocument; }
   CChansetView* GetView() const { return m_pView; }
 
-  // Shrinks the frame (never enlarges it) so that it just holds the form.
-  void ShrinkToFit();
-
  protected:
   void closeEvent(QCloseEvent* event) override;
 

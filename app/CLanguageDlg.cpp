@@ -2,7 +2,6 @@
 
 #include <QKeyEvent>
 #include <QProcess>
-#include <QPushButton>
 #include <QRadioButton>
 
 #include "app/CMainFrame.h"
@@ -35,8 +34,7 @@ CLanguageDlg::CLanguageDlg(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("languageDialog"));
   m_form.Create(this, ids::kLanguageDialog);
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-  if (auto* ok = m_form.Control<QPushButton>(1)) connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-  if (auto* cancel = m_form.Control<QPushButton>(2)) connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+  m_form.ConnectOkCancel(this);
 }
 
 CLanguageDlg* CLanguageDlg::ForView(CChansetView* view) {

@@ -203,9 +203,9 @@ bool CMainFrame::Create() {
   SetViewCommandHandler(ids::kWrite, [](CChansetView* view) { CTransferController::For(view)->OnWrite(); });
   SetViewCommandHandler(ids::kComSetup, [](CChansetView* view) { CTransferController::For(view)->OnComSetup(); });
   connect(CTransferMonitor::Instance(), &CTransferMonitor::runningChanged, this, &CMainFrame::UpdateCommandUI);
-  // Still to come through SetViewCommandHandler: Language (32799). The
-  // settings dialogs and the printing commands are installed by
-  // InstallSettingsDialogs and InstallPrintCommands.
+  // The settings dialogs, the printing commands and Language are installed
+  // by InstallSettingsDialogs, InstallPrintCommands and
+  // RegisterLanguageCommand.
   UpdateCommandUI();
   return true;
 }
@@ -308,8 +308,7 @@ CChildFrame* CMainFrame::CreateDocumentWindow(CChansetDoc* doc) {
   m_pActiveChild = child;
   ShowMenu(true);
   child->show();
-  view->OnInitialUpdate();
-  child->ShrinkToFit();
+  view->OnInitialUpdate();  // also shrinks the window to the form
   m_pWorkspace->setActiveSubWindow(child);
   UpdateCommandUI();
   return child;

@@ -18,7 +18,7 @@ bool ItemsFromTemplate(Option option) {
 
 COptionalFeaturesDlg::COptionalFeaturesDlg(CMainFrame* frame)
     : CSettingsDialog(frame, ids::kOptionalFeaturesDialog) {
-  ConnectButtons();
+  m_dlg.ConnectOkCancel(this);
   EnableControlHelp();
 }
 

@@ -23,7 +23,7 @@ int ListPosition(std::uint32_t value, int count) {
 }  // namespace
 
 CProductInfoDlg::CProductInfoDlg(CMainFrame* frame) : CSettingsDialog(frame, ids::kProductInfoDialog) {
-  ConnectButtons();
+  m_dlg.ConnectOkCancel(this);
   EnableControlHelp();
   if (QComboBox* types = TypeList())
     connect(types, &QComboBox::currentIndexChanged, this, &CProductInfoDlg::OnSelchangeType);

@@ -1,16 +1,10 @@
 #include "dialogs/CSettingsDialog.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QKeyEvent>
 
 #include "app/CMainFrame.h"
 #include "platform/CHelpService.h"
-
-namespace {
-constexpr int kIdOk = 1;
-constexpr int kIdCancel = 2;
-}  // namespace
 
 CSettingsDialog::CSettingsDialog(CMainFrame* frame, int templateId, const CDialogTemplate::Factory& factory)
     : QDialog(frame), m_pFrame(frame) {
@@ -20,13 +14,6 @@ CSettingsDialog::CSettingsDialog(CMainFrame* frame, int templateId, const CDialo
 
 CChansetDoc* CSettingsDialog::ActiveDocument() const {
   return m_pFrame ? m_pFrame->ActiveDocument() : nullptr;
-}
-
-void CSettingsDialog::ConnectButtons() {
-  if (auto* ok = m_dlg.Control<QAbstractButton>(kIdOk))
-    connect(ok, &QAbstractButton::clicked, this, &QDialog::accept);
-  if (auto* cancel = m_dlg.Control<QAbstractButton>(kIdCancel))
-    connect(cancel, &QAbstractButton::clicked, this, &QDialog::reject);
 }
 
 void CSettingsDialog::EnableControlHelp() {

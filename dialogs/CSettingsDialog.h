@@ -25,8 +25,6 @@ class CSettingsDialog : public QDialog {
   // F1 on any control asks the help for the topic numbered like the
   // control that has the focus; the key then goes on as usual.
   void EnableControlHelp();
-  // The OK (1) and Cancel (2) buttons, when the template has them.
-  void ConnectButtons();
 
   bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFileInfo>
-#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,12 +14,14 @@
 #include "data/ChannelCodec.h"
 #include "data/ChannelWords.h"
 #include "editor/CellCommit.h"
+#include "grid/CGridTexts.h"
 #include "grid/CMSFlexGrid.h"
 #include "grid/Twips.h"
 #include "platform/AppDir.h"
 #include "platform/CHelpService.h"
 #include "platform/CLanguagePack.h"
 #include "platform/CMessageBox.h"
+#include "platform/FontFaces.h"
 #include "platform/Globals.h"
 #include "platform/ResourceIds.h"
 #include "settings/CSettingsFile.h"
@@ -65,25 +66,6 @@ DialogTemplate BuiltInForm() {
   return t;
 }
 
-// The Chinese face names the program asks for, mapped to the CJK faces that
-// are installed (the first one found wins).
-void SubstituteChineseFaces() {
-  static bool done = false;
-  if (done) return;
-  done = true;
-  const QStringList candidates = {
-      QStringLiteral("WenQuanYi Zen Hei"),   QStringLiteral("Noto Serif CJK SC"),
-      QStringLiteral("Noto Sans CJK SC"),    QStringLiteral("AR PL UMing CN"),
-      QStringLiteral("Droid Sans Fallback"), QStringLiteral("WenQuanYi Micro Hei")};
-  const QStringList installed = QFontDatabase::families();
-  QStringList present;
-  for (const QString& face : candidates)
-    if (installed.contains(face)) present << face;
-  if (present.isEmpty()) return;
-  for (const char* name : {"宋体", "SimSun", "新宋体", "NSimSun"})
-    QFont::insertSubstitutions(QString::fromUtf8(name), present);
-}
-
 // A text box without horizontal scrolling: typing stops at the box's width.
 class FitWidthValidator : public QValidator {
  public:
@@ -95,18 +77,6 @@ class FitWidthValidator : public QValidator {
 
  private:
   QLineEdit* m_pEdit;
-};
-
-// The grid's texts as the encoder reads them.
-class GridTexts : public CellTexts {
- public:
-  explicit GridTexts(const CMSFlexGrid& grid) : m_grid(grid) {}
-  std::string Text(int row, int col) const override {
-    return m_grid.GetTextMatrix(row, col).toStdString();
-  }
-
- private:
-  const CMSFlexGrid& m_grid;
 };
 
 template <std::size_t N>
@@ -129,7 +99,7 @@ CChansetView::~CChansetView() {
 }
 
 void CChansetView::BuildForm() {
-  SubstituteChineseFaces();
+  InstallFontSubstitutions();  // also where no application start-up ran
   auto factory = [this](const DialogControl& control, QWidget* parent) -> QWidget* {
     if (control.id != IdGrid) return nullptr;
     m_pGrid = new CMSFlexGrid(parent);
@@ -290,7 +260,7 @@ void CChansetView::RefreshFromImage() {
 void CChansetView::EncodeGridToImage() {
   if (m_bFirstInit || !m_pDocument) return;
   CommitEditor();
-  EncodeChannels(GridTexts(*m_pGrid), m_pDocument->Image());
+  EncodeChannels(CGridTexts(*m_pGrid), m_pDocument->Image());
 }
 
 QWidget* CChansetView::EditorOfColumn(int col) const {
@@ -336,15 +306,6 @@ void CChansetView::OpenEditor() {
     editor->setFocus();
     return;
   }
-  auto* combo = qobject_cast<QComboBox*>(editor);
-  if (combo) {
-    std::vector<std::string> entries;
-    for (int i = 0; i < combo->count(); ++i) entries.push_back(combo->itemText(i).toStdString());
-    combo->setCurrentIndex(FindListEntry(entries, text.toStdString()));
-  } else {
-    static_cast<QLineEdit*>(editor)->setText(text);
-  }
-
   const int dpiX = m_pGrid->DpiX();
   const int dpiY = m_pGrid->DpiY();
   const int left = TwipsToPixels(m_pGrid->GetCellLeft(), dpiX);
@@ -352,7 +313,10 @@ void CChansetView::OpenEditor() {
   const int width = TwipsToPixels(m_pGrid->GetCellWidth(), dpiX);
   const int height = TwipsToPixels(m_pGrid->GetCellHeight(), dpiY);
   editor->setGeometry(left - kEditorInset, top - kEditorInset, width, height);
-  if (combo) {
+  if (auto* combo = qobject_cast<QComboBox*>(editor)) {
+    std::vector<std::string> entries;
+    for (int i = 0; i < combo->count(); ++i) entries.push_back(combo->itemText(i).toStdString());
+    combo->setCurrentIndex(FindListEntry(entries, text.toStdString()));
     // The list drops kListExtraHeight pixels below the box.
     const int itemHeight = qMax(1, combo->view()->sizeHintForRow(0));
     combo->setMaxVisibleItems(qMax(1, kListExtraHeight / itemHeight));
@@ -443,12 +407,8 @@ void CChansetView::OnEnterKey() {
   // The walk may pass through an intermediate cell (column 1 of the same
   // row); only the cell it ends on gets an editor.
   m_bWalking = true;
-  if (next.row == m_pGrid->GetRow()) {
-    m_pGrid->SetCol(next.col);
-  } else {
-    m_pGrid->SetCol(next.col);
-    m_pGrid->SetRow(next.row);
-  }
+  m_pGrid->SetCol(next.col);
+  if (next.row != m_pGrid->GetRow()) m_pGrid->SetRow(next.row);
   m_bWalking = false;
   OpenEditor();
 }

@@ -63,6 +63,10 @@ class CChansetView : public QWidget {
   // of it, the title line); -1 for anything else.
   int ControlIdOf(const QWidget* widget) const;
 
+  // The window around the view: its sub-window, or the view itself when it
+  // is a window.
+  QWidget* Frame();
+
   QSize sizeHint() const override;
 
  signals:
@@ -79,9 +83,6 @@ class CChansetView : public QWidget {
  private:
   void BuildForm();
   void BuildGridAndEditors();
-  // The window around the view: its sub-window, or the view itself when it
-  // is a window.
-  QWidget* Frame();
   void FitFrameToForm();
   void LoadFrameIcon();
   void OnEnterCell();

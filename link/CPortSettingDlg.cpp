@@ -1,6 +1,5 @@
 #include "link/CPortSettingDlg.h"
 
-#include <QPushButton>
 #include <QRadioButton>
 
 #include "link/PortNames.h"
@@ -13,9 +12,7 @@ using namespace chanset;
 CPortSettingDlg::CPortSettingDlg(QWidget* parent) : QDialog(parent) {
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);
   m_template.Create(this, ids::kPortSettingDialog);
-  if (auto* ok = m_template.Control<QPushButton>(1)) connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-  if (auto* cancel = m_template.Control<QPushButton>(2))
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+  m_template.ConnectOkCancel(this);
 }
 
 QRadioButton* CPortSettingDlg::PortButton(int port) const {

@@ -38,8 +38,7 @@ bool CProcessDlg::ShowWindow() {
   m_bWindow = true;
   show();
   // Centred over the main window, or on the screen when it is not shown.
-  QWidget* over = m_pOwner ? m_pOwner->window() : nullptr;
-  QRect area = over && over->isVisible() ? over->frameGeometry()
+  QRect area = top && top->isVisible() ? top->frameGeometry()
                                           : (screen() ? screen()->availableGeometry() : QRect());
   if (area.isValid()) move(area.center() - rect().center());
   raise();

@@ -208,12 +208,8 @@ void CTransferController::OnTransferEnded(const TransferResult& result) {
   }
   m_pProcessDlg->DestroyWindow();
   m_pView->setEnabled(true);
-  for (QWidget* w = m_pView->parentWidget(); w; w = w->parentWidget()) {
-    if (auto* frame = qobject_cast<QMdiSubWindow*>(w)) {
-      if (frame->isHidden()) frame->showNormal();
-      break;
-    }
-  }
+  if (auto* frame = qobject_cast<QMdiSubWindow*>(m_pView->Frame()); frame && frame->isHidden())
+    frame->showNormal();
   m_bRunning = false;
   CTransferMonitor::Instance()->Ended();
   emit runningChanged(false);

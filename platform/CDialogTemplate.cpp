@@ -1,6 +1,8 @@
 #include "platform/CDialogTemplate.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
+#include <QDialog>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
@@ -47,6 +49,12 @@ int CDialogTemplate::ControlId(const QWidget* widget) {
   if (!widget) return -1;
   QVariant v = widget->property(kIdProperty);
   return v.isValid() ? v.toInt() : -1;
+}
+
+void CDialogTemplate::ConnectOkCancel(QDialog* dialog) const {
+  if (auto* ok = Control<QAbstractButton>(1)) QObject::connect(ok, &QAbstractButton::clicked, dialog, &QDialog::accept);
+  if (auto* cancel = Control<QAbstractButton>(2))
+    QObject::connect(cancel, &QAbstractButton::clicked, dialog, &QDialog::reject);
 }
 
 void CDialogTemplate::SetStaticText(QWidget* widget, const QString& text, bool prefix) {

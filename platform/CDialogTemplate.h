@@ -13,6 +13,8 @@
 
 #include "platform/CLanguagePack.h"
 
+class QDialog;
+
 class CDialogTemplate {
  public:
   // Creates the widget for a control kind the helper does not know (the
@@ -31,6 +33,9 @@ class CDialogTemplate {
   T* Control(int id) const {
     return qobject_cast<T*>(Control(id));
   }
+  // The template's OK (id 1) and Cancel (id 2) buttons, where it has them,
+  // accept and reject `dialog`.
+  void ConnectOkCancel(QDialog* dialog) const;
   // All controls in template order (those without id included).
   const QVector<QWidget*>& Controls() const { return m_controls; }
   const DialogTemplate& Template() const { return m_template; }

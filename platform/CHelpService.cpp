@@ -51,8 +51,7 @@ QHelpEngineCore* CHelpService::Engine(const QString& helpFilePath) {
 }
 
 QUrl CHelpService::Lookup(const QString& helpFilePath, int topic) {
-  if (!QFileInfo(helpFilePath).isFile()) return {};
-  QHelpEngineCore* engine = EngineFor(helpFilePath);
+  QHelpEngineCore* engine = Engine(helpFilePath);
   if (!engine) return {};
   QList<QHelpLink> links = engine->documentsForIdentifier(QString::number(topic));
   return links.isEmpty() ? QUrl() : links.first().url;

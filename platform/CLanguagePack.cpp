@@ -19,12 +19,17 @@ namespace {
 // resources compiled into the program.
 const QString kMountRoot = QStringLiteral("/chanset-lang");
 
+// A JSON file of the pack, read once on first use.
+struct CachedObject {
+  bool parsed = false;
+  QJsonObject object;
+};
+
 struct PackState {
   QString path;  // the registered .rcc; empty when none
   bool stringsParsed = false;
   QHash<int, QString> strings;
-  QJsonObject menus, accelerators, toolbars;
-  bool menusParsed = false, acceleratorsParsed = false, toolbarsParsed = false;
+  CachedObject menus, accelerators, toolbars;
   QHash<int, QIcon> icons;
   QHash<int, QPixmap> bitmaps;
   QHash<int, QCursor> cursors;
@@ -40,6 +45,15 @@ QJsonDocument ReadJson(const QString& relativePath) {
 }
 
 QJsonObject ReadObject(const QString& relativePath) { return ReadJson(relativePath).object(); }
+
+// The file's object, read on the first call once a pack is loaded.
+const QJsonObject& Cached(CachedObject& cache, const QString& relativePath) {
+  if (!cache.parsed && CLanguagePack::IsLoaded()) {
+    cache.parsed = true;
+    cache.object = ReadObject(relativePath);
+  }
+  return cache.object;
+}
 
 QStringList ToStringList(const QJsonValue& value) {
   QStringList list;
@@ -178,13 +192,9 @@ DialogTemplate CLanguagePack::Dialog(int id) {
 }
 
 MenuTemplate CLanguagePack::Menu(int id) {
-  PackState& s = State();
-  if (!s.menusParsed && IsLoaded()) {
-    s.menusParsed = true;
-    s.menus = ReadObject(QStringLiteral("menus.json"));
-  }
+  const QJsonObject& menus = Cached(State().menus, QStringLiteral("menus.json"));
   MenuTemplate m;
-  QJsonValue value = s.menus.value(QString::number(id));
+  QJsonValue value = menus.value(QString::number(id));
   if (!value.isArray()) return m;
   m.id = id;
   for (const QJsonValue& v : value.toArray()) m.popups << ToMenuItem(v.toObject());
@@ -192,13 +202,9 @@ MenuTemplate CLanguagePack::Menu(int id) {
 }
 
 QVector<Accelerator> CLanguagePack::Accelerators(int id) {
-  PackState& s = State();
-  if (!s.acceleratorsParsed && IsLoaded()) {
-    s.acceleratorsParsed = true;
-    s.accelerators = ReadObject(QStringLiteral("accelerators.json"));
-  }
+  const QJsonObject& accelerators = Cached(State().accelerators, QStringLiteral("accelerators.json"));
   QVector<Accelerator> list;
-  for (const QJsonValue& v : s.accelerators.value(QString::number(id)).toArray()) {
+  for (const QJsonValue& v : accelerators.value(QString::number(id)).toArray()) {
     QJsonArray pair = v.toArray();
     if (pair.size() != 2) continue;
     list << Accelerator{QKeySequence(pair[0].toString(), QKeySequence::PortableText), pair[1].toInt()};
@@ -207,13 +213,9 @@ QVector<Accelerator> CLanguagePack::Accelerators(int id) {
 }
 
 ToolbarTemplate CLanguagePack::Toolbar(int id) {
-  PackState& s = State();
-  if (!s.toolbarsParsed && IsLoaded()) {
-    s.toolbarsParsed = true;
-    s.toolbars = ReadObject(QStringLiteral("toolbars.json"));
-  }
+  const QJsonObject& toolbars = Cached(State().toolbars, QStringLiteral("toolbars.json"));
   ToolbarTemplate t;
-  QJsonValue value = s.toolbars.value(QString::number(id));
+  QJsonValue value = toolbars.value(QString::number(id));
   if (!value.isObject()) return t;
   QJsonObject o = value.toObject();
   t.id = id;

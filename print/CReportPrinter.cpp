@@ -8,7 +8,7 @@
 
 #include "data/CChansetDoc.h"
 #include "editor/CChansetView.h"
-#include "grid/CMSFlexGrid.h"
+#include "grid/CGridTexts.h"
 #include "platform/Globals.h"
 #include "settings/CSettingsFile.h"
 
@@ -17,18 +17,6 @@ using namespace chanset;
 namespace {
 
 constexpr double kTwipsPerInch = 1440.0;
-
-// The channel grid's texts as the layout reads them.
-class GridTexts : public CellTexts {
- public:
-  explicit GridTexts(const CMSFlexGrid* grid) : m_pGrid(grid) {}
-  std::string Text(int row, int col) const override {
-    return m_pGrid->GetTextMatrix(row, col).toStdString();
-  }
-
- private:
-  const CMSFlexGrid* m_pGrid;
-};
 
 // A "Times New Roman" font whose cell (ascent + descent) is `size.height`
 // and whose average character is `size.averageWidth` wide, in the pixel
@@ -61,7 +49,7 @@ int LineHeight(const QFont& font, QPaintDevice* device) {
 }  // namespace
 
 CReportPrinter::CReportPrinter(const CChansetView* view) : m_pView(view) {
-  if (view && view->Grid()) m_grid = std::make_unique<GridTexts>(view->Grid());
+  if (view && view->Grid()) m_grid = std::make_unique<CGridTexts>(*view->Grid());
 }
 
 CReportPrinter::~CReportPrinter() = default;
