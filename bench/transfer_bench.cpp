@@ -22,6 +22,7 @@
 #include "data/MemoryImage.h"
 #include "link/CloneTransfer.h"
 #include "link/SerialPort.h"
+#include "tests/e2e/SimulatorProcess.h"
 
 using namespace chanset;
 
@@ -47,23 +48,7 @@ class QuietHost : public TransferHost {
 
 // Starts the simulator and returns its device path (empty on failure).
 std::string StartSimulator(pid_t& pid) {
-  int out[2];
-  if (pipe(out) != 0) return {};
-  pid = fork();
-  if (pid == 0) {
-    dup2(out[1], STDOUT_FILENO);
-    close(out[0]);
-    close(out[1]);
-    std::string sim = std::string(CHANSET_APP_DIR) + "/chanset-radio-sim";
-    execl(sim.c_str(), sim.c_str(), static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  close(out[1]);
-  std::string path;
-  char c;
-  while (read(out[0], &c, 1) == 1 && c != '\n') path += c;
-  close(out[0]);
-  return path;
+  return SpawnSimulator(std::string(CHANSET_APP_DIR) + "/chanset-radio-sim", {}, pid);
 }
 
 double Timed(const std::string& path, TransferDirection direction, Image& image, bool& ok) {

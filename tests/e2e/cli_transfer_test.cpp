@@ -21,6 +21,7 @@
 #include "data/DatFile.h"
 #include "data/MemoryImage.h"
 #include "link/SerialPort.h"
+#include "tests/e2e/SimulatorProcess.h"
 
 using namespace chanset;
 
@@ -79,26 +80,8 @@ class CliTransfer : public ::testing::Test {
 
   // Starts chanset-radio-sim --fast with `args`; returns its device path.
   std::string StartSimulator(std::vector<std::string> args) {
-    int out[2];
-    EXPECT_EQ(pipe(out), 0);
     args.insert(args.begin(), "--fast");
-    sim_ = fork();
-    if (sim_ == 0) {
-      dup2(out[1], STDOUT_FILENO);
-      close(out[0]);
-      close(out[1]);
-      std::string prog = kBin + "/chanset-radio-sim";
-      std::vector<char*> argv = {const_cast<char*>(prog.c_str())};
-      for (std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-      argv.push_back(nullptr);
-      execv(prog.c_str(), argv.data());
-      _exit(127);
-    }
-    close(out[1]);
-    std::string path;
-    char c;
-    while (read(out[0], &c, 1) == 1 && c != '\n') path += c;
-    close(out[0]);
+    std::string path = SpawnSimulator(kBin + "/chanset-radio-sim", args, sim_);
     EXPECT_EQ(path.rfind("/dev/pts/", 0), 0u) << "simulator printed '" << path << "'";
     return path;
   }
