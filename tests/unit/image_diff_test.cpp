@@ -71,18 +71,24 @@ TEST(ImageDiff, ChannelFieldsAsTheGridShowsThem) {
   }, nullptr);
 }
 
+// Two power values that both read high, a flag bit outside the fields, the
+// wide and scan bits of an empty channel, row 0, the write-back marker and the
+// power table.
 TEST(ImageDiff, BytesNoFieldShowsGoByAddress) {
-  Check({
-      {"two power values that both read high", [](Image& i) { Ch3(i)[13] = 0x70; }, {"0x03D: 30 -> 70"}, {}},
-      {"a flag bit outside the fields", [](Image& i) { Ch3(i)[12] = 0x01; }, {"0x03C: 00 -> 01"}, {}},
-      {"record byte 14", [](Image& i) { Ch3(i)[14] = 0x12; }, {"0x03E: FF -> 12"}, {}},
-      {"wide bit of an empty channel", [](Image& i) { At(i, off::channel(5) + 13) = 0xEF; }, {"0x05D: FF -> EF"}, {}},
-      {"scan bit of an empty channel", [](Image& i) { SetScanBit(i, 9, false); }, {"0x17F: FF -> FE"}, {}},
-      {"absent frequency written two ways", [](Image& i) { At(i, off::channel(6) + 3) = 0x00; }, {"0x063: FF -> 00"}, {}},
-      {"row 0", [](Image& i) { At(i, 0x005) = 0x00; }, {"0x005: FF -> 00"}, {}},
-      {"write-back marker", [](Image& i) { At(i, off::kWriteBack) = kWriteBackMarker; }, {"0x1B8: FF -> 50"}, {}},
-      {"power table", [](Image& i) { At(i, off::kPowerTable) = 0x50; }, {"0x3E0: 4D -> 50"}, {}},
-  }, nullptr);
+  Check({{"unshown bytes",
+          [](Image& i) {
+            Ch3(i)[12] = 0x01;
+            Ch3(i)[13] = 0x70;
+            At(i, off::channel(5) + 13) = 0xEF;
+            SetScanBit(i, 9, false);
+            At(i, 0x005) = 0x00;
+            At(i, off::kWriteBack) = kWriteBackMarker;
+            At(i, off::kPowerTable) = 0x50;
+          },
+          {"0x005: FF -> 00", "0x03C: 00 -> 01", "0x03D: 30 -> 70", "0x05D: FF -> EF", "0x17F: FF -> FE",
+           "0x1B8: FF -> 50", "0x3E0: 4D -> 50"},
+          {}}},
+        nullptr);
 }
 
 TEST(ImageDiff, OptionsByTheirDialogLabelAndShownValue) {
@@ -91,11 +97,8 @@ TEST(ImageDiff, OptionsByTheirDialogLabelAndShownValue) {
       {"squelch", [](Image& i) { At(i, off::kSquelch) = 3; }, {"Squelch Level: 5 -> 3"}, {"静噪电平: 5 -> 3"}},
       {"squelch erased", [](Image& i) { At(i, off::kSquelch) = 0xFF; },
        {"Squelch Level: 5 -> (0xFF)"}, {"静噪电平: 5 -> (0xFF)"}},
-      {"priority", [](Image& i) { At(i, off::kPriority) = 16; }, {"Priority Channel: Off -> 16"}, {"优先信道: 关 -> 16"}},
       {"voice", [](Image& i) { At(i, off::kVoice) = 2; },
        {"Voice Annunciation: Chinese -> English"}, {"语音报号: 中文 -> 英文"}},
-      {"VOX", [](Image& i) { At(i, off::kVox) = 1; }, {"VOX: Off -> On"}, {"声控: 关 -> 开"}},
-      {"battery saver", [](Image& i) { At(i, off::kBatterySaver) = 0; }, {"Battery Saver: On -> Off"}, {"电池省电: 开 -> 关"}},
       {"beep", [](Image& i) { At(i, off::kBeep) = 0; }, {"Beep: On -> Off"}, {"按键音: 开 -> 关"}},
       {"gain and delay, in the dialog's order",
        [](Image& i) { At(i, off::kVoxDelay) = 5; At(i, off::kVoxGain) = 8; },
@@ -106,13 +109,6 @@ TEST(ImageDiff, OptionsByTheirDialogLabelAndShownValue) {
        {"Side Key: Emergency Alarm -> Off", "0x390: F9 -> C8"}, {"侧键: 紧急报警 -> 关闭", "0x390: F9 -> C8"}},
       {"only the side-key byte's other bits", [](Image& i) { At(i, off::kSideKey) = 0xF8; }, {"0x390: F9 -> F8"}, {}},
       {"two beep values that both show On", [](Image& i) { At(i, off::kBeep) = 0x7F; }, {"0x136: 01 -> 7F"}, {}},
-  }, nullptr);
-}
-
-TEST(ImageDiff, TypeAndBandByIndexWithoutSettings) {
-  Check({
-      {"type", [](Image& i) { At(i, off::kRadioType) = 1; }, {"Type: 0 -> 1"}, {"类型: 0 -> 1"}},
-      {"band", [](Image& i) { At(i, off::kBand) = 2; }, {"Frequency: 0 -> 2"}, {"频率: 0 -> 2"}},
   }, nullptr);
 }
 
@@ -141,18 +137,20 @@ TEST(ImageDiff, TypeAndBandByNameFromTheSettings) {
   }, &settings);
 }
 
+// Without settings, type and band show as their indexes.
 TEST(ImageDiff, EqualImagesGiveNoLinesAndOrderIsChannelsOptionsTypeAddresses) {
   EXPECT_TRUE(DiffImages(Base(), Base(), false, nullptr, DiffRows::All).empty());
   Image changed = Base();
   At(changed, 0x3FF) = 0x00;
   At(changed, 0x005) = 0x00;
   At(changed, off::kRadioType) = 2;
+  At(changed, off::kBand) = 1;
   At(changed, off::kSquelch) = 0;
   Ch3(changed)[13] = 0x10;  // power low
   for (int i = 0; i < 4; ++i) At(changed, off::channel(1) + i) = i == 3 ? 0x44 : 0x00;  // Rx 440 MHz
   EXPECT_EQ(DiffImages(Base(), changed, false, nullptr, DiffRows::All),
             (Lines{"CH 1 Rx Frequency: (empty) -> 440.00000", "CH 3 Power: High -> Low", "Squelch Level: 5 -> 0",
-                   "Type: 0 -> 2", "0x005: FF -> 00", "0x3FF: FF -> 00"}));
+                   "Type: 0 -> 2", "Frequency: 0 -> 1", "0x005: FF -> 00", "0x3FF: FF -> 00"}));
 }
 
 TEST(ImageDiff, RadioComparisonAndVerifyLeaveOutRows62And63) {
