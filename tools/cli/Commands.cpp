@@ -4,6 +4,7 @@ namespace cli {
 
 // Each command lives in its own cmd_*.cpp file.
 int RunDump(const Args& args);
+int RunDiff(const Args& args);
 int RunNew(const Args& args);
 int RunImportCsv(const Args& args);
 int RunRead(const Args& args);
@@ -17,6 +18,10 @@ const std::vector<Command>& Commands() {
        "BASE.dat with its channels replaced from a CSV table shaped as dump prints it,"
        " every cell checked against BASE's band; stored as OUT.dat",
        RunImportCsv},
+      {"diff", "A.dat B.dat [--lang en|zh]",
+       "print what differs from A to B, one change per line (channel fields, options, type and"
+       " band by name, other bytes by address); exit 0 when equal, 1 when different, 2 on error",
+       RunDiff},
       {"read", "--port COMn|PATH OUT.dat", "read the radio into OUT.dat (rows 62..63 from a new image)", RunRead},
       {"write", "--port COMn|PATH IN.dat", "write rows 0..61 of IN.dat to the radio", RunWrite},
   };
