@@ -6,6 +6,8 @@ namespace cli {
 int RunDump(const Args& args);
 int RunNew(const Args& args);
 int RunImportCsv(const Args& args);
+int RunExport(const Args& args);
+int RunImport(const Args& args);
 int RunRead(const Args& args);
 int RunWrite(const Args& args);
 
@@ -17,6 +19,14 @@ const std::vector<Command>& Commands() {
        "BASE.dat with its channels replaced from a CSV table shaped as dump prints it,"
        " every cell checked against BASE's band; stored as OUT.dat",
        RunImportCsv},
+      {"export", "FILE.dat OUT.csv [--format chanset|chirp] [--lang en|zh]",
+       "write the channels as Chanset's CSV table (as dump prints it) or as CHIRP CSV", RunExport},
+      {"import", "IN.csv BASE.dat OUT.dat [--format auto|chanset|chirp] [--renumber] [--partial]",
+       "BASE.dat with the channels named by a Chanset or CHIRP CSV file replaced, every value checked"
+       " against BASE's band; stored as OUT.dat. A refused row writes nothing (exit 1) unless"
+       " --partial, which imports the other rows (exit 3). --renumber puts the rows on channels"
+       " 1, 2, ... in file order",
+       RunImport},
       {"read", "--port COMn|PATH OUT.dat", "read the radio into OUT.dat (rows 62..63 from a new image)", RunRead},
       {"write", "--port COMn|PATH IN.dat", "write rows 0..61 of IN.dat to the radio", RunWrite},
   };
