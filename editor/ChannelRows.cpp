@@ -1,6 +1,7 @@
 #include "editor/ChannelRows.h"
 
 #include <array>
+#include <cstdio>
 
 #include "data/ChannelWords.h"
 #include "data/DcsCodes.h"
@@ -17,7 +18,13 @@ bool AllDigits(const std::string& s, std::size_t from, std::size_t to) {
   return true;
 }
 
-std::string Mhz(std::int64_t tenHz) { return FormatFrequencyText(static_cast<double>(tenHz) / 100000.0); }
+// 10 Hz units as MHz with five decimals, exactly.
+std::string Mhz(std::int64_t tenHz) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%lld.%05lld", static_cast<long long>(tenHz / 100000),
+                static_cast<long long>(tenHz % 100000));
+  return buf;
+}
 
 // A decimal number in a form fit for comparing: no leading zeros before the
 // point, no trailing zeros after it ("088.50" and "88.5" both give "88.5",
@@ -163,9 +170,10 @@ std::vector<CellRefusal> CheckChannelRow(const ChannelTexts& fields, const RowRu
       case FrequencyCheck::Ok:
         break;
     }
-    // The check uses the truncated value, the cell the rounded text, as
-    // when the frequency is typed.
-    out[c] = FormatFrequencyText(ParseLeadingDouble(text));
+    // The text names the value that was checked. (A typed "446.006255"
+    // passes as 44600625 but shows the rounded "446.00626", which would be
+    // stored off the step; a row taken in whole must not do that.)
+    out[c] = Mhz(ScaleDecimal(text, 100000));
     return true;
   };
 

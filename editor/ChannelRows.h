@@ -13,8 +13,9 @@
 //  - an empty Tx takes the Rx;
 //  - an empty tone is no tone, an empty choice the encoder's default (Wide,
 //    Yes, QT/DQT, High).
-// The checked texts are the grid's own: frequencies with five decimals,
-// words and tones in the language asked for.
+// The checked texts are the grid's own: frequencies with five decimals (the
+// value checked, so more decimals are cut off rather than rounded), words and
+// tones in the language asked for.
 #include <string>
 #include <vector>
 

@@ -62,8 +62,9 @@ INSTANTIATE_TEST_SUITE_P(
         // blanks around cells; the texts come out in English.
         RowCase{L, false, {" 440.0125", "441 ", "无", "100", "窄", "否", "载波", "中"},
                 {"440.01250", "441.00000", "None", "100.0", "Narrow", "No", "Carrier", "Middle"}, {}},
+        // The cell gets the value that was checked, not a rounded one off the step.
         RowCase{L, false, {"446.006255", "446.0125", "88.50", "d754i", "Wide", "No", "QT/DQT", "Low"},
-                {"446.00626", "446.01250", "88.5", "D754I", "Wide", "No", "QT/DQT", "Low"}, {}},
+                {"446.00625", "446.01250", "88.5", "D754I", "Wide", "No", "QT/DQT", "Low"}, {}},
         // Empty cells take what the encoder would make of them, in Chinese.
         RowCase{L, true, {"446.00625", "", "", "", "", "", "", ""},
                 {"446.00625", "446.00625", "无", "无", "宽", "是", "QT/DQT", "高"}, {}},
