@@ -1,5 +1,6 @@
 #include "data/ChirpCsv.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <map>
@@ -9,8 +10,8 @@
 namespace chanset {
 
 const std::vector<std::string> kChirpColumns = {
-    "Location", "Name",       "Frequency",  "Duplex",    "Offset", "Tone",  "rToneFreq", "cToneFreq", "DtcsCode",
-    "DtcsPolarity", "RxDtcsCode", "CrossMode", "Mode", "TStep", "Skip",  "Power",     "Comment"};
+    "Location",     "Name",       "Frequency", "Duplex", "Offset", "Tone", "rToneFreq", "cToneFreq", "DtcsCode",
+    "DtcsPolarity", "RxDtcsCode", "CrossMode", "Mode",   "TStep",  "Skip", "Power",     "Comment"};
 
 namespace {
 
@@ -82,19 +83,29 @@ class RowReader {
     const WordPair* scan = ReadSkip();
     const WordPair* power = ReadPower();
     ReadDropped();
-    if (!m_row.refusals.empty()) return;
 
-    // Without an offset the Tx follows the Rx, so a refused Rx is not
-    // reported twice.
-    ChannelTexts fields{FiveDecimals(rx), m_txFromOffset ? FiveDecimals(tx) : std::string(), rxTone, txTone,
-                        width->en, scan->en, words::kOff.en, power->en};
+    // The channel editor's checks run even when a column above was refused,
+    // so the frequencies' faults are listed too; a refused value stands in
+    // as what the encoder would make of an empty cell. Without an offset the
+    // Tx follows the Rx, so a refused Rx is not reported twice.
+    const std::string none = words::kNone.en;
+    ChannelTexts fields{rx > 0 ? FiveDecimals(rx) : std::string(),
+                        m_txFromOffset && tx > 0 ? FiveDecimals(tx) : std::string(),
+                        rxTone.empty() ? none : rxTone,
+                        txTone.empty() ? none : txTone,
+                        width ? width->en : "",
+                        scan ? scan->en : "",
+                        words::kOff.en,
+                        power ? power->en : ""};
     std::vector<CellRefusal> refused = CheckChannelRow(fields, Rules(), m_row.texts, m_row.line, m_row.channel);
     for (const CellRefusal& r : refused) {
       // Only the frequencies can fail here: the other texts were made from
-      // the list. Point at the column the value came from.
+      // the lists. Point at the column the value came from.
       const Col source = r.column == 2 && m_txFromOffset ? kOffset : kFrequency;
       Refuse(source, r.kind, r.columnName + " " + r.text + ": " + r.reason, r.columnName + " " + r.text + "：" + r.reason);
     }
+    std::stable_sort(m_row.refusals.begin(), m_row.refusals.end(),
+                     [](const CellRefusal& a, const CellRefusal& b) { return a.column < b.column; });
     if (!m_row.refusals.empty()) m_row.texts.fill(std::string());
   }
 

@@ -123,6 +123,11 @@ INSTANTIATE_TEST_SUITE_P(
                   {},
                   {"line 2, column 3 (Frequency), \"480.000000\": Rx Frequency 480.00000: out of range: the band "
                    "400-470MHz takes 400.00000 to 471.00000 MHz"}},
+        ChirpCase{"Mode=AM;Frequency=118.000000",
+                  {},
+                  {"line 2, column 3 (Frequency), \"118.000000\": Rx Frequency 118.00000: out of range: the band "
+                   "400-470MHz takes 400.00000 to 471.00000 MHz",
+                   "line 2, column 13 (Mode), \"AM\": Mode is neither FM nor NFM"}},
         ChirpCase{"Frequency=440.0125;Duplex=+;Offset=40",
                   {},
                   {"line 2, column 5 (Offset), \"40\": Tx Frequency 480.01250: out of range: the band "
