@@ -3,6 +3,10 @@
 // rows do to the image. A channel is its 16-byte record and its scan-list bit;
 // it always moves as one.
 //
+// They work on the image: the channel view encodes its grid into the image
+// first, keeps the image before the change for the undo history, and
+// refreshes the grid from the image afterwards.
+//
 // Channel lists given to these functions are channel numbers 1..16 in any
 // order, duplicates ignored; numbers outside 1..16 make the call do nothing.
 #include <array>

@@ -15,6 +15,11 @@
 // typed (band limits, channel steps, tone list). Any refused cell, and any
 // row that would land past channel 16, refuses the whole paste.
 //
+// Copy reads and paste writes the image (the channel view encodes its grid
+// into it first and refreshes the grid afterwards); a paste that is not
+// accepted changes nothing, so the message can list every refusal
+// (PasteRefusalText) and the document stays as it was.
+//
 // Channel bytes format, version 1 (all of it little-endian bytes):
 //   0..3   "CHCH"  magic
 //   4      1       format version
