@@ -7,6 +7,8 @@ int RunDump(const Args& args);
 int RunDiff(const Args& args);
 int RunNew(const Args& args);
 int RunImportCsv(const Args& args);
+int RunExport(const Args& args);
+int RunImport(const Args& args);
 int RunRead(const Args& args);
 int RunWrite(const Args& args);
 
@@ -22,6 +24,14 @@ const std::vector<Command>& Commands() {
        "print what differs from A to B, one change per line (channel fields, options, type and"
        " band by name, other bytes by address); exit 0 when equal, 1 when different, 2 on error",
        RunDiff},
+      {"export", "FILE.dat OUT.csv [--format chanset|chirp] [--lang en|zh]",
+       "write the channels as Chanset's CSV table (as dump prints it) or as CHIRP CSV", RunExport},
+      {"import", "IN.csv BASE.dat OUT.dat [--format auto|chanset|chirp] [--renumber] [--partial]",
+       "BASE.dat with the channels named by a Chanset or CHIRP CSV file replaced, every value checked"
+       " against BASE's band; stored as OUT.dat. A refused row writes nothing (exit 1) unless"
+       " --partial, which imports the other rows (exit 3). --renumber puts the rows on channels"
+       " 1, 2, ... in file order",
+       RunImport},
       {"read", "--port COMn|PATH OUT.dat", "read the radio into OUT.dat (rows 62..63 from a new image)", RunRead},
       {"write", "--port COMn|PATH IN.dat", "write rows 0..61 of IN.dat to the radio", RunWrite},
   };
