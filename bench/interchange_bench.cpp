@@ -9,8 +9,8 @@
 #include <string>
 
 #include "data/ChannelCodec.h"
-#include "data/ChannelImport.h"
-#include "data/ChirpCsv.h"
+#include "editor/ChannelImport.h"
+#include "editor/ChirpCsv.h"
 #include "editor/ChannelClipboard.h"
 
 using namespace chanset;

@@ -14,8 +14,8 @@
 #include <map>
 
 #include "data/ChannelCodec.h"
-#include "data/ChannelImport.h"
-#include "data/ChirpCsv.h"
+#include "editor/ChannelImport.h"
+#include "editor/ChirpCsv.h"
 #include "dialogs/RadioBands.h"
 #include "fuzz/ChannelChecks.h"
 #include "fuzz/FuzzTarget.h"

@@ -13,7 +13,7 @@
 //   empty cells).
 #include "data/ChannelCodec.h"
 #include "data/ChannelWords.h"
-#include "data/ChansetCsv.h"
+#include "editor/ChansetCsv.h"
 #include "data/Csv.h"
 #include "dialogs/RadioBands.h"
 #include "fuzz/ChannelChecks.h"

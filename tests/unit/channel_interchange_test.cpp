@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "data/ChannelCodec.h"
-#include "data/ChannelImport.h"
-#include "data/ChansetCsv.h"
-#include "data/ChirpCsv.h"
+#include "editor/ChannelImport.h"
+#include "editor/ChansetCsv.h"
+#include "editor/ChirpCsv.h"
 #include "data/ChannelWords.h"
 #include "editor/ToneTable.h"
 

@@ -3,7 +3,7 @@
 // titles, then one row per channel with the texts the channel grid shows.
 #include <iostream>
 
-#include "data/ChansetCsv.h"
+#include "editor/ChansetCsv.h"
 #include "tools/cli/CliCommand.h"
 
 namespace cli {

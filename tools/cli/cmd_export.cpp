@@ -4,9 +4,9 @@
 // chosen format cannot carry is noted on stderr.
 #include <iostream>
 
-#include "data/ChansetCsv.h"
-#include "data/ChannelImport.h"
-#include "data/ChirpCsv.h"
+#include "editor/ChansetCsv.h"
+#include "editor/ChannelImport.h"
+#include "editor/ChirpCsv.h"
 #include "platform/AtomicFile.h"
 #include "tools/cli/CliCommand.h"
 

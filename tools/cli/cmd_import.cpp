@@ -8,7 +8,7 @@
 // (the accepted ones are written).
 #include <iostream>
 
-#include "data/ChannelImport.h"
+#include "editor/ChannelImport.h"
 #include "data/DatFile.h"
 #include "settings/CSettingsFile.h"
 #include "tools/cli/CliCommand.h"

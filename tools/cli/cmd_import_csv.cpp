@@ -3,7 +3,7 @@
 // it, checking every cell against BASE's radio type and band first.
 #include <iostream>
 
-#include "data/ChansetCsv.h"
+#include "editor/ChansetCsv.h"
 #include "data/DatFile.h"
 #include "settings/CSettingsFile.h"
 #include "tools/cli/CliCommand.h"

@@ -1,4 +1,4 @@
-#include "data/ChansetCsv.h"
+#include "editor/ChansetCsv.h"
 
 #include <algorithm>
 #include <map>

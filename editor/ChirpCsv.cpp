@@ -1,4 +1,4 @@
-#include "data/ChirpCsv.h"
+#include "editor/ChirpCsv.h"
 
 #include <algorithm>
 #include <array>

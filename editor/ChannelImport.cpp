@@ -1,10 +1,10 @@
-#include "data/ChannelImport.h"
+#include "editor/ChannelImport.h"
 
 #include <map>
 
-#include "data/ChansetCsv.h"
+#include "editor/ChansetCsv.h"
 #include "data/ChannelWords.h"
-#include "data/ChirpCsv.h"
+#include "editor/ChirpCsv.h"
 #include "data/Csv.h"
 
 namespace chanset {
@@ -96,14 +96,6 @@ bool ParseCsvFormat(const std::string& text, CsvFormat& format) {
   else return false;
   return true;
 }
-
-int ImportResult::AcceptedCount() const {
-  int n = 0;
-  for (const ImportRow& row : rows) n += row.Accepted() ? 1 : 0;
-  return n;
-}
-
-int ImportResult::RefusedCount() const { return static_cast<int>(rows.size()) - AcceptedCount(); }
 
 ImportResult ImportChannels(const std::string& csvText, const ImportOptions& options) {
   const bool zh = options.chinese;

@@ -33,7 +33,7 @@
 #include <string>
 #include <vector>
 
-#include "data/ChannelImport.h"
+#include "editor/ImportRows.h"
 #include "data/Csv.h"
 
 namespace chanset {

@@ -15,51 +15,13 @@
 #include <string>
 #include <vector>
 
-#include "data/ChannelCodec.h"
-#include "editor/ChannelRows.h"
+#include "editor/ImportRows.h"
 
 namespace chanset {
-
-enum class CsvFormat { Auto, Chanset, Chirp };
 
 // "auto", "chanset", "chirp" (as the command line spells them); false for
 // any other text.
 bool ParseCsvFormat(const std::string& text, CsvFormat& format);
-
-struct ImportOptions {
-  CsvFormat format = CsvFormat::Auto;
-  // Rows go to channels 1, 2, ... in file order instead of the channel (or
-  // Location) they name; rows after the 16th are refused.
-  bool renumber = false;
-  BandLimits limits;     // of the document the channels go into
-  std::string bandText;  // its band, named in out-of-range reasons
-  bool chinese = false;  // language of the texts, reasons and notes
-};
-
-// One data row of the file.
-struct ImportRow {
-  int line = 0;     // line of the file the row starts on
-  int channel = 0;  // the channel it goes to, 1..16; 0 when it has none
-  ChannelTexts texts;  // what the channel gets; all empty clears it
-  std::vector<CellRefusal> refusals;  // why it is refused; empty when accepted
-  std::vector<std::string> notes;     // what the preview should say besides
-                                      // ("power from watts", "Name dropped")
-  bool Accepted() const { return refusals.empty(); }
-};
-
-struct ImportResult {
-  CsvFormat format = CsvFormat::Auto;  // the format read (never Auto once read)
-  std::vector<ImportRow> rows;
-  // Set when the file cannot be read as a channel table at all (malformed
-  // CSV, empty, no header of either format, a column missing); `rows` is
-  // then empty. The message is in the language of the options and begins
-  // with the line it is about.
-  std::string error;
-  int errorLine = 0;
-
-  int AcceptedCount() const;
-  int RefusedCount() const;
-};
 
 ImportResult ImportChannels(const std::string& csvText, const ImportOptions& options);
 
