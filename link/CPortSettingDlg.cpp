@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
@@ -159,6 +160,9 @@ bool CPortSettingDlg::EditDevice(int port) {
   ask.setTextValue(mapped);
   ask.setOkButtonText(CLanguagePack::String(ids::kButtonOk));
   ask.setCancelButtonText(CLanguagePack::String(ids::kButtonCancel));
+  // The question is a few sentences: wrapped, in a dialog of a sensible width.
+  if (auto* label = ask.findChild<QLabel*>()) label->setWordWrap(true);
+  ask.resize(fontMetrics().averageCharWidth() * 60, ask.sizeHint().height());
   if (ask.exec() != QDialog::Accepted) return false;
 
   UserRegistry::WriteString(key, word, ask.textValue().trimmed().toStdString());

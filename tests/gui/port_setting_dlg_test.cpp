@@ -5,7 +5,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QScreen>
 #include <QTimer>
+#include <QToolTip>
 #include <QtTest>
 
 #include "link/CPortSettingDlg.h"
@@ -25,6 +27,15 @@ class PortSettingDlgTest : public QObject {
  private:
   QTemporaryDir m_dir;
   PtyPair m_com1, m_com12;
+
+  // With CHANSET_SCREENSHOT_DIR set (and a real display), a picture of the
+  // screen is saved there under `name`.
+  void Snapshot(const QString& name) {
+    QString dir = qEnvironmentVariable("CHANSET_SCREENSHOT_DIR");
+    if (dir.isEmpty()) return;
+    QTest::qWait(300);
+    QGuiApplication::primaryScreen()->grabWindow(0).save(QDir(dir).filePath(name + ".png"));
+  }
 
   QList<int> EnabledPorts(const CPortSettingDlg& dlg) const {
     QList<int> ports;
@@ -135,6 +146,13 @@ class PortSettingDlgTest : public QObject {
     CPortSettingDlg dlg;
     dlg.OnInitDialog();
     QStringList tip = dlg.PortButton(2)->toolTip().split('\n');
+    if (qEnvironmentVariableIsSet("CHANSET_SCREENSHOT_DIR")) {
+      dlg.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+      QRadioButton* b = dlg.PortButton(2);
+      QToolTip::showText(b->mapToGlobal(b->rect().bottomLeft()), b->toolTip(), b);
+      Snapshot(QStringLiteral("com-setup-tooltip"));
+    }
     qputenv("CHANSET_COM2", m_dir.filePath(QStringLiteral("missing2")).toUtf8());
     qunsetenv("CHANSET_SYSFS_ROOT");
     qunsetenv("CHANSET_DEV_ROOT");
@@ -198,7 +216,9 @@ class PortSettingDlgTest : public QObject {
       auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
       if (!menu) return;
       menuText = menu->actions().value(0) ? menu->actions().value(0)->text() : QString();
+      Snapshot(QStringLiteral("com-setup-menu"));
       QTimer::singleShot(50, &dlg, [&] {
+        Snapshot(QStringLiteral("com-setup-device"));
         if (auto* ask = qobject_cast<QInputDialog*>(QApplication::activeModalWidget())) {
           askTitle = ask->windowTitle();
           ask->reject();
