@@ -106,6 +106,19 @@ TEST_F(CliFleet, ReadStoresOneFilePerPortNamedAfterIt) {
   EXPECT_TRUE(Contains(o.out, "read 3 of 3 radios into " + Path("out") + "\n")) << o.out;
 }
 
+TEST_F(CliFleet, RetryTypedOnATerminalIsAskedForThatPortOnly) {
+  std::vector<std::string> ports = StartThree("no-ack-stage2");
+  ASSERT_EQ(StoreDatFile(Path("in.dat"), RandomImage(6)), DatError::None);
+  Outcome o = RunCli({"write", "--port", ports[0], "--port", ports[1], "--port", ports[2], Path("in.dat")}, {},
+                     "r\n");
+  ASSERT_EQ(o.status, 0) << o.out << o.err;
+  EXPECT_TRUE(Contains(o.err, ports[1] + ": Retry or Cancel? [r/c] ")) << o.err;
+  EXPECT_FALSE(Contains(o.err, ports[0] + ": Retry")) << o.err;
+  EXPECT_TRUE(Contains(o.out, "wrote 3 of 3 radios\n")) << o.out;
+  for (int i = 0; i < 3; ++i)
+    EXPECT_TRUE(SameRows(LoadImage(Path("saved" + std::to_string(i) + ".dat")), RandomImage(6), 0, 61)) << i;
+}
+
 TEST_F(CliFleet, PortsThatNameOneDeviceTwiceAreRefusedBeforeAnyTransfer) {
   std::string port = StartSimulator({"--save", Path("saved.dat"), "--link", Path("ttyRADIO")});
   ASSERT_EQ(StoreDatFile(Path("in.dat"), RandomImage(1)), DatError::None);

@@ -38,9 +38,15 @@ class Console {
   }
 
   // One port's result line, with the progress line drawn again under it.
+  // While a question waits for its answer the line is held back, so that it
+  // does not land in the middle of what is typed.
   void Result(std::size_t port, const std::string& line) {
     std::lock_guard<std::mutex> lock(mutex_);
     ended_[port] = true;
+    if (asking_) {
+      held_.push_back(line);
+      return;
+    }
     Clear();
     std::printf("%s\n", line.c_str());
     std::fflush(stdout);
@@ -71,6 +77,9 @@ class Console {
     }
     std::lock_guard<std::mutex> lock(mutex_);
     asking_ = false;
+    for (const std::string& line : held_) std::printf("%s\n", line.c_str());
+    std::fflush(stdout);
+    held_.clear();
     Draw();
     return retry;
   }
@@ -116,6 +125,7 @@ class Console {
   std::mutex mutex_, questionMutex_;
   std::vector<int> rows_;
   std::vector<bool> ended_;
+  std::vector<std::string> held_;
   bool bar_;
   bool drawn_ = false;
   bool asking_ = false;
