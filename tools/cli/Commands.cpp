@@ -11,6 +11,7 @@ int RunExport(const Args& args);
 int RunImport(const Args& args);
 int RunRead(const Args& args);
 int RunWrite(const Args& args);
+int RunPorts(const Args& args);
 
 const std::vector<Command>& Commands() {
   static const std::vector<Command> commands = {
@@ -32,8 +33,18 @@ const std::vector<Command>& Commands() {
        " --partial, which imports the other rows (exit 3). --renumber puts the rows on channels"
        " 1, 2, ... in file order",
        RunImport},
-      {"read", "--port COMn|PATH OUT.dat", "read the radio into OUT.dat (rows 62..63 from a new image)", RunRead},
-      {"write", "--port COMn|PATH IN.dat", "write rows 0..61 of IN.dat to the radio", RunWrite},
+      {"read", "--port COMn|PATH [--trace FILE] [--quiet] OUT.dat",
+       "read the radio into OUT.dat (rows 62..63 from a new image); with several --port, every radio at once,"
+       " each into DIR/<port>.dat",
+       RunRead},
+      {"write", "--port COMn|PATH [--port ...] [--trace FILE] [--quiet] IN.dat",
+       "write rows 0..61 of IN.dat to the radio; with several --port, to every radio at once."
+       " --trace logs every byte, discard and pause; Ctrl-C cancels at once (exit 130)",
+       RunWrite},
+      {"ports", "[--sysfs DIR] [--dev DIR] [--proc DIR]",
+       "list the serial devices: by-id name, USB maker and product, the COMn mapped to each,"
+       " and whether it can be opened now",
+       RunPorts},
   };
   return commands;
 }
