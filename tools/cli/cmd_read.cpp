@@ -1,10 +1,9 @@
 // chanset-cli read --port COMn|PATH OUT.dat
 #include <cstdio>
 #include <string>
-#include <unistd.h>
 
 #include "data/DatFile.h"
-#include "link/PortNames.h"
+#include "platform/AtomicFile.h"
 #include "tools/cli/CliCommand.h"
 #include "tools/cli/ConsoleTransfer.h"
 
@@ -16,13 +15,11 @@ int RunRead(const Args& arguments) {
   if (!TakeOption(args, "--port", portArg, error)) return Fail(error.empty() ? "read needs --port COMn|PATH" : error);
   if (args.size() != 1 || args[0].rfind("--", 0) == 0) return Fail("usage: read --port COMn|PATH OUT.dat");
   const std::string& out = args[0];
-  std::string path = chanset::ResolvePortArgument(portArg);
-  if (path.empty()) return Fail("there is no port " + portArg + ": ports run from COM1 to COM16");
+  std::string path = ResolvePortForCommand(portArg);
+  if (path.empty()) return 1;
 
   // Make sure the result can be stored before the radio is read.
-  std::size_t slash = out.rfind('/');
-  std::string folder = slash == std::string::npos ? "." : out.substr(0, slash == 0 ? 1 : slash);
-  if (access(folder.c_str(), W_OK) != 0) return Fail("cannot write " + out + ": the folder " + folder + " is not writable");
+  if (!chanset::CanWriteFile(out, &error)) return Fail("cannot write " + out + ": " + error);
 
   // Rows 62..63 never come from the radio: they are a new image's.
   chanset::Image image = chanset::NewImage();
