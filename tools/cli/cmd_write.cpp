@@ -3,7 +3,6 @@
 #include <string>
 
 #include "data/DatFile.h"
-#include "link/PortNames.h"
 #include "tools/cli/CliCommand.h"
 #include "tools/cli/ConsoleTransfer.h"
 
@@ -15,8 +14,8 @@ int RunWrite(const Args& arguments) {
   if (!TakeOption(args, "--port", portArg, error)) return Fail(error.empty() ? "write needs --port COMn|PATH" : error);
   if (args.size() != 1 || args[0].rfind("--", 0) == 0) return Fail("usage: write --port COMn|PATH IN.dat");
   const std::string& in = args[0];
-  std::string path = chanset::ResolvePortArgument(portArg);
-  if (path.empty()) return Fail("there is no port " + portArg + ": ports run from COM1 to COM16");
+  std::string path = ResolvePortForCommand(portArg);
+  if (path.empty()) return 1;
 
   chanset::Image image = chanset::NewImage();
   if (!LoadForCommand(in, image, false)) return 1;
