@@ -380,7 +380,9 @@ bool CMainFrame::SaveDocument(CChansetDoc* doc, bool saveAs) {
     if (suggested.isEmpty()) {
       QString name = doc->SuggestedFileName();
       if (!name.isEmpty() && QFileInfo(name).suffix().isEmpty()) name += QStringLiteral(".dat");
-      suggested = QDir::current().filePath(name);
+      // With no name to offer, the current folder itself with an empty name
+      // (its path without the slash would name the folder as the file).
+      suggested = name.isEmpty() ? QDir::currentPath() + QLatin1Char('/') : QDir::current().filePath(name);
     }
     QString filter = CChansetApp::FileFilter();
     path = CFileDialog::GetSaveFileName(this, CLanguagePack::String(ids::kSaveAsTitle), suggested, filter,
@@ -402,11 +404,19 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
+  // A value still being typed counts as an edit: it is committed before the
+  // documents are looked at, and a refused one stops the close.
+  for (CChildFrame* child : ChildFrames()) {
+    CChansetView* view = child->GetView();
+    if (view && !view->CommitBeforeClosing()) {
+      event->ignore();
+      return;
+    }
+  }
   // Every modified document, hidden windows included, is offered for saving.
   for (CChildFrame* child : ChildFrames()) {
     CChansetDoc* doc = child->GetDocument();
     if (!doc || !doc->IsModified()) continue;
-    if (CChansetView* view = child->GetView()) view->CommitEditor();
     QString text = CLanguagePack::String(ids::kAskToSave);
     if (text.isEmpty()) text = QStringLiteral("%1?");
     int answer = CMessageBox::Show(this, text.arg(doc->GetTitle()), CMessageBox::SaveDiscardCancel);
