@@ -61,7 +61,7 @@ CChansetApp::StartResult CChansetApp::InitInstance(const QStringList& args) {
   // created; start-up then fails below and names it.
   const std::string iniPath = ApplicationDirectory() + "Chanset.ini";
   struct stat iniStat;
-  const bool iniMissing = stat(iniPath.c_str(), &iniStat) != 0;
+  const bool iniMissing = stat(iniPath.c_str(), &iniStat) != 0 || !S_ISREG(iniStat.st_mode);
   g_settingsFile().Load("Chanset.ini", true, true, false);
 
   // 2. The language: flag, section and help file for the whole run.

@@ -62,6 +62,10 @@ CMainFrame::CMainFrame(CChansetApp* app, QWidget* parent) : QMainWindow(parent),
 }
 
 CMainFrame::~CMainFrame() {
+  // A sub-window being destroyed still makes the workspace report an
+  // activation; this half-destroyed frame must not act on it.
+  if (m_pWorkspace) m_pWorkspace->disconnect(this);
+  m_pActiveChild = nullptr;
   // Channel windows go before the workspace's own clean-up, so that each
   // view still finds its document while it is destroyed.
   for (CChildFrame* child : ChildFrames()) {
