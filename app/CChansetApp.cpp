@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <sys/stat.h>
 
 #include "app/CAboutDlg.h"
 #include "app/CChildFrame.h"
@@ -9,6 +10,7 @@
 #include "app/CMainFrame.h"
 #include "app/Startup.h"
 #include "data/CChansetDoc.h"
+#include "editor/CChansetView.h"
 #include "dialogs/SettingsDialogs.h"
 #include "platform/AppDir.h"
 #include "platform/CFileDialog.h"
@@ -47,7 +49,11 @@ CChansetApp::~CChansetApp() {
 QString CChansetApp::FileFilter() { return CChansetDoc::FileFilter(); }
 
 CChansetApp::StartResult CChansetApp::InitInstance(const QStringList& args) {
-  // 1. The settings file beside the executable.
+  // 1. The settings file beside the executable. A missing one is not
+  // created; start-up then fails below and names it.
+  const std::string iniPath = ApplicationDirectory() + "Chanset.ini";
+  struct stat iniStat;
+  const bool iniMissing = stat(iniPath.c_str(), &iniStat) != 0 || !S_ISREG(iniStat.st_mode);
   g_settingsFile().Load("Chanset.ini", true, true, false);
 
   // 2. The language: flag, section and help file for the whole run.
@@ -56,7 +62,9 @@ CChansetApp::StartResult CChansetApp::InitInstance(const QStringList& args) {
   // 3. The language pack is the source of every user-interface resource.
   CMessageBox::ResetCaption();
   if (!CLanguagePack::Load(QString::fromStdString(g_strLanguage))) {
-    CMessageBox::Show(nullptr, QString::fromUtf8(LoadLanguagePackFailedText(g_bChinese)), CMessageBox::Ok);
+    const std::string looked = iniMissing ? iniPath : ApplicationDirectory() + LanguagePackFileName(g_strLanguage);
+    CMessageBox::Show(nullptr, QString::fromStdString(StartupFailureText(g_bChinese, iniMissing, looked)),
+                      CMessageBox::Ok);
     return StartResult::NoLanguagePack;
   }
 
@@ -127,6 +135,8 @@ CChildFrame* CChansetApp::NewDocumentWindow() {
 void CChansetApp::OnFileNew() {
   if (!m_pMainFrame) return;
   if (CChildFrame* active = m_pMainFrame->ActiveChildFrame()) {
+    // What is being typed is part of what the question is about.
+    if (active->GetView() && !active->GetView()->CommitBeforeClosing()) return;
     int answer = CMessageBox::Show(m_pMainFrame, CLanguagePack::String(ids::kAllDataCleared), CMessageBox::OkCancel);
     if (answer != CMessageBox::IdOk) return;
     m_pMainFrame->DestroyDocumentWindow(active);
@@ -141,6 +151,10 @@ void CChansetApp::OnAppAbout() {
 
 void CChansetApp::OnFileOpen() {
   if (!m_pMainFrame) return;
+  // The window in view is hidden by the open: what is being typed in it is
+  // committed first, and a refused value keeps it in view for correction.
+  CChildFrame* active = m_pMainFrame->ActiveChildFrame();
+  if (active && active->GetView() && !active->GetView()->CommitBeforeClosing()) return;
   QString path = CFileDialog::GetOpenFileName(m_pMainFrame, CLanguagePack::String(ids::kOpenTitle), FileFilter());
   if (!path.isEmpty()) OpenDocumentFile(path);
 }

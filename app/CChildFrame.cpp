@@ -35,5 +35,8 @@ CChildFrame::~CChildFrame() {
 
 void CChildFrame::closeEvent(QCloseEvent* event) {
   event->ignore();
+  // A value still being typed goes into the grid before the window hides;
+  // a refused one keeps the window open for correction.
+  if (m_pView && isVisible() && !m_pView->CommitBeforeClosing()) return;
   hide();
 }

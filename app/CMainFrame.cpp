@@ -68,6 +68,10 @@ CMainFrame::~CMainFrame() {
   m_commands.SetObserver({});
   delete m_pActions;
   m_pActions = nullptr;
+  // A sub-window being destroyed still makes the workspace report an
+  // activation; this half-destroyed frame must not act on it.
+  if (m_pWorkspace) m_pWorkspace->disconnect(this);
+  m_pActiveChild = nullptr;
   // Channel windows go before the workspace's own clean-up, so that each
   // view still finds its document while it is destroyed.
   for (CChildFrame* child : ChildFrames()) {
@@ -320,7 +324,9 @@ bool CMainFrame::SaveDocument(CChansetDoc* doc, bool saveAs) {
     if (suggested.isEmpty()) {
       QString name = doc->SuggestedFileName();
       if (!name.isEmpty() && QFileInfo(name).suffix().isEmpty()) name += QStringLiteral(".dat");
-      suggested = QDir::current().filePath(name);
+      // With no name to offer, the current folder itself with an empty name
+      // (its path without the slash would name the folder as the file).
+      suggested = name.isEmpty() ? QDir::currentPath() + QLatin1Char('/') : QDir::current().filePath(name);
     }
     QString filter = CChansetDoc::FileFilter();
     path = CFileDialog::GetSaveFileName(this, CLanguagePack::String(ids::kSaveAsTitle), suggested, filter,
@@ -342,11 +348,19 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
+  // A value still being typed counts as an edit: it is committed before the
+  // documents are looked at, and a refused one stops the close.
+  for (CChildFrame* child : ChildFrames()) {
+    CChansetView* view = child->GetView();
+    if (view && !view->CommitBeforeClosing()) {
+      event->ignore();
+      return;
+    }
+  }
   // Every modified document, hidden windows included, is offered for saving.
   for (CChildFrame* child : ChildFrames()) {
     CChansetDoc* doc = child->GetDocument();
     if (!doc || !doc->IsModified()) continue;
-    if (CChansetView* view = child->GetView()) view->CommitEditor();
     QString text = CLanguagePack::String(ids::kAskToSave);
     if (text.isEmpty()) text = QStringLiteral("%1?");
     int answer = CMessageBox::Show(this, text.arg(doc->GetTitle()), CMessageBox::SaveDiscardCancel);

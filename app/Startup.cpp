@@ -44,6 +44,13 @@ const char* LoadLanguagePackFailedText(bool chinese) {
   return chinese ? "加载语言链接库失败" : "Load language DLL fail";
 }
 
+std::string StartupFailureText(bool chinese, bool settingsMissing, const std::string& path) {
+  const char* detail = settingsMissing
+                           ? (chinese ? "找不到设置文件：" : "The settings file was not found: ")
+                           : (chinese ? "无法加载语言包：" : "The language pack could not be loaded: ");
+  return std::string(LoadLanguagePackFailedText(chinese)) + "\n" + detail + path;
+}
+
 const char* NewDocumentTitle(bool chinese) { return chinese ? "信道信息" : "Channel Information"; }
 
 const char* DataFormatErrorText(bool chinese) { return DatFormatErrorText(chinese); }

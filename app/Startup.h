@@ -38,6 +38,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args);
 
 // Built-in texts, chosen by the language flag.
 const char* LoadLanguagePackFailedText(bool chinese);  // "Load language DLL fail"
+// The start-up failure message with the file that was looked for: the
+// settings file when it is missing, else the language pack.
+// "Load language DLL fail\nThe settings file was not found: <path>".
+std::string StartupFailureText(bool chinese, bool settingsMissing, const std::string& path);
 const char* NewDocumentTitle(bool chinese);            // "Channel Information"
 const char* DataFormatErrorText(bool chinese);         // "Data Format Error"
 

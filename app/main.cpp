@@ -3,6 +3,8 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <unistd.h>
+#include <vector>
 
 #include "app/CChansetApp.h"
 #include "app/CMainFrame.h"
@@ -18,15 +20,58 @@ static bool HaveDisplay() {
   return (x && *x) || (wl && *wl);
 }
 
+// While Qt connects to the display, its messages are held back. When it
+// cannot connect it ends the process with a fatal message (an abort); one
+// line says what is wrong instead, and the program exits with status 2.
+// When it connects, the held messages go out as they would have.
+namespace {
+struct HeldMessage {
+  QtMsgType type;
+  QByteArray category;
+  QString text;
+};
+std::vector<HeldMessage> g_held;
+QtMessageHandler g_previousHandler = nullptr;
+
+const char* EnvOr(const char* name, const char* fallback) {
+  const char* value = std::getenv(name);
+  return value && *value ? value : fallback;
+}
+
+void HoldWhileOpeningDisplay(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+  if (type == QtFatalMsg) {
+    std::fprintf(stderr,
+                 "Chanset cannot open the graphical display (DISPLAY=%s, WAYLAND_DISPLAY=%s, "
+                 "platform %s); start it from a desktop session, or under a virtual display: "
+                 "xvfb-run -a ./Chanset\n",
+                 EnvOr("DISPLAY", "unset"), EnvOr("WAYLAND_DISPLAY", "unset"), EnvOr("QT_QPA_PLATFORM", "default"));
+    std::fflush(stderr);
+    _exit(2);
+  }
+  g_held.push_back({type, context.category ? QByteArray(context.category) : QByteArray(), text});
+}
+
+void ReleaseHeldMessages() {
+  qInstallMessageHandler(g_previousHandler);
+  for (const HeldMessage& m : g_held) {
+    QMessageLogContext context(nullptr, 0, nullptr, m.category.isEmpty() ? "default" : m.category.constData());
+    qt_message_output(m.type, context, m.text);
+  }
+  g_held.clear();
+}
+}  // namespace
+
 int main(int argc, char** argv) {
   if (!HaveDisplay()) {
     std::fprintf(stderr,
                  "Chanset needs a graphical display, and none was found (DISPLAY and "
-                 "WAYLAND_DISPLAY are not set).\nStart it from a desktop session, or "
+                 "WAYLAND_DISPLAY are not set); start it from a desktop session, or "
                  "under a virtual display: xvfb-run -a ./Chanset\n");
     return 2;
   }
+  g_previousHandler = qInstallMessageHandler(HoldWhileOpeningDisplay);
   QApplication qapp(argc, argv);
+  ReleaseHeldMessages();
   int status = 1;
   {
     CChansetApp app;

@@ -64,7 +64,12 @@ void CChansetDoc::ReportSaveLoadException(QWidget* parent, const QString& path, 
   }
   QString text = CLanguagePack::String(saving ? ids::kCannotSave : ids::kCannotOpen);
   if (text.isEmpty()) text = QStringLiteral("%1\n%2");
-  CMessageBox::Show(parent, text.arg(QDir::toNativeSeparators(path), sysError));
+  // A folder, device, pipe or socket is named in the user's language; other
+  // failures carry the system's reason.
+  QString reason = sysError;
+  if (error == DatError::NotAFile && !CLanguagePack::String(ids::kNotAFile).isEmpty())
+    reason = CLanguagePack::String(ids::kNotAFile);
+  CMessageBox::Show(parent, text.arg(QDir::toNativeSeparators(path), reason));
 }
 
 void CChansetDoc::EncodeChannels() {

@@ -1,8 +1,6 @@
 #include "data/DatFile.h"
 
-#include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <unistd.h>
 #include <istream>
 #include <ostream>
@@ -42,12 +40,13 @@ void StoreDat(std::ostream& out, const Image& image) {
 }
 
 DatError LoadDatFile(const std::string& path, Image& image, std::string* error) {
-  // Read with POSIX calls so that every failure has its system reason (a
-  // directory opens but cannot be read). Only the first 1040 bytes matter.
-  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    if (error) *error = std::strerror(errno);
-    return DatError::Io;
+  // Read with POSIX calls so that every failure has its system reason. Only
+  // the first 1040 bytes matter: a huge file is not read further.
+  int fd = -1;
+  switch (OpenRegularFile(path, &fd, error)) {
+    case OpenResult::Ok: break;
+    case OpenResult::NotRegular: return DatError::NotAFile;
+    case OpenResult::Failed: return DatError::Io;
   }
   std::string bytes;
   bool readOk = ReadDescriptor(fd, bytes, kDatFileSize, error);
@@ -63,7 +62,9 @@ DatError LoadDatFile(const std::string& path, Image& image, std::string* error) 
 DatError StoreDatFile(const std::string& path, const Image& image, std::string* error) {
   std::ostringstream out(std::ios::binary);
   StoreDat(out, image);
-  return WriteFileAtomic(path, out.str(), error) ? DatError::None : DatError::Io;
+  bool notRegular = false;
+  if (WriteFileAtomic(path, out.str(), error, &notRegular)) return DatError::None;
+  return notRegular ? DatError::NotAFile : DatError::Io;
 }
 
 }  // namespace chanset

@@ -15,6 +15,7 @@ enum class DatError {
   Format,     // the magic is not "S333"; the image is untouched
   EndOfFile,  // the stream ended before 1040 bytes
   Io,         // the file cannot be opened, read or written
+  NotAFile,   // a folder, device, pipe or socket: refused without reading it
 };
 
 // The message shown for a file that is not a configuration file (wrong magic
@@ -27,9 +28,10 @@ const char* DatFormatErrorText(bool chinese);
 DatError LoadDat(std::istream& in, Image& image);
 void StoreDat(std::ostream& out, const Image& image);
 
-// File forms. LoadDatFile never changes `image` unless it returns None.
-// StoreDatFile writes atomically: on failure the old file is untouched.
-// `error` receives the system's reason for Io failures.
+// File forms. LoadDatFile never changes `image` unless it returns None; it
+// never waits on a pipe or a device and reads at most 1040 bytes.
+// StoreDatFile writes through WriteFileAtomic: on failure the old file is
+// untouched. `error` receives the system's reason for Io and NotAFile.
 DatError LoadDatFile(const std::string& path, Image& image, std::string* error = nullptr);
 DatError StoreDatFile(const std::string& path, const Image& image, std::string* error = nullptr);
 

@@ -336,7 +336,21 @@ void CChansetView::OpenEditor() {
   m_pGrid->Refresh();
 }
 
-void CChansetView::CommitEditor() { Commit(); }
+bool CChansetView::CommitEditor() { return Commit(); }
+
+bool CChansetView::CommitBeforeClosing() {
+  if (m_bFirstInit) return true;
+  auto* edit = qobject_cast<QLineEdit*>(EditorOfColumn(m_pGrid->GetCol()));
+  const QString typed = edit && edit->isVisible() ? edit->text() : QString();
+  if (Commit()) return true;
+  if (QWidget* frame = Frame()) frame->show();
+  OpenEditor();
+  if (edit) {
+    edit->setText(typed);
+    edit->selectAll();
+  }
+  return false;
+}
 
 bool CChansetView::Commit() {
   if (m_bFirstInit) return true;

@@ -51,8 +51,14 @@ class CChansetView : public QWidget {
   // document's image.
   void EncodeGridToImage();
   // Commits an open in-place editor into its cell (used when the current
-  // cell changes and before every radio transfer).
-  void CommitEditor();
+  // cell changes and before every radio transfer). False when the typed
+  // frequency was refused (its message has been shown).
+  bool CommitEditor();
+  // Before the document is closed, replaced or offered for saving: commits
+  // an open editor. A refused value shows its message, then the editor opens
+  // again on its cell with the text as typed, so that nothing typed is lost
+  // and the user can correct it; the caller then abandons what it was doing.
+  bool CommitBeforeClosing();
 
   chanset::BandLimits Limits() const { return m_limits; }
   void SetLimits(const chanset::BandLimits& limits) { m_limits = limits; }

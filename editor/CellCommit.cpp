@@ -1,5 +1,7 @@
 #include "editor/CellCommit.h"
 
+#include <cstdio>
+
 #include "data/ChannelWords.h"
 
 namespace chanset {
@@ -7,17 +9,32 @@ namespace chanset {
 namespace {
 constexpr std::int64_t kTenHzPerMHz = 100000;
 
+// "%3.5f" of a frequency in 10 Hz units, exactly: 44600625 gives "446.00625".
+std::string FormatTenHz(std::int64_t v) {
+  const bool negative = v < 0;
+  const std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
+  char buf[48];
+  std::snprintf(buf, sizeof buf, "%s%llu.%05llu", negative ? "-" : "",
+                static_cast<unsigned long long>(magnitude / kTenHzPerMHz),
+                static_cast<unsigned long long>(magnitude % kTenHzPerMHz));
+  std::string text = buf;
+  if (text.size() < 3) text.insert(0, 3 - text.size(), ' ');
+  return text;
+}
+
 // Checks a typed frequency. On success `text` receives its five-decimal form.
 int CheckTypedFrequency(const std::string& typed, const BandLimits& limits, std::string& text) {
-  // The check uses the truncated value in 10 Hz units, the cell the rounded
-  // text: "446.006255" passes as 44600625 and shows "446.00626".
+  // The cell shows the very value that was checked (the typed number
+  // truncated to 10 Hz): "446.006255" passes as 44600625 and shows
+  // "446.00625". Rounding the text instead would store 446.00626, which is
+  // on no channel step and which the grid would refuse on the next Enter.
   const std::int64_t v = ScaleDecimal(typed, kTenHzPerMHz);
   switch (CheckFrequency(v, limits)) {
     case FrequencyCheck::OutOfRange: return ids::kOutOfRange;
     case FrequencyCheck::OffStep: return ids::kStepError;
     case FrequencyCheck::Ok: break;
   }
-  text = FormatFrequencyText(ParseLeadingDouble(typed));
+  text = FormatTenHz(v);
   return 0;
 }
 }  // namespace

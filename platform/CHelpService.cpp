@@ -1,5 +1,6 @@
 #include "platform/CHelpService.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QHash>
 #include <QHelpEngineCore>
@@ -32,7 +33,10 @@ QHelpEngineCore* EngineFor(const QString& qch) {
   if (!s.dir) s.dir = std::make_unique<QTemporaryDir>();
   if (!s.dir->isValid()) return nullptr;
   QString collection = s.dir->filePath(QStringLiteral("help%1.qhc").arg(s.engines.size()));
-  auto* engine = new QHelpEngineCore(collection);
+  // The application owns the engine: it goes (with its database
+  // connection) when the application does, not never.
+  auto* engine = new QHelpEngineCore(collection, QCoreApplication::instance());
+  QObject::connect(engine, &QObject::destroyed, [qch] { State().engines.remove(qch); });
   engine->setReadOnly(false);
   if (!engine->setupData()) {
     delete engine;

@@ -24,6 +24,7 @@ constexpr int kCannotSave = 61702;        // "Cannot save %1.\n%2"
 constexpr int kAllFilesFilter = 61704;    // "All Files (*)"
 constexpr int kOpenTitle = 61705;         // "Open"
 constexpr int kSaveAsTitle = 61706;       // "Save As"
+constexpr int kNotAFile = 61730;          // why a folder, device, pipe or socket is no file to open or save
 constexpr int kButtonOk = 61710;
 constexpr int kButtonCancel = 61711;
 constexpr int kButtonRetry = 61712;

@@ -40,49 +40,6 @@ std::string DirectoryOf(const std::string& path) {
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// The file a save should replace: a symbolic link is followed so that the
-// link stays in place and its target receives the new contents.
-std::string ResolveTarget(const std::string& path) {
-  char buf[PATH_MAX];
-  if (realpath(path.c_str(), buf) != nullptr) return buf;
-  return path;
-}
-
-// Rewrites `path` in place (used only when its folder cannot take a temporary
-// file). The old contents are read first and put back when any write fails.
-bool WriteInPlace(const std::string& path, const std::string& text, std::string& error) {
-  std::string old;
-  if (!ReadWholeFile(path, old, &error)) return false;
-  int fd = open(path.c_str(), O_WRONLY | O_CLOEXEC);
-  if (fd < 0) {
-    error = std::strerror(errno);
-    return false;
-  }
-  auto writeAll = [fd](const std::string& bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-      ssize_t n = pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
-      if (n < 0) {
-        if (errno == EINTR) continue;
-        return false;
-      }
-      done += static_cast<std::size_t>(n);
-    }
-    return ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 && fsync(fd) == 0;
-  };
-  if (!writeAll(text)) {
-    error = std::strerror(errno);
-    writeAll(old);
-    close(fd);
-    return false;
-  }
-  if (close(fd) != 0) {
-    error = std::strerror(errno);
-    return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 CSettingsFile::CSettingsFile() = default;
@@ -107,9 +64,15 @@ bool CSettingsFile::LoadPath(const std::string& path, bool saveOnClose, bool ign
   m_bIgnoreCase = ignoreCase;
   m_bBackupOnClose = backupOnClose;
 
-  // A missing file is created empty; an existing one is never truncated.
-  int fd = open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0666);
-  if (fd < 0) return false;
+  // A missing file loads as an empty one and is not created: only a save
+  // of something that changed makes the file. A pipe or a device is never
+  // waited on.
+  int fd = -1;
+  OpenResult opened = OpenRegularFile(path, &fd);
+  struct stat folder;
+  bool missing = opened == OpenResult::Failed && errno == ENOENT &&
+                 stat(DirectoryOf(path).c_str(), &folder) == 0 && S_ISDIR(folder.st_mode);
+  if (opened != OpenResult::Ok && !missing) return false;
 
   m_strPath = path;
   m_ppKeys.assign(1, {});
@@ -118,8 +81,11 @@ bool CSettingsFile::LoadPath(const std::string& path, bool saveOnClose, bool ign
   m_nLastSection = 0;
 
   std::string text;
-  bool readOk = ReadDescriptor(fd, text, text.max_size());
-  close(fd);
+  bool readOk = true;
+  if (!missing) {
+    readOk = ReadDescriptor(fd, text, text.max_size());
+    close(fd);
+  }
 
   // A byte-order mark some editors put first is not part of the first line.
   std::size_t pos = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
@@ -325,18 +291,15 @@ std::string CSettingsFile::Save(bool makeBackup) {
     m_strLastError = "backup " + m_strBackupName + ": " + error;
     return std::string();
   }
-  std::string target = ResolveTarget(m_strPath);
-  std::string text = Serialize();
-  // The new file is written beside the old one and renamed over it, so a
-  // failed save never leaves a half-written file. Only a folder that takes no
-  // new files makes the save rewrite the file in place.
-  bool ok = access(DirectoryOf(target).c_str(), W_OK | X_OK) == 0
-                ? WriteFileAtomic(target, text, &error)
-                : WriteInPlace(target, text, error);
-  if (!ok) {
+  // The shared writer keeps a link a link, refuses a read-only file and
+  // never leaves a half-written one.
+  if (!WriteFileAtomic(m_strPath, Serialize(), &error)) {
     m_strLastError = m_strPath + ": " + error;
     return std::string();
   }
+  // The file now holds what memory holds: a later save (the one at exit
+  // included) has nothing to write until something changes again.
+  m_bChanged = false;
   return m_strBackupName;
 }
 

@@ -22,7 +22,8 @@ class CSettingsFile {
 
   // Loads `fileName` from the application directory.
   bool Load(const std::string& fileName, bool saveOnClose, bool ignoreCase, bool backupOnClose);
-  // Loads a file given by its full path (creating it empty when missing).
+  // Loads a file given by its full path. A missing file loads as an empty
+  // one and is not created; a save that has something to write makes it.
   bool LoadPath(const std::string& path, bool saveOnClose, bool ignoreCase, bool backupOnClose);
 
   // The value with its inline comment cut off ("//", then "\t;", then "/*").
@@ -35,7 +36,9 @@ class CSettingsFile {
   bool HasSection(const std::string& section) const;
   // Appends an empty section when none of that name exists (needs a loaded file).
   void AddSection(const std::string& section);
-  // Returns the backup file name, or "" when nothing was written.
+  // Returns the backup file name, or "" when nothing was written. A save
+  // that wrote the file clears the changed mark, so the next save (the one at
+  // exit included) writes nothing until something changes again.
   std::string Save(bool makeBackup = false);
   void Clear();
 

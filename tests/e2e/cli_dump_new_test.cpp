@@ -124,6 +124,7 @@ TEST_F(CliTest, BadFilesFailWithMessageAndWriteNothing) {
   WriteFile(Path("magic.dat"), wrongMagic);
   WriteFile(Path("short.dat"), good.substr(0, 1039));
   mkdir(Path("folder").c_str(), 0700);
+  ASSERT_EQ(mkfifo(Path("pipe.dat").c_str(), 0600), 0);  // nothing ever writes into it
   const std::set<std::string> before = Listing();
 
   struct Case {
@@ -134,7 +135,10 @@ TEST_F(CliTest, BadFilesFailWithMessageAndWriteNothing) {
       {"dump short.dat", "short.dat: Data Format Error"},
       {"dump short.dat --lang zh", "short.dat: 数据格式不正确"},
       {"dump missing.dat", "missing.dat: No such file or directory"},
-      {"dump folder", "folder: Is a directory"},
+      {"dump folder", "cannot read folder: not a regular file"},
+      {"dump pipe.dat", "cannot read pipe.dat: not a regular file"},
+      {"dump /dev/zero", "cannot read /dev/zero: not a regular file"},
+      {"new pipe.dat", "pipe.dat: not a regular file"},
       {"dump good.dat --lang fr", "--lang"},
       {"dump", "usage"},
       {"new", "usage"},

@@ -1,6 +1,16 @@
 // chanset-cli read and write against chanset-radio-sim on a pseudo-terminal:
 // the real serial code path end to end, with the simulator's faults.
 #include <cctype>
+#include <fcntl.h>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
 
 #include "link/SerialPort.h"
 #include "tests/e2e/CliFixture.h"
@@ -119,6 +129,37 @@ TEST_F(CliTransfer, PortHeldByAnotherProgramIsRefused) {
   EXPECT_FALSE(Exists(Path("saved.dat")));
 }
 
+// COMn resolves through [Software\<AppName>\Ports] of the user registry, with
+// AppName from --ini FILE or from Chanset.ini beside the program, as in the GUI.
+TEST_F(CliTransfer, PortMapOfTheUserRegistryNamesTheDevice) {
+  Image radio = RandomImage(7);
+  ASSERT_EQ(StoreDatFile(Path("radio.dat"), radio), DatError::None);
+  std::string port = StartSimulator({"--image", Path("radio.dat")});
+  ASSERT_EQ(mkdir(Path("config").c_str(), 0700), 0);
+  ASSERT_EQ(mkdir(Path("config/Chanset").c_str(), 0700), 0);
+  std::ofstream(Path("config/Chanset/registry.ini"))
+      << "[Software\\Shop\\Ports]\nCOM3=" << port << "\n[Software\\Chanset\\Ports]\nCOM4=" << port << "\n";
+  std::ofstream(Path("shop.ini")) << "[Setup]\nAppName=Shop\n";
+  const std::string config = "XDG_CONFIG_HOME=" + Path("config");
+
+  Outcome viaIni = RunCli({"--ini", Path("shop.ini"), "read", "--port", "COM3", Path("a.dat")}, {config});
+  ASSERT_EQ(viaIni.status, 0) << viaIni.err;
+  EXPECT_TRUE(SameRows(LoadImage(Path("a.dat")), radio, 0, 61));
+  // The build's own Chanset.ini says AppName=Chanset.
+  Outcome viaAppDir = RunCli({"read", "--port", "\\\\.\\COM4", Path("b.dat")}, {config});
+  ASSERT_EQ(viaAppDir.status, 0) << viaAppDir.err;
+  EXPECT_TRUE(SameRows(LoadImage(Path("b.dat")), radio, 0, 61));
+  // COM3 of another AppName is not this one's: its default device is used.
+  Outcome other = RunCli({"read", "--port", "COM3", Path("c.dat")}, {config});
+  EXPECT_NE(other.status, 0);
+  EXPECT_NE(other.err.find("/dev/ttyUSB2"), std::string::npos) << other.err;
+  Outcome missing = RunCli({"--ini", Path("none.ini"), "read", "--port", "COM3", Path("d.dat")}, {config});
+  EXPECT_NE(missing.status, 0);
+  EXPECT_NE(missing.err.find("settings file not found"), std::string::npos) << missing.err;
+  EXPECT_FALSE(Exists(Path("none.ini")));
+  EXPECT_FALSE(Exists(Path("c.dat")) || Exists(Path("d.dat")));
+}
+
 struct BadInput {
   std::vector<std::string> args;
   const char* message;
@@ -133,7 +174,9 @@ TEST_F(CliTransfer, BadInputGetsAClearMessageAndTouchesNothing) {
       {{"read", "--port", "COM17", Path("keep.dat")}, "COM1 to COM16"},
       {{"read", "--port", "\\\\.\\COM0", Path("keep.dat")}, "COM1 to COM16"},
       {{"read", Path("keep.dat")}, "--port"},
-      {{"read", "--port", "/dev/null", Path("nodir/out.dat")}, "not writable"},
+      {{"read", "--port", "/dev/null", Path("nodir/out.dat")}, "cannot write"},
+      {{"read", "--port", "/dev/null", Path("nodir/out.dat")}, "No such file or directory"},
+      {{"read", "--port", "/dev/null", dir_}, "cannot write"},
       {{"write", "--port", "/dev/null", Path("text.dat")}, "Data Format Error"},
       {{"write", "--port", "/dev/null", Path("absent.dat")}, "No such file or directory"},
       {{"write", "--port", "/dev/null", Path("keep.dat")}, "Data Format Error"},

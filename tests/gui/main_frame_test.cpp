@@ -5,6 +5,7 @@
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QTreeWidget>
+#include <sys/stat.h>
 
 #include "ShellTestSupport.h"
 #include "app/CChansetApp.h"
@@ -29,10 +30,10 @@ class MainFrameTest : public QObject {
   std::unique_ptr<CChansetApp> app;
   CMainFrame* frame = nullptr;
 
-  void Start(const QString& ini = QString::fromUtf8(kDefaultIni)) {
+  void Start(const QString& ini = QString::fromUtf8(kDefaultIni), const QString& pack = QStringLiteral("English")) {
     fx = std::make_unique<AppDirFixture>();
     fx->WriteIni(ini);
-    fx->CopyPack(QStringLiteral("English"));
+    fx->CopyPack(pack);
     boxes = std::make_unique<BoxRecorder>();
     files = std::make_unique<FileDialogRecorder>();
     app = std::make_unique<CChansetApp>();
@@ -139,6 +140,7 @@ class MainFrameTest : public QObject {
     QTest::newRow("empty") << QByteArray() << "format";
     QTest::newRow("missing") << QByteArray() << "missing";
     QTest::newRow("directory") << QByteArray() << "directory";
+    QTest::newRow("pipe") << QByteArray() << "pipe";
   }
   void openFailureChangesNothing() {
     QFETCH(QByteArray, bytes);
@@ -149,6 +151,7 @@ class MainFrameTest : public QObject {
     QString path = fx->WorkPath(QStringLiteral("x.dat"));
     if (kind == QLatin1String("format")) Write(QStringLiteral("x.dat"), bytes);
     if (kind == QLatin1String("directory")) QVERIFY(QDir().mkdir(path));
+    if (kind == QLatin1String("pipe")) QCOMPARE(mkfifo(path.toLocal8Bit().constData(), 0600), 0);
     files->answers << path;
     frame->OnCommand(ids::kFileOpen);
     QCOMPARE(frame->ChildFrames().size(), 1);
@@ -164,10 +167,25 @@ class MainFrameTest : public QObject {
     } else {
       QVERIFY2(boxes->seen[0].text.startsWith(QStringLiteral("Cannot open the file ")), qPrintable(boxes->seen[0].text));
       QVERIFY(boxes->seen[0].text.contains(QDir::toNativeSeparators(path)));
-      QString reason = kind == QLatin1String("missing") ? QStringLiteral("No such file or directory")
-                                                         : QStringLiteral("Is a directory");
+      QString reason = kind == QLatin1String("missing")
+                           ? QStringLiteral("No such file or directory")
+                           : QStringLiteral("It is a folder, a device, a pipe or a socket, not a file.");
       QVERIFY2(boxes->seen[0].text.contains(reason), qPrintable(boxes->seen[0].text));
     }
+  }
+
+  // In Chinese the reason is Chinese too.
+  void openPipeInChinese() {
+    QString ini = QString::fromUtf8(kDefaultIni);
+    ini.replace(QStringLiteral("Language=English"), QStringLiteral("Language=Chinese"));
+    Start(ini, QStringLiteral("Chinese"));
+    QString path = fx->WorkPath(QStringLiteral("pipe.dat"));
+    QCOMPARE(mkfifo(path.toLocal8Bit().constData(), 0600), 0);
+    files->answers << path;
+    frame->OnCommand(ids::kFileOpen);
+    QCOMPARE(boxes->seen.size(), 1);
+    QVERIFY2(boxes->seen[0].text.contains(QString::fromUtf8("不是文件")), qPrintable(boxes->seen[0].text));
+    QCOMPARE(frame->ChildFrames().size(), 1);
   }
 
   void openCancelledDoesNothing() {

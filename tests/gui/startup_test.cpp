@@ -16,6 +16,7 @@
 #include "platform/CLanguagePack.h"
 #include "platform/Globals.h"
 #include "platform/ResourceIds.h"
+#include "settings/CSettingsFile.h"
 
 namespace {
 QStringList PopupTitles(const QMenuBar* bar) {
@@ -117,28 +118,44 @@ class StartupTest : public QObject {
     QCOMPARE(CMessageBox::Caption(), QString::fromUtf8("隼岭无线电"));
   }
 
+  // The message names the file that was looked for: the language pack, or
+  // the settings file when there is none (which is then not created).
   void missingPack_data() {
+    QTest::addColumn<bool>("writeIni");
     QTest::addColumn<QString>("language");
     QTest::addColumn<QString>("message");
-    QTest::newRow("unknown") << "Klingon" << "Load language DLL fail";
-    QTest::newRow("empty") << "" << "Load language DLL fail";
-    QTest::newRow("chinese missing") << "Chinese" << QString::fromUtf8("加载语言链接库失败");
+    QTest::addColumn<QString>("file");
+    const QString pack = QStringLiteral("Load language DLL fail\nThe language pack could not be loaded: ");
+    QTest::newRow("unknown") << true << "Klingon" << pack << "Klingon.rcc";
+    QTest::newRow("empty") << true << "" << pack << ".rcc";
+    QTest::newRow("chinese missing") << true << "Chinese"
+                                     << QString::fromUtf8("加载语言链接库失败\n无法加载语言包：") << "Chinese.rcc";
+    QTest::newRow("no Chanset.ini") << false << ""
+                                    << "Load language DLL fail\nThe settings file was not found: "
+                                    << "Chanset.ini";
   }
   void missingPack() {
+    QFETCH(bool, writeIni);
     QFETCH(QString, language);
     QFETCH(QString, message);
+    QFETCH(QString, file);
     AppDirFixture fx;
-    fx.WriteIni(Ini(language));
+    if (writeIni) fx.WriteIni(Ini(language));
     fx.CopyPack(QStringLiteral("English"));
     BoxRecorder boxes;
-    CChansetApp app;
-    QCOMPARE(app.InitInstance({}), CChansetApp::StartResult::NoLanguagePack);
-    QVERIFY(!app.MainFrame());
-    QCOMPARE(boxes.seen.size(), 1);
-    QCOMPARE(boxes.seen[0].text, message);
-    QCOMPARE(boxes.seen[0].buttons, CMessageBox::Ok);
-    QCOMPARE(boxes.seen[0].caption, QStringLiteral("Chanset"));
-    for (QWidget* w : QApplication::topLevelWidgets()) QVERIFY(!w->isVisible());
+    {
+      CChansetApp app;
+      QCOMPARE(app.InitInstance({}), CChansetApp::StartResult::NoLanguagePack);
+      QVERIFY(!app.MainFrame());
+      QCOMPARE(boxes.seen.size(), 1);
+      QCOMPARE(boxes.seen[0].text, message + fx.AppPath(file));
+      QCOMPARE(boxes.seen[0].buttons, CMessageBox::Ok);
+      QCOMPARE(boxes.seen[0].caption, QStringLiteral("Chanset"));
+      for (QWidget* w : QApplication::topLevelWidgets()) QVERIFY(!w->isVisible());
+    }
+    // The settings object saves what changed at exit: nothing did.
+    chanset::g_settingsFile().Save(false);
+    QCOMPARE(QFile::exists(fx.AppPath(QStringLiteral("Chanset.ini"))), writeIni);
   }
 
   // "chinese" is not "Chinese": English built-in texts and help, but the
@@ -169,7 +186,35 @@ class StartupTest : public QObject {
     BoxRecorder boxes;
     CChansetApp app;
     QCOMPARE(app.InitInstance({}), CChansetApp::StartResult::NoLanguagePack);
-    QCOMPARE(boxes.seen.value(0).text, QStringLiteral("Load language DLL fail"));
+    QVERIFY(boxes.seen.value(0).text.startsWith(QStringLiteral("Load language DLL fail\n")));
+    QVERIFY(boxes.seen.value(0).text.endsWith(fx.AppPath(QStringLiteral("chinese.rcc"))));
+  }
+
+  // No display, or one that cannot be opened: one line on stderr and exit
+  // status 2, never an abort.
+  void unusableDisplay_data() {
+    QTest::addColumn<QStringList>("env");
+    QTest::addColumn<QString>("named");
+    QTest::newRow("X display that is not there") << QStringList{"DISPLAY=:97"} << "DISPLAY=:97";
+    QTest::newRow("xcb asked for, no DISPLAY") << QStringList{"QT_QPA_PLATFORM=xcb"} << "platform xcb";
+    QTest::newRow("no display at all") << QStringList{} << "DISPLAY and WAYLAND_DISPLAY are not set";
+  }
+  void unusableDisplay() {
+    QFETCH(QStringList, env);
+    QFETCH(QString, named);
+    QProcessEnvironment system = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) system.remove(QString::fromLatin1(name));
+    for (const QString& kv : env) system.insert(kv.section(QLatin1Char('='), 0, 0), kv.section(QLatin1Char('='), 1));
+    QProcess chanset;
+    chanset.setProcessEnvironment(system);
+    chanset.start(QStringLiteral(CHANSET_APP_DIR "/Chanset"), {});
+    QVERIFY(chanset.waitForFinished(30000));
+    QCOMPARE(chanset.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(chanset.exitCode(), 2);
+    const QString err = QString::fromLocal8Bit(chanset.readAllStandardError());
+    QCOMPARE(err.count(QLatin1Char('\n')), 1);
+    QVERIFY2(err.contains(named), qPrintable(err));
+    QVERIFY2(err.contains(QStringLiteral("xvfb-run")), qPrintable(err));
   }
 
   void showLang_data() {

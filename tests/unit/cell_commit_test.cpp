@@ -63,9 +63,13 @@ INSTANTIATE_TEST_SUITE_P(
         // Trailing garbage after a number: the number counts.
         CommitCase{"LeadingNumberPart", 1, "446.0125MHz", kChannel,
                    With(kChannel, 1, "446.01250"), 0},
-        // Checked on the truncated value, shown rounded.
-        CommitCase{"TruncatedCheckRoundedText", 1, "446.006255", kChannel,
-                   With(kChannel, 1, "446.00626"), 0},
+        // The cell shows the value that was checked: the typed number
+        // truncated to 10 Hz, never rounded off the step.
+        CommitCase{"TruncatedCheckTruncatedText", 1, "446.006255", kChannel,
+                   With(kChannel, 1, "446.00625"), 0},
+        CommitCase{"TruncatedNewRowFillsTx", 1, "446.0062599", kEmpty,
+                   kNewChannel, 0},
+        CommitCase{"TxTruncatedText", 2, "447.0062599", kChannel, With(kChannel, 2, "447.00625"), 0},
         // An existing channel keeps its Tx and choices when its Rx changes.
         CommitCase{"ExistingRxChange", 1, "450.5", With(kChannel, 2, "447.00000"),
                    With(With(kChannel, 1, "450.50000"), 2, "447.00000"), 0},
@@ -84,6 +88,22 @@ INSTANTIATE_TEST_SUITE_P(
                    With(With(kEmpty, 2, "446.00625"), 8, "Low"), 0},
         CommitCase{"ToneStored", 3, "D023I", kChannel, With(kChannel, 3, "D023I"), 0}),
     [](const ::testing::TestParamInfo<CommitCase>& info) { return info.param.name; });
+
+// Whatever a commit shows passes the same checks again unchanged, so the
+// next Enter on the cell never refuses what the grid itself wrote.
+TEST(CommitCell, ShownValueIsTheCheckedValue) {
+  for (const char* typed : {"446.006255", "446.0062499999", "446.00999", "400.0000001", "470.99999",
+                            "446.0125000001", " 446.005MHz", "4.46e2"}) {
+    SCOPED_TRACE(typed);
+    const CommitResult first = CommitCell(1, typed, kChannel, kBand400, false);
+    if (first.Refused()) continue;
+    const std::string shown = first.row[0];
+    EXPECT_EQ(ScaleDecimal(shown, 100000), ScaleDecimal(typed, 100000));
+    const CommitResult again = CommitCell(1, shown, first.row, kBand400, false);
+    EXPECT_FALSE(again.Refused());
+    EXPECT_EQ(again.row, first.row);
+  }
+}
 
 TEST(CommitCell, ChineseDefaultsAndOtherBand) {
   const CommitResult r = CommitCell(1, "136.5", kEmpty, kBand136, true);

@@ -38,6 +38,7 @@ TEST(MemoryImage, ScanBitsMapToTwoBytesLeastSignificantFirst) {
 #include <sstream>
 
 #include "data/DatFile.h"
+#include "platform/AtomicFile.h"
 
 static std::string StoreToString(const Image& img) {
   std::ostringstream out(std::ios::binary);
@@ -105,7 +106,7 @@ TEST(DatFile, FileLoadReportsSystemReasonsAndKeepsImageOnFailure) {
     const char* reason;
   } cases[] = {
       {dir + "/missing.dat", DatError::Io, "No such file or directory"},
-      {dir, DatError::Io, "Is a directory"},
+      {dir, DatError::NotAFile, NotRegularFileReason()},
       {dir + "/short.dat", DatError::EndOfFile, ""},
   };
   for (const Case& c : cases) {

@@ -5,6 +5,7 @@
 
 #include "platform/AppDir.h"
 #include "settings/CSettingsFile.h"
+#include "tests/unit/AsUser.h"
 #include "tests/unit/TempDir.h"
 
 using chanset::CSettingsFile;
@@ -231,18 +232,45 @@ TEST(SettingsFile, LoadingAnotherFileSavesTheFirst) {
   EXPECT_FALSE(f.IsChanged());
 }
 
-TEST(SettingsFile, MissingFileIsCreatedEmpty) {
+// A missing file loads as an empty one and is never left behind empty: only
+// a save with something to write creates it.
+TEST(SettingsFile, MissingFileIsCreatedOnlyByASaveThatWrites) {
   TempDir dir;
   std::string path = dir.File("Chanset.ini");
+  struct stat st {};
+  {
+    CSettingsFile f;
+    ASSERT_TRUE(f.LoadPath(path, true, true, false));
+    EXPECT_NE(stat(path.c_str(), &st), 0);
+    EXPECT_EQ(f.GetValue("Setup", "Language", "English"), "English");
+    EXPECT_EQ(f.Save(), "");
+  }  // destroyed with save on close and nothing changed
+  EXPECT_NE(stat(path.c_str(), &st), 0);
   CSettingsFile f;
   ASSERT_TRUE(f.LoadPath(path, false, true, false));
-  struct stat st {};
-  ASSERT_EQ(stat(path.c_str(), &st), 0);
-  EXPECT_EQ(st.st_size, 0);
-  EXPECT_EQ(f.GetValue("Setup", "Language", "English"), "English");
   f.SetValue("Setup", "Language", "Chinese");
   f.Save();
+  EXPECT_EQ(f.LastError(), "");
   EXPECT_EQ(ReadText(path), "[Setup]\nLanguage=Chinese\n");
+}
+
+// After a save that wrote the file, nothing is rewritten until something
+// changes: an edit made to the file meanwhile by hand survives the exit.
+TEST(SettingsFile, SavedFileIsNotRewrittenAtExit) {
+  TempDir dir;
+  std::string path = dir.File("Chanset.ini");
+  WriteText(path, "[Setup]\nLanguage=English\n");
+  {
+    CSettingsFile f;
+    ASSERT_TRUE(f.LoadPath(path, true, true, false));
+    f.SetValue("Setup", "Language", "Chinese");
+    f.Save();
+    EXPECT_FALSE(f.IsChanged());
+    WriteText(path, "[Setup]\nLanguage=Chinese\nShowLang=1\n");
+    EXPECT_EQ(f.Save(), "");
+    f.SetValue("Setup", "Language", "chinese");  // differs only in case: no change
+  }
+  EXPECT_EQ(ReadText(path), "[Setup]\nLanguage=Chinese\nShowLang=1\n");
 }
 
 TEST(SettingsFile, LoadResolvesTheNameInTheApplicationDirectory) {
@@ -325,38 +353,45 @@ TEST(SettingsFile, FailedSaveOverADirectoryLeavesItAlone) {
   EXPECT_EQ(entries, 1);
 }
 
-TEST(SettingsFile, FailedSaveInReadOnlyFolderLeavesTheFile) {
-  if (geteuid() == 0) GTEST_SKIP() << "root writes to read-only files";
-  TempDir dir;
-  std::string sub = dir.File("ro");
-  ASSERT_EQ(mkdir(sub.c_str(), 0755), 0);
-  std::string path = sub + "/Chanset.ini";
+// A file in its own folder, loaded, with one value changed.
+void ChangedFileInFolder(const std::string& folder, const std::string& path, CSettingsFile& f) {
+  ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
   WriteText(path, kLoose);
-  CSettingsFile f;
   ASSERT_TRUE(f.LoadPath(path, false, true, false));
   f.SetValue("Setup", "Language", "Chinese");
-  chmod(path.c_str(), 0444);
-  chmod(sub.c_str(), 0555);
-  FileStamp before = Stamp(path);
-  EXPECT_EQ(f.Save(), "");
-  EXPECT_NE(f.LastError(), "");
-  ExpectUntouched(before, path);
+}
+
+// Run as "nobody" when the tests run as root, so that the permissions apply.
+TEST(SettingsFile, FailedSaveInReadOnlyFolderLeavesTheFile) {
+  TempDir dir;
+  testutil::GiveToChildUser(dir.Path());
+  testutil::RunAsUser([&] {
+    std::string sub = dir.File("ro");
+    std::string path = sub + "/Chanset.ini";
+    CSettingsFile f;
+    ChangedFileInFolder(sub, path, f);
+    chmod(path.c_str(), 0444);
+    chmod(sub.c_str(), 0555);
+    FileStamp before = Stamp(path);
+    EXPECT_EQ(f.Save(), "");
+    EXPECT_NE(f.LastError(), "");
+    ExpectUntouched(before, path);
+  });
 }
 
 TEST(SettingsFile, ReadOnlyFolderWithWritableFileIsRewrittenInPlace) {
-  if (geteuid() == 0) GTEST_SKIP() << "root can always create files";
   TempDir dir;
-  std::string sub = dir.File("ro");
-  ASSERT_EQ(mkdir(sub.c_str(), 0755), 0);
-  std::string path = sub + "/Chanset.ini";
-  WriteText(path, kLoose);
-  CSettingsFile f;
-  ASSERT_TRUE(f.LoadPath(path, false, true, false));
-  f.SetValue("Setup", "Language", "Chinese");
-  chmod(sub.c_str(), 0555);
-  f.Save();
-  EXPECT_EQ(f.LastError(), "");
-  EXPECT_EQ(ReadText(path), "[Setup]\nLanguage=Chinese\n");
+  testutil::GiveToChildUser(dir.Path());
+  testutil::RunAsUser([&] {
+    std::string sub = dir.File("ro");
+    std::string path = sub + "/Chanset.ini";
+    CSettingsFile f;
+    ChangedFileInFolder(sub, path, f);
+    chmod(sub.c_str(), 0555);
+    f.Save();
+    EXPECT_EQ(f.LastError(), "");
+    EXPECT_EQ(ReadText(path), "[Setup]\nLanguage=Chinese\n");
+  });
 }
 
 TEST(SettingsFile, SaveThroughASymbolicLinkKeepsTheLink) {

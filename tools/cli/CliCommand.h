@@ -30,6 +30,14 @@ int Fail(const std::string& message);
 // out before the command runs); empty when none was given.
 const std::string& IniPath();
 
+// Loads the settings file (--ini FILE, else Chanset.ini of the application
+// directory) into the program's settings object, read-only: its [Setup]
+// AppName names the user registry key whose Ports section maps COMn to a
+// device, so every port named on the command line resolves as in the GUI.
+// Loaded once; a missing default file leaves AppName empty, a --ini FILE
+// that cannot be read is an error (printed; returns false).
+bool LoadProgramSettings();
+
 // Loads a .dat file, or prints why not (the system reason, or "Data Format
 // Error" in the chosen language for a file that is not a configuration file
 // or is too short) and returns false.

@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 
 #include "data/DatFile.h"
+#include "link/PortNames.h"
 #include "platform/AppDir.h"
 #include "platform/AtomicFile.h"
 #include "settings/CSettingsFile.h"
@@ -9,12 +10,33 @@
 
 namespace cli {
 
+bool LoadProgramSettings() {
+  static int loaded = -1;  // -1 not yet, then 0 or 1
+  if (loaded >= 0) return loaded == 1;
+  loaded = 0;
+  const bool given = !IniPath().empty();
+  const std::string path = given ? IniPath() : chanset::ApplicationDirectory() + "Chanset.ini";
+  struct stat st;
+  if (given && (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))) {
+    Fail(path + ": settings file not found");
+    return false;
+  }
+  // Never saved: the command line changes no setting.
+  if (!chanset::g_settingsFile().LoadPath(path, false, true, false) && given) {
+    Fail("cannot read " + path);
+    return false;
+  }
+  loaded = 1;
+  return true;
+}
+
 bool LoadForCommand(const std::string& path, chanset::Image& image, bool chinese) {
   std::string reason;
   switch (chanset::LoadDatFile(path, image, &reason)) {
     case chanset::DatError::None:
       return true;
     case chanset::DatError::Io:
+    case chanset::DatError::NotAFile:
       Fail("cannot read " + path + ": " + reason);
       return false;
     case chanset::DatError::Format:

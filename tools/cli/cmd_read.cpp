@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "data/DatFile.h"
+#include "platform/AtomicFile.h"
 #include "tools/cli/CliCommand.h"
 #include "tools/cli/ConsoleTransfer.h"
 #include "tools/cli/Fleet.h"
@@ -25,6 +26,8 @@ int RunRead(const Args& args) {
   std::vector<PortTarget> ports;
   std::string out, error;
   TransferOptions options;
+  // COMn follows the port map of the program's settings (AppName).
+  if (!LoadProgramSettings()) return 1;
   if (!ParseTransferArgs(args, "read", ports, out, options, error)) return Fail(error);
 
   // Make sure the results can be stored before any radio is read.
@@ -36,9 +39,7 @@ int RunRead(const Args& args) {
     return RunFleet(ports, chanset::TransferDirection::Read, chanset::NewImage(), out, options);
   }
   if (IsDirectory(out)) return Fail(out + " is a folder: one radio is read into a file");
-  std::size_t slash = out.rfind('/');
-  std::string folder = slash == std::string::npos ? "." : out.substr(0, slash == 0 ? 1 : slash);
-  if (access(folder.c_str(), W_OK) != 0) return Fail("cannot write " + out + ": the folder " + folder + " is not writable");
+  if (!chanset::CanWriteFile(out, &error)) return Fail("cannot write " + out + ": " + error);
 
   chanset::TraceSink trace;
   if (!options.tracePath.empty() && !OpenTrace(options.tracePath, trace)) return 1;

@@ -13,6 +13,8 @@ int RunWrite(const Args& args) {
   std::vector<PortTarget> ports;
   std::string in, error;
   TransferOptions options;
+  // COMn follows the port map of the program's settings (AppName).
+  if (!LoadProgramSettings()) return 1;
   if (!ParseTransferArgs(args, "write", ports, in, options, error)) return Fail(error);
 
   chanset::Image image = chanset::NewImage();
