@@ -146,7 +146,7 @@ TEST_F(CliDiff, BadInputIsAMessageAndExitTwo) {
       {{"diff", Path("good.dat"), Path("missing.dat")}, "missing.dat: No such file or directory", false},
       {{"diff", Path("short.dat"), Path("good.dat")}, "short.dat: Data Format Error", false},
       {{"diff", Path("good.dat"), Path("text.dat"), "--lang", "zh"}, "text.dat: 数据格式不正确", false},
-      {{"diff", Path("folder"), Path("good.dat")}, "folder: Is a directory", false},
+      {{"diff", Path("folder"), Path("good.dat")}, "folder: not a regular file", false},
       {{"diff", Path("good.dat"), Path("locked.dat")}, "locked.dat: Permission denied", true},
       {{"diff", Path("good.dat")}, "usage: chanset-cli diff", false},
       {{"diff", Path("good.dat"), Path("good.dat"), Path("good.dat")}, "usage: chanset-cli diff", false},

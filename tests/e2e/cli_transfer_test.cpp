@@ -176,7 +176,7 @@ TEST_F(CliTransfer, BadInputGetsAClearMessageAndTouchesNothing) {
       {{"read", Path("keep.dat")}, "--port"},
       {{"read", "--port", "/dev/null", Path("nodir/out.dat")}, "cannot write"},
       {{"read", "--port", "/dev/null", Path("nodir/out.dat")}, "No such file or directory"},
-      {{"read", "--port", "/dev/null", dir_}, "cannot write"},
+      {{"read", "--port", "/dev/null", dir_}, "is a folder"},
       {{"write", "--port", "/dev/null", Path("text.dat")}, "Data Format Error"},
       {{"write", "--port", "/dev/null", Path("absent.dat")}, "No such file or directory"},
       {{"write", "--port", "/dev/null", Path("keep.dat")}, "Data Format Error"},
