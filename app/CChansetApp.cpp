@@ -19,6 +19,7 @@
 #include "platform/FontFaces.h"
 #include "platform/Globals.h"
 #include "platform/ResourceIds.h"
+#include "platform/SettingsLocation.h"
 #include "print/PrintCommands.h"
 #include "settings/CSettingsFile.h"
 
@@ -55,8 +56,9 @@ QString CChansetApp::FileFilter() {
 }
 
 CChansetApp::StartResult CChansetApp::InitInstance(const QStringList& args) {
-  // 1. The settings file beside the executable.
-  g_settingsFile().Load("Chanset.ini", true, true, false);
+  // 1. The settings file beside the executable (for an installed program
+  // that its users may not change, the user's own copy once there is one).
+  LoadProgramSettings(g_settingsFile());
 
   // 2. The language: flag, section and help file for the whole run.
   SetLanguage(g_settingsFile().GetValue("Setup", "Language", ""));

@@ -1,39 +1,13 @@
 #include "platform/UserRegistry.h"
 
-#include <cerrno>
-#include <cstdlib>
-#include <pwd.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
+#include "platform/AppDir.h"
 #include "settings/CSettingsFile.h"
 
 namespace chanset {
 
 namespace {
-
-std::string ConfigHome() {
-  const char* xdg = std::getenv("XDG_CONFIG_HOME");
-  // Only an absolute path counts; anything else falls back to ~/.config.
-  if (xdg != nullptr && xdg[0] == '/') return xdg;
-  const char* home = std::getenv("HOME");
-  if (home == nullptr || home[0] == '\0') {
-    if (const passwd* pw = getpwuid(getuid())) home = pw->pw_dir;
-  }
-  return std::string(home != nullptr ? home : "") + "/.config";
-}
-
-// Creates every missing folder of `dir`.
-bool MakeFolders(const std::string& dir) {
-  std::size_t pos = 1;
-  for (;;) {
-    std::size_t slash = dir.find('/', pos);
-    std::string part = dir.substr(0, slash);
-    if (!part.empty() && mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return false;
-    if (slash == std::string::npos) return true;
-    pos = slash + 1;
-  }
-}
 
 bool FileExists(const std::string& path) {
   struct stat st;
@@ -62,7 +36,7 @@ bool ParseDword(const std::string& text, std::uint32_t& value) {
 
 }  // namespace
 
-std::string UserRegistry::FilePath() { return ConfigHome() + "/Chanset/registry.ini"; }
+std::string UserRegistry::FilePath() { return UserConfigDirectory() + "registry.ini"; }
 
 std::string UserRegistry::ReadString(const std::string& keyPath, const std::string& name,
                                      const std::string& def) {

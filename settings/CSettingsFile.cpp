@@ -320,12 +320,19 @@ std::string CSettingsFile::Save(bool makeBackup) {
   m_strLastError.clear();
   if (!m_bChanged || m_strPath.empty()) return std::string();
   std::string error;
-  if (makeBackup && !MakeBackup(error)) {
+  // A first save to a new target replaces no file, so it needs no backup.
+  const bool redirected = !m_strSaveTarget.empty();
+  if (makeBackup && !redirected && !MakeBackup(error)) {
     // Without its backup the old file is not replaced.
     m_strLastError = "backup " + m_strBackupName + ": " + error;
     return std::string();
   }
-  std::string target = ResolveTarget(m_strPath);
+  const std::string& destination = redirected ? m_strSaveTarget : m_strPath;
+  if (redirected && !MakeFolders(DirectoryOf(destination))) {
+    m_strLastError = DirectoryOf(destination) + ": " + std::strerror(errno);
+    return std::string();
+  }
+  std::string target = ResolveTarget(destination);
   std::string text = Serialize();
   // The new file is written beside the old one and renamed over it, so a
   // failed save never leaves a half-written file. Only a folder that takes no
@@ -334,11 +341,17 @@ std::string CSettingsFile::Save(bool makeBackup) {
                 ? WriteFileAtomic(target, text, &error)
                 : WriteInPlace(target, text, error);
   if (!ok) {
-    m_strLastError = m_strPath + ": " + error;
+    m_strLastError = destination + ": " + error;
     return std::string();
+  }
+  if (redirected) {
+    m_strPath = m_strSaveTarget;
+    m_strSaveTarget.clear();
   }
   return m_strBackupName;
 }
+
+void CSettingsFile::SetSaveTarget(const std::string& path) { m_strSaveTarget = path; }
 
 void CSettingsFile::Clear() {
   m_ppKeys.clear();
@@ -346,6 +359,7 @@ void CSettingsFile::Clear() {
   m_arrSections.clear();
   m_nLastSection = 0;
   m_strPath.clear();
+  m_strSaveTarget.clear();
   m_bChanged = false;
 }
 

@@ -5,8 +5,8 @@
 #include <sys/stat.h>
 
 #include "data/DatFile.h"
-#include "platform/AppDir.h"
 #include "platform/AtomicFile.h"
+#include "platform/SettingsLocation.h"
 #include "settings/CSettingsFile.h"
 #include "tools/cli/ChannelTable.h"
 #include "tools/cli/CliCommand.h"
@@ -38,9 +38,9 @@ int RunImportCsv(const Args& args) {
   const std::string& basePath = args[1];
   const std::string& outPath = args[2];
 
-  // The settings file names the radio types and bands. It is only read here:
-  // a missing one is an error, never created.
-  std::string ini = IniPath().empty() ? ApplicationDirectory() + "Chanset.ini" : IniPath();
+  // The settings file names the radio types and bands: the one Chanset
+  // reads. It is only read here: a missing one is an error, never created.
+  std::string ini = IniPath().empty() ? ProgramSettingsFilePaths().read : IniPath();
   struct stat st;
   if (stat(ini.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
     return Fail(ini + ": settings file not found (it names the radio types and bands)");
