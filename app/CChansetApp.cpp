@@ -45,15 +45,7 @@ CChansetApp::~CChansetApp() {
   CMessageBox::ResetCaption();
 }
 
-QString CChansetApp::FileFilter() {
-  // Template string 129: the fourth field is the filter ("*.dat").
-  QString pattern = CLanguagePack::String(ids::kDocTemplate).section(QLatin1Char('\n'), 3, 3);
-  if (pattern.isEmpty()) pattern = QStringLiteral("*.dat");
-  QString filter = QStringLiteral("%1 (%1)").arg(pattern);
-  QString all = CLanguagePack::String(ids::kAllFilesFilter);
-  if (!all.isEmpty()) filter += QStringLiteral(";;") + all;
-  return filter;
-}
+QString CChansetApp::FileFilter() { return CChansetDoc::FileFilter(); }
 
 CChansetApp::StartResult CChansetApp::InitInstance(const QStringList& args) {
   // 1. The settings file beside the executable (for an installed program
@@ -75,12 +67,15 @@ CChansetApp::StartResult CChansetApp::InitInstance(const QStringList& args) {
   InstallFontSubstitutions();
 
   // 8. The main window.
-  m_pMainFrame = new CMainFrame(this);
+  m_pMainFrame = new CMainFrame;
   if (!m_pMainFrame->Create()) {
     delete m_pMainFrame;
     m_pMainFrame = nullptr;
     return StartResult::FrameFailed;
   }
+  m_pMainFrame->AddCommand(ids::kFileNew, Command([this] { OnFileNew(); }));
+  m_pMainFrame->AddCommand(ids::kFileOpen, Command([this] { OnFileOpen(); }));
+  m_pMainFrame->AddCommand(ids::kAppAbout, Command([this] { OnAppAbout(); }));
   InstallSettingsDialogs(m_pMainFrame);
   InstallPrintCommands(m_pMainFrame);
   RegisterLanguageCommand(m_pMainFrame);

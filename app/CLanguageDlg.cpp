@@ -4,7 +4,7 @@
 #include <QProcess>
 #include <QRadioButton>
 
-#include "app/CMainFrame.h"
+#include "app/CCommandHost.h"
 #include "editor/CChansetView.h"
 #include "platform/AppDir.h"
 #include "platform/CHelpService.h"
@@ -84,18 +84,19 @@ QString CLanguageDlg::RestartProgram() {
   return QString::fromStdString(chanset::ApplicationDirectory()) + QStringLiteral("Chanset");
 }
 
-bool RunLanguageCommand(CMainFrame* frame, CChansetView* view) {
+bool RunLanguageCommand(QWidget* mainWindow, CChansetView* view) {
   CLanguageDlg* dlg = CLanguageDlg::ForView(view);
-  if (!dlg || !frame) return false;
+  if (!dlg || !mainWindow) return false;
   if (dlg->exec() != QDialog::Accepted || !dlg->Changed()) return false;
   // Close as File Exit does. A Cancel at a save prompt keeps this program
   // running, and then no second one is started.
-  if (!frame->close()) return false;
+  if (!mainWindow->close()) return false;
   QString program = CLanguageDlg::RestartProgram();
   if (const CLanguageDlg::Starter& starter = StarterSlot()) return starter(program);
   return QProcess::startDetached(program, {});
 }
 
-void RegisterLanguageCommand(CMainFrame* frame) {
-  frame->SetViewCommandHandler(ids::kLanguage, [frame](CChansetView* view) { RunLanguageCommand(frame, view); });
+void RegisterLanguageCommand(CCommandHost* host) {
+  QWidget* window = host->HostWindow();
+  host->AddViewCommand(ids::kLanguage, [window](CChansetView* view) { RunLanguageCommand(window, view); });
 }

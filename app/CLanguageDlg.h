@@ -13,7 +13,7 @@
 #include "platform/CDialogTemplate.h"
 
 class CChansetView;
-class CMainFrame;
+class CCommandHost;
 
 class CLanguageDlg : public QDialog {
   Q_OBJECT
@@ -46,9 +46,10 @@ class CLanguageDlg : public QDialog {
   bool m_bChanged = false;
 };
 
-// The Language command on the active view: the dialog, then the restart.
-// Returns true when a new instance was started.
-bool RunLanguageCommand(CMainFrame* frame, CChansetView* view);
+// The Language command on the active view: the dialog, then closing
+// `mainWindow` and the restart. Returns true when a new instance was
+// started.
+bool RunLanguageCommand(QWidget* mainWindow, CChansetView* view);
 
-// Connects the Language command of `frame` to RunLanguageCommand.
-void RegisterLanguageCommand(CMainFrame* frame);
+// Registers the Language command of `host`'s window: RunLanguageCommand.
+void RegisterLanguageCommand(CCommandHost* host);

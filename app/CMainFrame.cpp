@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -17,7 +16,7 @@
 #include <QTreeWidget>
 #include <QHBoxLayout>
 
-#include "app/CChansetApp.h"
+#include "app/CCommandActions.h"
 #include "app/CChildFrame.h"
 #include "app/CNavigatorBar.h"
 #include "app/CWorkspaceClient.h"
@@ -40,63 +39,41 @@ namespace {
 constexpr int kWindowHelpBase = 0x10000;
 constexpr int kMainFrameHelp = kWindowHelpBase + 128;
 constexpr int kDocumentFrameHelp = kWindowHelpBase + 129;
-
-const char* const kCommandProperty = "chansetCommand";
-
-// Commands that need a document window.
-bool NeedsDocument(int id) {
-  switch (id) {
-    case ids::kFileClose:
-    case ids::kFileSave:
-    case ids::kFileSaveAs:
-      return true;
-    default:
-      return false;
-  }
-}
 }  // namespace
 
-CMainFrame::CMainFrame(CChansetApp* app, QWidget* parent) : QMainWindow(parent), m_pApp(app) {
+CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
   setWindowTitle(QStringLiteral("Chanset"));
   resize(900, 550);
+  m_pActions = new CCommandActions(m_commands, this);
+  m_commands.SetAvailability([this](chanset::CommandNeeds needs) {
+    switch (needs) {
+      case chanset::CommandNeeds::Document: return m_pActiveChild != nullptr;
+      case chanset::CommandNeeds::View: return ActiveView() != nullptr;
+      case chanset::CommandNeeds::Nothing: break;
+    }
+    return true;
+  });
+  // While a transfer runs, the commands it locks are disabled.
+  m_commands.SetLock([](int id) {
+    return CTransferMonitor::Instance()->IsRunning() && CTransferController::IsLockedDuringTransfer(id);
+  });
+  m_commands.SetObserver([this](int id) {
+    m_pActions->UpdateText(id);
+    UpdateCommandUI();
+  });
 }
 
 CMainFrame::~CMainFrame() {
+  // The actions stop asking the command table before it goes.
+  m_commands.SetObserver({});
+  delete m_pActions;
+  m_pActions = nullptr;
   // Channel windows go before the workspace's own clean-up, so that each
   // view still finds its document while it is destroyed.
   for (CChildFrame* child : ChildFrames()) {
     child->disconnect(this);
     delete child;
   }
-}
-
-QAction* CMainFrame::MakeAction(int id, const QString& text, QObject* parent) {
-  auto* action = new QAction(text, parent);
-  action->setProperty(kCommandProperty, id);
-  action->setStatusTip(CLanguagePack::StatusPrompt(id));
-  connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
-  if (id == ids::kViewToolbar || id == ids::kViewStatusBar || id == ids::kControlBar)
-    action->setCheckable(true);
-  m_actions.insert(id, action);
-  return action;
-}
-
-QVector<QMenu*> CMainFrame::BuildMenu(int id) {
-  QVector<QMenu*> popups;
-  MenuTemplate templ = CLanguagePack::Menu(id);
-  for (const MenuItem& popup : templ.popups) {
-    auto* menu = new QMenu(popup.text, this);
-    menu->installEventFilter(this);
-    connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
-    for (const MenuItem& item : popup.items) {
-      if (item.separator)
-        menu->addSeparator();
-      else
-        menu->addAction(MakeAction(item.id, item.text, menu));
-    }
-    popups << menu;
-  }
-  return popups;
 }
 
 bool CMainFrame::Create() {
@@ -115,8 +92,8 @@ bool CMainFrame::Create() {
   connect(m_pWorkspace, &QMdiArea::subWindowActivated, this, &CMainFrame::OnChildActivated);
 
   // Menus.
-  m_mainMenu = BuildMenu(ids::kMainMenu);
-  m_docMenu = BuildMenu(ids::kDocMenu);
+  m_mainMenu = m_pActions->BuildMenu(ids::kMainMenu);
+  m_docMenu = m_pActions->BuildMenu(ids::kDocMenu);
   if (m_mainMenu.isEmpty() || m_docMenu.isEmpty()) return false;
   ShowMenu(false);
 
@@ -134,7 +111,8 @@ bool CMainFrame::Create() {
       m_pToolBar->addSeparator();
       continue;
     }
-    QAction* action = MakeAction(id, CLanguagePack::TooltipPrompt(id), m_pToolBar);
+    QAction* action = m_pActions->Make(id, m_pToolBar);
+    action->setText(CLanguagePack::TooltipPrompt(id));
     action->setIcon(QIcon(tb.ButtonImage(image++)));
     action->setToolTip(CLanguagePack::TooltipPrompt(id));
     m_pToolBar->addAction(action);
@@ -157,7 +135,7 @@ bool CMainFrame::Create() {
 
   // Accelerators: window-wide shortcuts that run the same commands.
   for (const Accelerator& acc : CLanguagePack::Accelerators(ids::kAccelerators)) {
-    QAction* action = MakeAction(acc.id, QString(), this);
+    QAction* action = m_pActions->Make(acc.id, this);
     action->setShortcut(acc.key);
     action->setShortcutContext(Qt::WindowShortcut);
     addAction(action);
@@ -183,31 +161,36 @@ bool CMainFrame::Create() {
   m_pTree->setCurrentItem(m_pRoot);
   connect(m_pTree, &QTreeWidget::currentItemChanged, this, [this] { OnTreeSelectionChanged(); });
 
-  // The commands this frame handles itself.
-  SetCommandHandler(ids::kFileClose, [this] { OnFileClose(); });
-  SetCommandHandler(ids::kFileSave, [this] { SaveDocument(ActiveDocument(), false); });
-  SetCommandHandler(ids::kFileSaveAs, [this] { SaveDocument(ActiveDocument(), true); });
-  SetCommandHandler(ids::kAppExit, [this] { close(); });
-  SetCommandHandler(ids::kViewToolbar, [this] { m_pToolBar->setVisible(m_pToolBar->isHidden()); });
-  SetCommandHandler(ids::kViewStatusBar, [this] { statusBar()->setVisible(statusBar()->isHidden()); });
-  SetCommandHandler(ids::kControlBar, [this] { OnControlBar(); });
-  SetCommandHandler(ids::kChannelInfo, [this] { OnChannelInformation(); });
-  if (m_pApp) {
-    SetCommandHandler(ids::kFileNew, [this] { m_pApp->OnFileNew(); });
-    SetCommandHandler(ids::kFileOpen, [this] { m_pApp->OnFileOpen(); });
-    SetCommandHandler(ids::kAppAbout, [this] { m_pApp->OnAppAbout(); });
-  }
-  // The radio link's commands run on the active view's transfer controller;
-  // while a transfer runs, the commands it locks are disabled.
-  SetViewCommandHandler(ids::kRead, [](CChansetView* view) { CTransferController::For(view)->OnRead(); });
-  SetViewCommandHandler(ids::kWrite, [](CChansetView* view) { CTransferController::For(view)->OnWrite(); });
-  SetViewCommandHandler(ids::kComSetup, [](CChansetView* view) { CTransferController::For(view)->OnComSetup(); });
+  RegisterFrameCommands();
   connect(CTransferMonitor::Instance(), &CTransferMonitor::runningChanged, this, &CMainFrame::UpdateCommandUI);
-  // The settings dialogs, the printing commands and Language are installed
-  // by InstallSettingsDialogs, InstallPrintCommands and
-  // RegisterLanguageCommand.
   UpdateCommandUI();
   return true;
+}
+
+// The commands this frame handles itself. The application registers File
+// New, Open and About; the settings dialogs, printing and Language register
+// through InstallSettingsDialogs, InstallPrintCommands and
+// RegisterLanguageCommand.
+void CMainFrame::RegisterFrameCommands() {
+  using chanset::Command;
+  using chanset::CommandNeeds;
+  AddCommand(ids::kFileClose, Command([this] { OnFileClose(); }).Needs(CommandNeeds::Document));
+  AddCommand(ids::kFileSave,
+             Command([this] { SaveDocument(ActiveDocument(), false); }).Needs(CommandNeeds::Document));
+  AddCommand(ids::kFileSaveAs,
+             Command([this] { SaveDocument(ActiveDocument(), true); }).Needs(CommandNeeds::Document));
+  AddCommand(ids::kAppExit, Command([this] { close(); }));
+  AddCommand(ids::kViewToolbar, Command([this] { m_pToolBar->setVisible(m_pToolBar->isHidden()); })
+                                    .Checked([this] { return !m_pToolBar->isHidden(); }));
+  AddCommand(ids::kViewStatusBar, Command([this] { statusBar()->setVisible(statusBar()->isHidden()); })
+                                      .Checked([this] { return !statusBar()->isHidden(); }));
+  AddCommand(ids::kControlBar,
+             Command([this] { OnControlBar(); }).Checked([this] { return !m_pNavigatorBar->isHidden(); }));
+  AddCommand(ids::kChannelInfo, Command([this] { OnChannelInformation(); }));
+  // The radio link's commands run on the active view's transfer controller.
+  AddViewCommand(ids::kRead, [](CChansetView* view) { CTransferController::For(view)->OnRead(); });
+  AddViewCommand(ids::kWrite, [](CChansetView* view) { CTransferController::For(view)->OnWrite(); });
+  AddViewCommand(ids::kComSetup, [](CChansetView* view) { CTransferController::For(view)->OnComSetup(); });
 }
 
 // Menus ----------------------------------------------------------------------
@@ -223,16 +206,15 @@ void CMainFrame::SetDocMenuItemText(int popup, int item, const QString& text) {
   QMenu* menu = m_docMenu.value(popup);
   if (!menu) return;
   QList<QAction*> actions = menu->actions();
-  if (item >= 0 && item < actions.size()) actions[item]->setText(text);
+  if (item >= 0 && item < actions.size()) m_pActions->SetMenuText(actions[item], text);
 }
 
 bool CMainFrame::RemoveDocMenuCommand(int popup, int id) {
   QMenu* menu = m_docMenu.value(popup);
   if (!menu) return false;
   for (QAction* action : menu->actions()) {
-    if (action->property(kCommandProperty).toInt() == id) {
+    if (CCommandActions::CommandOf(action) == id) {
       menu->removeAction(action);
-      m_actions.remove(id, action);
       delete action;
       return true;
     }
@@ -242,54 +224,12 @@ bool CMainFrame::RemoveDocMenuCommand(int popup, int id) {
 
 // Commands -------------------------------------------------------------------
 
-// An empty handler disconnects the command, which then shows disabled.
-void CMainFrame::SetCommandHandler(int id, std::function<void()> handler) {
-  if (handler)
-    m_handlers.insert(id, std::move(handler));
-  else
-    m_handlers.remove(id);
-  UpdateCommandUI();
-}
-
-void CMainFrame::SetViewCommandHandler(int id, std::function<void(CChansetView*)> handler) {
-  if (handler)
-    m_viewHandlers.insert(id, std::move(handler));
-  else
-    m_viewHandlers.remove(id);
-  UpdateCommandUI();
-}
-
-bool CMainFrame::IsCommandEnabled(int id) const {
-  if (CTransferMonitor::Instance()->IsRunning() && CTransferController::IsLockedDuringTransfer(id)) return false;
-  if (m_viewHandlers.contains(id)) return ActiveView() != nullptr;
-  if (!m_handlers.contains(id)) return false;
-  return !NeedsDocument(id) || m_pActiveChild;
-}
-
-bool CMainFrame::IsCommandChecked(int id) const {
-  switch (id) {
-    case ids::kViewToolbar: return m_pToolBar && !m_pToolBar->isHidden();
-    case ids::kViewStatusBar: return !statusBar()->isHidden();
-    case ids::kControlBar: return m_pNavigatorBar && !m_pNavigatorBar->isHidden();
-    default: return false;
-  }
+QMenu* CMainFrame::CreateContextMenu(const QList<int>& ids, QWidget* parent) {
+  return m_pActions->BuildContextMenu(ids, parent);
 }
 
 void CMainFrame::UpdateCommandUI() {
-  for (auto it = m_actions.begin(); it != m_actions.end(); ++it) {
-    it.value()->setEnabled(IsCommandEnabled(it.key()));
-    if (it.value()->isCheckable()) it.value()->setChecked(IsCommandChecked(it.key()));
-  }
-}
-
-void CMainFrame::OnCommand(int id) {
-  if (!IsCommandEnabled(id)) return;
-  if (auto view = m_viewHandlers.value(id)) {
-    view(ActiveView());
-  } else if (auto handler = m_handlers.value(id)) {
-    handler();
-  }
-  UpdateCommandUI();
+  if (m_pActions) m_pActions->Update();
 }
 
 // Document windows -------------------------------------------------------------
@@ -382,7 +322,7 @@ bool CMainFrame::SaveDocument(CChansetDoc* doc, bool saveAs) {
       if (!name.isEmpty() && QFileInfo(name).suffix().isEmpty()) name += QStringLiteral(".dat");
       suggested = QDir::current().filePath(name);
     }
-    QString filter = CChansetApp::FileFilter();
+    QString filter = CChansetDoc::FileFilter();
     path = CFileDialog::GetSaveFileName(this, CLanguagePack::String(ids::kSaveAsTitle), suggested, filter,
                                         QStringLiteral("dat"));
     if (path.isEmpty()) return false;
@@ -437,9 +377,7 @@ void CMainFrame::RunTreeAction(TreeAction action) {
     case TreeAction::ChannelInformation: OnChannelInformation(); break;
     case TreeAction::OptionalFeatures: OnCommand(ids::kOptionalFeatures); break;
     case TreeAction::ProductInformation: OnCommand(ids::kProductInfo); break;
-    case TreeAction::PowerAdjustment:
-      if (m_powerAdjustment) m_powerAdjustment();
-      break;
+    case TreeAction::PowerAdjustment: OnCommand(ids::kPowerAdjustment); break;
     case TreeAction::None: break;
   }
   UpdateCommandUI();
@@ -448,19 +386,3 @@ void CMainFrame::RunTreeAction(TreeAction action) {
 // Help -------------------------------------------------------------------------------
 
 void CMainFrame::ShowHelpFor(int topic) { CHelpService::ShowTopic(topic); }
-
-bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
-  // F1 on a highlighted menu command asks for that command's topic.
-  if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1) {
-    if (auto* menu = qobject_cast<QMenu*>(watched)) {
-      if (QAction* action = menu->activeAction()) {
-        int id = action->property(kCommandProperty).toInt();
-        if (id > 0) {
-          ShowHelpFor(id);
-          return true;
-        }
-      }
-    }
-  }
-  return QMainWindow::eventFilter(watched, event);
-}

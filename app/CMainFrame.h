@@ -3,21 +3,20 @@
 // menu 129 while one does), toolbar, status bar, the navigation bar with
 // its tree on the left, and the workspace holding the channel windows.
 //
-// Commands are numbered as in the language pack. A command runs its
-// handler; a command without a handler is shown disabled. Commands whose
-// dialogs live elsewhere are connected with SetCommandHandler (Optional
-// Features, Product Information, Print Setup, About) or, for those the
-// channel view owns (Read, Write, Com Setup, Language, Print, Print
-// Preview), with SetViewCommandHandler, which runs on the active view.
-#include <QHash>
+// Commands are numbered as in the language pack and run through the
+// frame's command table (app/CommandRegistry.h): a command without a
+// handler is shown disabled. The frame registers its own commands; the
+// application, the settings dialogs, printing and the language switch
+// register theirs through CCommandHost, so none of them needs this header.
 #include <QMainWindow>
 #include <QPointer>
-#include <functional>
 
+#include "app/CCommandHost.h"
 #include "app/CChildFrame.h"
+#include "app/CommandRegistry.h"
 #include "app/TreeDispatch.h"
 
-class CChansetApp;
+class CCommandActions;
 class CChansetDoc;
 class CChansetView;
 class CChildFrame;
@@ -29,10 +28,10 @@ class QTreeWidget;
 class QTreeWidgetItem;
 class CNavigatorBar;
 
-class CMainFrame : public QMainWindow {
+class CMainFrame : public QMainWindow, public CCommandHost {
   Q_OBJECT
  public:
-  explicit CMainFrame(CChansetApp* app = nullptr, QWidget* parent = nullptr);
+  explicit CMainFrame(QWidget* parent = nullptr);
   ~CMainFrame() override;
 
   // Builds menus, toolbar, status bar, navigation bar and workspace from the
@@ -46,20 +45,16 @@ class CMainFrame : public QMainWindow {
   void DestroyDocumentWindow(CChildFrame* frame);
   // The document window last activated, also when its close box hid it.
   CChildFrame* ActiveChildFrame() const { return m_pActiveChild; }
-  CChansetDoc* ActiveDocument() const;
-  CChansetView* ActiveView() const;
+  CChansetDoc* ActiveDocument() const override;
+  CChansetView* ActiveView() const override;
   QList<CChildFrame*> ChildFrames() const;
 
-  // Commands ---------------------------------------------------------------
-  void OnCommand(int id);
-  void SetCommandHandler(int id, std::function<void()> handler);
-  void SetViewCommandHandler(int id, std::function<void(CChansetView*)> handler);
-  // The Power Adjustment dialog has no command; the tree runs it.
-  void SetPowerAdjustmentHandler(std::function<void()> handler) { m_powerAdjustment = std::move(handler); }
-  bool IsCommandEnabled(int id) const;
-  bool IsCommandChecked(int id) const;
+  // Commands (CCommandHost) ---------------------------------------------------
+  chanset::CommandRegistry& Commands() override { return m_commands; }
+  QWidget* HostWindow() override { return this; }
+  QMenu* CreateContextMenu(const QList<int>& ids, QWidget* parent) override;
   // Refreshes enabled and checked states of every menu item and button.
-  void UpdateCommandUI();
+  void UpdateCommandUI() override;
 
   // Menus as shown (popup index as in the template).
   QMenu* DocMenuPopup(int index) const { return m_docMenu.value(index); }
@@ -87,11 +82,9 @@ class CMainFrame : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  QAction* MakeAction(int id, const QString& text, QObject* parent);
-  QVector<QMenu*> BuildMenu(int id);
+  void RegisterFrameCommands();
   void ShowMenu(bool documentMenu);
   void RunTreeAction(chanset::TreeAction action);
   void OnChildActivated(class QMdiSubWindow* window);
@@ -102,7 +95,8 @@ class CMainFrame : public QMainWindow {
   void OnChannelInformation();
   void OnControlBar();
 
-  CChansetApp* m_pApp;
+  chanset::CommandRegistry m_commands;
+  CCommandActions* m_pActions = nullptr;
   CWorkspaceClient* m_pWorkspace = nullptr;
   CNavigatorBar* m_pNavigatorBar = nullptr;
   QTreeWidget* m_pTree = nullptr;
@@ -111,9 +105,5 @@ class CMainFrame : public QMainWindow {
   QLabel* m_pIdleLabel = nullptr;
   QVector<QMenu*> m_mainMenu, m_docMenu;
   bool m_bDocMenuShown = false;
-  QMultiHash<int, QAction*> m_actions;
-  QHash<int, std::function<void()>> m_handlers;
-  QHash<int, std::function<void(CChansetView*)>> m_viewHandlers;
-  std::function<void()> m_powerAdjustment;
   QPointer<CChildFrame> m_pActiveChild;
 };

@@ -4,7 +4,6 @@
 #include <QFileInfo>
 
 #include "app/Startup.h"
-#include "editor/CChansetView.h"
 #include "platform/CLanguagePack.h"
 #include "platform/CMessageBox.h"
 #include "platform/Globals.h"
@@ -48,7 +47,7 @@ DatError CChansetDoc::OnOpenDocument(const QString& path, QString* sysError) {
 }
 
 DatError CChansetDoc::OnSaveDocument(const QString& path, QString* sysError) {
-  if (m_pView) m_pView->EncodeGridToImage();
+  EncodeChannels();
   std::string err;
   DatError result = StoreDatFile(path.toStdString(), m_image, &err);
   FinishFileOperation(result, err, path, sysError);
@@ -66,6 +65,20 @@ void CChansetDoc::ReportSaveLoadException(QWidget* parent, const QString& path, 
   QString text = CLanguagePack::String(saving ? ids::kCannotSave : ids::kCannotOpen);
   if (text.isEmpty()) text = QStringLiteral("%1\n%2");
   CMessageBox::Show(parent, text.arg(QDir::toNativeSeparators(path), sysError));
+}
+
+void CChansetDoc::EncodeChannels() {
+  if (m_encoder) m_encoder(m_image);
+}
+
+QString CChansetDoc::FileFilter() {
+  // Template string 129: the fourth field is the filter ("*.dat").
+  QString pattern = CLanguagePack::String(ids::kDocTemplate).section(QLatin1Char('\n'), 3, 3);
+  if (pattern.isEmpty()) pattern = QStringLiteral("*.dat");
+  QString filter = QStringLiteral("%1 (%1)").arg(pattern);
+  QString all = CLanguagePack::String(ids::kAllFilesFilter);
+  if (!all.isEmpty()) filter += QStringLiteral(";;") + all;
+  return filter;
 }
 
 void CChansetDoc::SetTitle(const QString& title) {

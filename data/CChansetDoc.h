@@ -10,11 +10,11 @@
 // document.
 #include <QObject>
 #include <QString>
+#include <functional>
 
 #include "data/DatFile.h"
 #include "data/MemoryImage.h"
 
-class CChansetView;
 class QWidget;
 
 class CChansetDoc : public QObject {
@@ -32,7 +32,8 @@ class CChansetDoc : public QObject {
   // On success: title = file name, path = `path`, not modified, fresh flag
   // cleared.
   chanset::DatError OnOpenDocument(const QString& path, QString* sysError = nullptr);
-  // Encodes the view's grid into the image, then stores `path` atomically.
+  // Lets the channel encoder write the view's channels into the image,
+  // then stores `path` atomically.
   // On success: title = file name, path = `path`, not modified.
   chanset::DatError OnSaveDocument(const QString& path, QString* sysError = nullptr);
   // Tells the user why a load or save of `path` failed: "Data Format Error"
@@ -40,6 +41,9 @@ class CChansetDoc : public QObject {
   // cannot-open or cannot-save message with the system's reason otherwise.
   static void ReportSaveLoadException(QWidget* parent, const QString& path, chanset::DatError error,
                                       const QString& sysError, bool saving);
+  // The file dialogs' filter: the template's pattern ("*.dat"), then "All
+  // Files (*)".
+  static QString FileFilter();
 
   QString GetTitle() const { return m_strTitle; }
   void SetTitle(const QString& title);
@@ -52,8 +56,14 @@ class CChansetDoc : public QObject {
   bool IsModified() const { return m_bModified; }
   void SetModifiedFlag(bool modified = true);
 
-  CChansetView* GetView() const { return m_pView; }
-  void SetView(CChansetView* view) { m_pView = view; }
+  // Writes the working copy of the channels (the view's grid) into the
+  // image it is given. The view installs it when it is created and removes
+  // it when it goes; every save runs it first, so what is saved is what
+  // the grid shows.
+  using ChannelEncoder = std::function<void(chanset::Image&)>;
+  void SetChannelEncoder(ChannelEncoder encoder) { m_encoder = std::move(encoder); }
+  // Runs the encoder (nothing without one).
+  void EncodeChannels();
 
  signals:
   void titleChanged(const QString& title);
@@ -67,5 +77,5 @@ class CChansetDoc : public QObject {
   QString m_strPathName;
   QString m_strSuggestedName;
   bool m_bModified = false;
-  CChansetView* m_pView = nullptr;
+  ChannelEncoder m_encoder;
 };

@@ -257,44 +257,51 @@ ChannelTexts DecodeChannel(const Image& image, int channel, bool chinese) {
   return texts;
 }
 
+void EncodeChannel(const ChannelTexts& texts, Image& image, int n) {
+  if (n < 1 || n > kChannelCount) return;
+  std::uint8_t* r = image.data() + off::channel(n);
+  EncodeFrequency(texts[0], r + off::kRxFreq);
+  EncodeFrequency(texts[1], r + off::kTxFreq);
+  EncodeTone(texts[2], r + off::kRxTone);
+  EncodeTone(texts[3], r + off::kTxTone);
+
+  // Unrecognised words (the empty text included) take the defaults:
+  // wide, scanned, busy lock QT/DQT, high power.
+  const std::string& width = texts[4];
+  if (words::kWide.Matches(width) || !words::kNarrow.Matches(width))
+    r[off::kFlagsB] |= kWideBit;
+  else
+    r[off::kFlagsB] &= static_cast<std::uint8_t>(~kWideBit);
+
+  const std::string& scan = texts[5];
+  SetScanBit(image, n, words::kYes.Matches(scan) || !words::kNo.Matches(scan));
+
+  const std::string& busy = texts[6];
+  r[off::kFlagsA] &= static_cast<std::uint8_t>(~kBusyMask);
+  if (words::kOff.Matches(busy)) {
+  } else if (words::kCarrier.Matches(busy)) {
+    r[off::kFlagsA] |= kBusyCarrier;
+  } else {
+    r[off::kFlagsA] |= kBusyQt;
+  }
+
+  const std::string& power = texts[7];
+  r[off::kFlagsB] &= static_cast<std::uint8_t>(~kPowerMask);
+  if (words::kHigh.Matches(power)) {
+    r[off::kFlagsB] |= kPowerHigh;
+  } else if (words::kMiddle.Matches(power)) {
+    r[off::kFlagsB] |= kPowerMiddle;
+  } else if (words::kLow.Matches(power)) {
+  } else {
+    r[off::kFlagsB] |= kPowerHigh;
+  }
+}
+
 void EncodeChannels(const CellTexts& grid, Image& image) {
   for (int n = 1; n <= kChannelCount; ++n) {
-    std::uint8_t* r = image.data() + off::channel(n);
-    EncodeFrequency(grid.Text(n, 1), r + off::kRxFreq);
-    EncodeFrequency(grid.Text(n, 2), r + off::kTxFreq);
-    EncodeTone(grid.Text(n, 3), r + off::kRxTone);
-    EncodeTone(grid.Text(n, 4), r + off::kTxTone);
-
-    // Unrecognised words (the empty text included) take the defaults:
-    // wide, scanned, busy lock QT/DQT, high power.
-    const std::string width = grid.Text(n, 5);
-    if (words::kWide.Matches(width) || !words::kNarrow.Matches(width))
-      r[off::kFlagsB] |= kWideBit;
-    else
-      r[off::kFlagsB] &= static_cast<std::uint8_t>(~kWideBit);
-
-    const std::string scan = grid.Text(n, 6);
-    SetScanBit(image, n, words::kYes.Matches(scan) || !words::kNo.Matches(scan));
-
-    const std::string busy = grid.Text(n, 7);
-    r[off::kFlagsA] &= static_cast<std::uint8_t>(~kBusyMask);
-    if (words::kOff.Matches(busy)) {
-    } else if (words::kCarrier.Matches(busy)) {
-      r[off::kFlagsA] |= kBusyCarrier;
-    } else {
-      r[off::kFlagsA] |= kBusyQt;
-    }
-
-    const std::string power = grid.Text(n, 8);
-    r[off::kFlagsB] &= static_cast<std::uint8_t>(~kPowerMask);
-    if (words::kHigh.Matches(power)) {
-      r[off::kFlagsB] |= kPowerHigh;
-    } else if (words::kMiddle.Matches(power)) {
-      r[off::kFlagsB] |= kPowerMiddle;
-    } else if (words::kLow.Matches(power)) {
-    } else {
-      r[off::kFlagsB] |= kPowerHigh;
-    }
+    ChannelTexts texts;
+    for (int c = 0; c < 8; ++c) texts[static_cast<std::size_t>(c)] = grid.Text(n, c + 1);
+    EncodeChannel(texts, image, n);
   }
   image[off::kWriteBack] = kWriteBackMarker;
 }

@@ -27,6 +27,9 @@ ChannelTexts DecodeChannel(const Image& image, int channel, bool chinese);
 // Rewrites the channel fields of all 16 channels from the grid texts, then
 // sets the write-back marker. Accepts the words of both languages.
 void EncodeChannels(const CellTexts& grid, Image& image);
+// Rewrites the channel fields of one channel (1..16) from its eight texts, by
+// the same rules; the write-back marker is left alone.
+void EncodeChannel(const ChannelTexts& texts, Image& image, int channel);
 
 // Single fields, as the two functions above read and write them.
 // A frequency text from 4 record bytes (least significant pair first): empty

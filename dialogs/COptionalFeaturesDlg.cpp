@@ -16,8 +16,8 @@ bool ItemsFromTemplate(Option option) {
 }
 }  // namespace
 
-COptionalFeaturesDlg::COptionalFeaturesDlg(CMainFrame* frame)
-    : CSettingsDialog(frame, ids::kOptionalFeaturesDialog) {
+COptionalFeaturesDlg::COptionalFeaturesDlg(CCommandHost* host)
+    : CSettingsDialog(host, ids::kOptionalFeaturesDialog) {
   m_dlg.ConnectOkCancel(this);
   EnableControlHelp();
 }

@@ -10,7 +10,7 @@ class QComboBox;
 class COptionalFeaturesDlg : public CSettingsDialog {
   Q_OBJECT
  public:
-  explicit COptionalFeaturesDlg(CMainFrame* frame);
+  explicit COptionalFeaturesDlg(CCommandHost* host);
 
   // Shows the dialog modally over the active document's image. Without a
   // document window nothing is shown and -1 is returned.

@@ -28,8 +28,8 @@ QWidget* MakeGrid(const DialogControl& control, QWidget* parent) {
 
 }  // namespace
 
-CPowerAdjustDlg::CPowerAdjustDlg(CMainFrame* frame)
-    : CSettingsDialog(frame, ids::kPowerAdjustDialog, MakeGrid) {
+CPowerAdjustDlg::CPowerAdjustDlg(CCommandHost* host)
+    : CSettingsDialog(host, ids::kPowerAdjustDialog, MakeGrid) {
   m_pGrid = m_dlg.Control<CMSFlexGrid>(IdGrid);
   m_pEditor = m_dlg.Control<QLineEdit>(IdEditor);
   if (!m_pGrid || !m_pEditor) return;

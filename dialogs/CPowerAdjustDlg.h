@@ -15,7 +15,7 @@ class CPowerAdjustDlg : public CSettingsDialog {
  public:
   enum ControlIds { IdEditor = 1033, IdGrid = 1137 };
 
-  explicit CPowerAdjustDlg(CMainFrame* frame);
+  explicit CPowerAdjustDlg(CCommandHost* host);
   ~CPowerAdjustDlg() override;
 
   // Grid size of the next showing, title row and label column included.

@@ -3,7 +3,7 @@
 #include <QComboBox>
 #include <QSignalBlocker>
 
-#include "app/CMainFrame.h"
+#include "app/CCommandHost.h"
 #include "data/CChansetDoc.h"
 #include "dialogs/ProductInfo.h"
 #include "dialogs/RadioBands.h"
@@ -22,7 +22,7 @@ int ListPosition(std::uint32_t value, int count) {
 }
 }  // namespace
 
-CProductInfoDlg::CProductInfoDlg(CMainFrame* frame) : CSettingsDialog(frame, ids::kProductInfoDialog) {
+CProductInfoDlg::CProductInfoDlg(CCommandHost* host) : CSettingsDialog(host, ids::kProductInfoDialog) {
   m_dlg.ConnectOkCancel(this);
   EnableControlHelp();
   if (QComboBox* types = TypeList())
@@ -66,7 +66,7 @@ void CProductInfoDlg::OnSelchangeType() {
 
 void CProductInfoDlg::accept() {
   CChansetDoc* doc = ActiveDocument();
-  CChansetView* view = Frame() ? Frame()->ActiveView() : nullptr;
+  CChansetView* view = Host() ? Host()->ActiveView() : nullptr;
   if (doc && view) {
     ProductChoice choice;
     choice.typePosition = TypeList()->currentIndex();

@@ -12,7 +12,7 @@ class CProductInfoDlg : public CSettingsDialog {
  public:
   enum ControlIds { IdType = 1013, IdBand = 1014 };
 
-  explicit CProductInfoDlg(CMainFrame* frame);
+  explicit CProductInfoDlg(CCommandHost* host);
 
   // Shows the dialog modally. Without a document window nothing is shown
   // and -1 is returned.

@@ -3,17 +3,17 @@
 #include <QApplication>
 #include <QKeyEvent>
 
-#include "app/CMainFrame.h"
+#include "app/CCommandHost.h"
 #include "platform/CHelpService.h"
 
-CSettingsDialog::CSettingsDialog(CMainFrame* frame, int templateId, const CDialogTemplate::Factory& factory)
-    : QDialog(frame), m_pFrame(frame) {
+CSettingsDialog::CSettingsDialog(CCommandHost* host, int templateId, const CDialogTemplate::Factory& factory)
+    : QDialog(host ? host->HostWindow() : nullptr), m_pHost(host) {
   setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
   m_bBuilt = m_dlg.Create(this, templateId, factory);
 }
 
 CChansetDoc* CSettingsDialog::ActiveDocument() const {
-  return m_pFrame ? m_pFrame->ActiveDocument() : nullptr;
+  return m_pHost ? m_pHost->ActiveDocument() : nullptr;
 }
 
 void CSettingsDialog::EnableControlHelp() {

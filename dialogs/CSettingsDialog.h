@@ -1,13 +1,13 @@
 #pragma once
 // Common ground of the three radio settings dialogs: each is built once
-// from its template in the language pack, lives as long as the main frame
-// and reads and writes the image of the frame's active document.
+// from its template in the language pack, lives as long as the main window
+// and reads and writes the image of its active document.
 #include <QDialog>
 
 #include "platform/CDialogTemplate.h"
 
 class CChansetDoc;
-class CMainFrame;
+class CCommandHost;
 
 class CSettingsDialog : public QDialog {
   Q_OBJECT
@@ -17,10 +17,10 @@ class CSettingsDialog : public QDialog {
   const CDialogTemplate& Template() const { return m_dlg; }
 
  protected:
-  CSettingsDialog(CMainFrame* frame, int templateId, const CDialogTemplate::Factory& factory = {});
+  CSettingsDialog(CCommandHost* host, int templateId, const CDialogTemplate::Factory& factory = {});
 
-  CMainFrame* Frame() const { return m_pFrame; }
-  // The document of the main frame's active document window, or nullptr.
+  CCommandHost* Host() const { return m_pHost; }
+  // The document of the main window's active document window, or nullptr.
   CChansetDoc* ActiveDocument() const;
   // F1 on any control asks the help for the topic numbered like the
   // control that has the focus; the key then goes on as usual.
@@ -31,7 +31,7 @@ class CSettingsDialog : public QDialog {
   CDialogTemplate m_dlg;
 
  private:
-  CMainFrame* m_pFrame;
+  CCommandHost* m_pHost;
   bool m_bBuilt = false;
   bool m_bControlHelp = false;
 };

@@ -82,6 +82,42 @@ std::vector<std::string> OptionItems(Option option, bool chinese) {
   return {};
 }
 
+const WordPair& OptionLabel(Option option) {
+  static const WordPair kTimeOut{"Time Out Time", "超时定时器"};
+  static const WordPair kSquelch{"Squelch Level", "静噪电平"};
+  static const WordPair kPriority{"Priority Channel", "优先信道"};
+  static const WordPair kVoice{"Voice Annunciation", "语音报号"};
+  static const WordPair kVoxGain{"Vox Gain Level", "声控增益电平"};
+  static const WordPair kVoxDelay{"Vox Delay Time", "声控延迟时间"};
+  static const WordPair kVox{"VOX", "声控"};
+  static const WordPair kBeep{"Beep", "按键音"};
+  static const WordPair kBatterySaver{"Battery Saver", "电池省电"};
+  static const WordPair kSideKey{"Side Key", "侧键"};
+  switch (option) {
+    case Option::TimeOut: return kTimeOut;
+    case Option::Squelch: return kSquelch;
+    case Option::Priority: return kPriority;
+    case Option::Voice: return kVoice;
+    case Option::VoxGain: return kVoxGain;
+    case Option::VoxDelay: return kVoxDelay;
+    case Option::Vox: return kVox;
+    case Option::Beep: return kBeep;
+    case Option::BatterySaver: return kBatterySaver;
+    case Option::SideKey: return kSideKey;
+  }
+  return kTimeOut;  // not reached
+}
+
+std::string OptionShownText(Option option, const Image& image, bool chinese) {
+  const int index = OptionSelection(option, image);
+  if (index >= 0) return OptionItems(option, chinese)[static_cast<std::size_t>(index)];
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "(0x%02X)", image[InfoOf(option).offset]);
+  return buf;
+}
+
+std::uint8_t OptionBits(Option option) { return option == Option::SideKey ? kSideKeyMask : 0xFF; }
+
 int OptionSelection(Option option, const Image& image) {
   const int v = image[InfoOf(option).offset];
   int index = -1;

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "data/ChannelWords.h"
 #include "data/MemoryImage.h"
 
 namespace chanset {
@@ -53,6 +54,17 @@ std::vector<std::string> OptionItems(Option option, bool chinese);
 // The list position that shows `image`'s byte, or -1 when the byte has no
 // item (the list then shows no selection).
 int OptionSelection(Option option, const Image& image);
+
+// The option's label in the dialog ("Time Out Time" / "超时定时器", ...).
+const WordPair& OptionLabel(Option option);
+
+// What the dialog shows for `image`'s byte: the selected item, or for a byte
+// with no item (the list shows nothing) the byte itself as "(0xFF)".
+std::string OptionShownText(Option option, const Image& image, bool chinese);
+
+// The bits of its byte that the option owns: bits 4-5 for Side Key, the
+// whole byte for the others.
+std::uint8_t OptionBits(Option option);
 
 // Stores list position `index` (-1: nothing selected) into `image`.
 // Positions: time-out and VOX gain store index + 1 (so -1 stores 0); the

@@ -1,6 +1,6 @@
 #include "dialogs/SettingsDialogs.h"
 
-#include "app/CMainFrame.h"
+#include "app/CCommandHost.h"
 #include "dialogs/COptionalFeaturesDlg.h"
 #include "dialogs/CPowerAdjustDlg.h"
 #include "dialogs/CProductInfoDlg.h"
@@ -11,19 +11,20 @@ namespace {
 constexpr int kPowerGridCols = 4;  // label column + low, middle, high
 }
 
-void InstallSettingsDialogs(CMainFrame* frame) {
-  if (!frame) return;
-  auto* optional = new COptionalFeaturesDlg(frame);
-  auto* product = new CProductInfoDlg(frame);
-  auto* power = new CPowerAdjustDlg(frame);
+void InstallSettingsDialogs(CCommandHost* host) {
+  if (!host) return;
+  auto* optional = new COptionalFeaturesDlg(host);
+  auto* product = new CProductInfoDlg(host);
+  auto* power = new CPowerAdjustDlg(host);
   optional->setObjectName(QStringLiteral("optionalFeaturesDlg"));
   product->setObjectName(QStringLiteral("productInfoDlg"));
   power->setObjectName(QStringLiteral("powerAdjustDlg"));
-  frame->SetCommandHandler(ids::kOptionalFeatures, [optional] { optional->DoModal(); });
-  frame->SetCommandHandler(ids::kProductInfo, [product] { product->DoModal(); });
-  frame->SetPowerAdjustmentHandler([power] {
-    power->SetRowCount(chanset::g_nPowerRows + 1);
-    power->SetColCount(kPowerGridCols);
-    power->DoModal();
-  });
+  using chanset::Command;
+  host->AddCommand(ids::kOptionalFeatures, Command([optional] { optional->DoModal(); }));
+  host->AddCommand(ids::kProductInfo, Command([product] { product->DoModal(); }));
+  host->AddCommand(ids::kPowerAdjustment, Command([power] {
+                     power->SetRowCount(chanset::g_nPowerRows + 1);
+                     power->SetColCount(kPowerGridCols);
+                     power->DoModal();
+                   }));
 }

@@ -1,8 +1,8 @@
 #pragma once
-// Creates the three radio settings dialogs as children of the main frame
-// (they live as long as it does) and connects them: Edit > Optional
-// Features, Edit > Product Information and the frame's Power Adjustment
-// action. With no document window none of them opens.
-class CMainFrame;
+// Creates the three radio settings dialogs as children of the main window
+// (they live as long as it does) and registers their commands: Edit >
+// Optional Features, Edit > Product Information and the navigation tree's
+// Power Adjustment. With no document window none of them opens.
+class CCommandHost;
 
-void InstallSettingsDialogs(CMainFrame* frame);
+void InstallSettingsDialogs(CCommandHost* host);

@@ -89,13 +89,14 @@ QStringList ChoiceTexts(const std::array<WordPair, N>& choices) {
 }  // namespace
 
 CChansetView::CChansetView(CChansetDoc* doc, QWidget* parent) : QWidget(parent), m_pDocument(doc) {
-  if (doc) doc->SetView(this);
+  // Every save of the document writes the grid's channels first.
+  if (doc) doc->SetChannelEncoder([this](Image& image) { EncodeInto(image); });
   BuildForm();
   qApp->installEventFilter(this);
 }
 
 CChansetView::~CChansetView() {
-  if (m_pDocument && m_pDocument->GetView() == this) m_pDocument->SetView(nullptr);
+  if (m_pDocument) m_pDocument->SetChannelEncoder({});
 }
 
 void CChansetView::BuildForm() {
@@ -258,9 +259,13 @@ void CChansetView::RefreshFromImage() {
 }
 
 void CChansetView::EncodeGridToImage() {
-  if (m_bFirstInit || !m_pDocument) return;
+  if (m_pDocument) EncodeInto(m_pDocument->Image());
+}
+
+void CChansetView::EncodeInto(Image& image) {
+  if (m_bFirstInit) return;
   CommitEditor();
-  EncodeChannels(CGridTexts(*m_pGrid), m_pDocument->Image());
+  EncodeChannels(CGridTexts(*m_pGrid), image);
 }
 
 QWidget* CChansetView::EditorOfColumn(int col) const {

@@ -7,6 +7,7 @@
 #include <QVector>
 #include <QWidget>
 
+#include "data/MemoryImage.h"
 #include "dialogs/RadioBands.h"
 #include "editor/ToneTable.h"
 #include "platform/CDialogTemplate.h"
@@ -94,6 +95,9 @@ class CChansetView : public QWidget {
   void OnEnterKey();
   void OnHelpKey();
   bool OwnsWidget(const QObject* object) const;
+  // Commits an open editor, then writes the grid's channels into `image`
+  // (nothing before the grid is built).
+  void EncodeInto(chanset::Image& image);
 
   CChansetDoc* m_pDocument;
   CDialogTemplate m_form;

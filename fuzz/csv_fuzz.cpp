@@ -9,13 +9,15 @@
 //   same records.
 // - Any cell texts, checked or not, encode without touching bytes outside
 //   the channel fields; a table that passes the check decodes to its own
-//   texts (empty choice cells read back as the defaults).
+//   texts (the check gives English words and the encoder's defaults for
+//   empty cells).
 #include "data/ChannelCodec.h"
 #include "data/ChannelWords.h"
+#include "editor/ChansetCsv.h"
 #include "data/Csv.h"
 #include "dialogs/RadioBands.h"
+#include "fuzz/ChannelChecks.h"
 #include "fuzz/FuzzTarget.h"
-#include "tools/cli/ChannelTable.h"
 
 using namespace chanset;
 
@@ -35,69 +37,18 @@ class RecordCells : public CellTexts {
   const std::vector<CsvRecord>& records_;
 };
 
-class TableCells : public CellTexts {
- public:
-  explicit TableCells(const cli::ChannelTable& table) : table_(table) {}
-  std::string Text(int row, int col) const override {
-    if (row < 1 || row > kChannelCount || col < 1 || col > 8) return std::string();
-    return table_[static_cast<std::size_t>(row - 1)][static_cast<std::size_t>(col - 1)];
-  }
-
- private:
-  const cli::ChannelTable& table_;
-};
-
-// Bytes of the image outside the channel fields, scan bits and marker.
-bool SameOutsideChannels(const Image& a, const Image& b) {
-  for (std::size_t i = 0; i < kImageSize; ++i) {
-    if (i == off::kWriteBack || i == off::kScanBits || i == off::kScanBits + 1) continue;
-    if (i >= off::channel(1) && i < off::channel(kChannelCount + 1) && i % kRowSize < 14) continue;
-    if (a[i] != b[i]) return false;
-  }
-  return true;
-}
-
-int CountLines(const std::string& text) {
-  int lines = 1;
-  for (char c : text) lines += c == '\n';
-  return lines;
-}
-
-// The texts an empty cell of a channel with a frequency reads back as.
-const char* DefaultText(std::size_t column) {
-  switch (column) {
-    case 2:
-    case 3: return words::kNone.en;
-    case 4: return words::kWide.en;
-    case 5: return words::kYes.en;
-    case 6: return words::kQtDqt.en;
-    case 7: return words::kHigh.en;
-  }
-  return "";
-}
-
 void CheckTable(const std::vector<CsvRecord>& records, const std::vector<int>& lines,
                 const std::string& band) {
-  cli::ChannelTable table;
-  const std::vector<cli::TableError> errors =
-      cli::CheckChannelTable(records, lines, DeriveBandLimits(band), band, table);
+  ChannelTable table;
+  const std::vector<CellRefusal> errors = CheckChannelTable(records, lines, DeriveBandLimits(band), band, table);
   if (!errors.empty()) return;
   Image image = NewImage();
-  EncodeChannels(TableCells(table), image);
+  EncodeChannelTable(table, image);
   for (int n = 1; n <= kChannelCount; ++n) {
     const ChannelTexts& want = table[static_cast<std::size_t>(n - 1)];
     const ChannelTexts en = DecodeChannel(image, n, false);
-    const ChannelTexts zh = DecodeChannel(image, n, true);
     const bool empty = want[0].empty();
-    for (std::size_t c = 0; c < 8; ++c) {
-      if (empty) {
-        FUZZ_CHECK(en[c].empty());
-      } else if (want[c].empty()) {
-        FUZZ_CHECK(en[c] == DefaultText(c));
-      } else {
-        FUZZ_CHECK(want[c] == en[c] || want[c] == zh[c]);
-      }
-    }
+    for (std::size_t c = 0; c < 8; ++c) FUZZ_CHECK(empty ? en[c].empty() : want[c] == en[c]);
   }
 }
 
@@ -127,14 +78,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!ok) {
     FUZZ_CHECK(records.empty() && lines.empty());
     FUZZ_CHECK(error.kind != CsvErrorKind::None);
-    FUZZ_CHECK(error.line >= 1 && error.line <= CountLines(text));
+    FUZZ_CHECK(error.line >= 1 && error.line <= fuzz::CountLines(text));
     return 0;
   }
   FUZZ_CHECK(error.kind == CsvErrorKind::None);
   FUZZ_CHECK(lines.size() == records.size());
   for (std::size_t i = 0; i < records.size(); ++i) {
     FUZZ_CHECK(!records[i].empty());
-    FUZZ_CHECK(lines[i] >= 1 && lines[i] <= CountLines(text));
+    FUZZ_CHECK(lines[i] >= 1 && lines[i] <= fuzz::CountLines(text));
     FUZZ_CHECK(i == 0 || lines[i] > lines[i - 1]);
   }
 
@@ -148,7 +99,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const Image before = NewImage();
   Image image = before;
   EncodeChannels(RecordCells(records), image);
-  FUZZ_CHECK(SameOutsideChannels(before, image));
+  FUZZ_CHECK(fuzz::SameOutsideChannels(before, image));
   for (int n = 1; n <= kChannelCount; ++n) {
     DecodeChannel(image, n, false);
     DecodeChannel(image, n, true);

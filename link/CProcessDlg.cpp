@@ -76,7 +76,11 @@ void CProcessDlg::OnOK() {
 void CProcessDlg::reject() {
   m_bCancel = 1;
   // Before OK nothing has started: the window goes at once.
-  if (!IsBusy()) DestroyWindow();
+  if (!IsBusy()) {
+    DestroyWindow();
+    return;
+  }
+  emit cancelRequested();
 }
 
 void CProcessDlg::DestroyWindow() {

@@ -7,8 +7,9 @@
 // while a transfer is being prepared or runs. OK disables itself (for the
 // rest of the window's life) and posts WM_START_TRANSFER to the owner view.
 // Cancel, Escape and the close box destroy an idle window at once; while a
-// transfer runs they only raise m_bCancel, which the transfer reads at its
-// next poll (from its worker thread, hence atomic).
+// transfer runs they raise m_bCancel, which the transfer reads at its next
+// poll (from its worker thread, hence atomic), and emit cancelRequested so
+// that a wait on the port ends at once.
 #include <QDialog>
 #include <QEvent>
 #include <atomic>
@@ -55,6 +56,10 @@ class CProcessDlg : public QDialog {
  public slots:
   // Cancel, Escape and the close box.
   void reject() override;
+
+ signals:
+  // Cancel while a transfer runs.
+  void cancelRequested();
 
  private:
   void OnInitDialog();

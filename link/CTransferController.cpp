@@ -62,6 +62,9 @@ CTransferController::CTransferController(CChansetView* view)
   g_strPortName = PortName(LoadRememberedPort());
   view->installEventFilter(this);
   connect(this, &CTransferController::progress, m_pProcessDlg, &CProcessDlg::SetProgress, Qt::QueuedConnection);
+  connect(m_pProcessDlg, &CProcessDlg::cancelRequested, this, [this] {
+    if (m_bRunning) m_cancel.Request();
+  });
 }
 
 CTransferController::~CTransferController() {
@@ -72,6 +75,7 @@ CTransferController::~CTransferController() {
       std::lock_guard<std::mutex> lock(m_askMutex);
       m_bAbandon = true;
     }
+    m_cancel.Request();
     m_askAnswered.notify_all();
     m_worker.join();
   }
@@ -153,6 +157,13 @@ void CTransferController::OnStartTransfer() {
 
   m_bRunning = true;
   m_bAbandon = false;
+  m_cancel.Reset();
+  // A trace is appended to, so the transfers of a whole session stay in it.
+  m_trace.Close();
+  QByteArray tracePath = qgetenv("CHANSET_TRACE");
+  std::string traceError;
+  if (!tracePath.isEmpty() && !m_trace.Open(tracePath.toStdString(), true, &traceError))
+    qWarning("Chanset: no trace: %s", traceError.c_str());
   m_pView->setEnabled(false);
   CTransferMonitor::Instance()->Started();
   emit runningChanged(true);
@@ -161,8 +172,9 @@ void CTransferController::OnStartTransfer() {
   const std::atomic<int>& cancel = m_pProcessDlg->m_bCancel;
   m_worker = std::thread([this, &cancel] {
     SerialPort port;
+    port.SetCancel(&m_cancel);
     Host host(*this, cancel);
-    TransferResult result = RunTransfer(port, host, m_path, m_direction, m_image);
+    TransferResult result = RunTracedTransfer(port, host, &m_trace, m_path, m_direction, m_image);
     QMetaObject::invokeMethod(this, [this, result] { OnTransferEnded(result); }, Qt::QueuedConnection);
   });
 }
@@ -198,6 +210,7 @@ int CTransferController::ShowTransferMessage(int messageId, bool retryCancel, co
 
 void CTransferController::OnTransferEnded(const TransferResult& result) {
   if (m_worker.joinable()) m_worker.join();
+  m_trace.Close();
   CChansetDoc* doc = m_pView->GetDocument();
   if (result.ok() && result.direction == TransferDirection::Read && doc) {
     // Rows 0..61 from the radio; rows 62 and 63 stay as they are.

@@ -15,6 +15,11 @@
 // While a transfer runs, the direction is fixed, the view is disabled (no
 // edits), and the commands that would replace the document or change the
 // direction are disabled by the main frame (see IsLockedDuringTransfer).
+// Cancel in the progress window wakes the port at once: the transfer ends
+// within a few milliseconds, wherever it waits, without a message.
+//
+// With CHANSET_TRACE=FILE in the environment every transfer appends a log
+// of its bytes, discards and pauses to FILE (see link/TraceSink.h).
 #include <QObject>
 #include <QPointer>
 #include <atomic>
@@ -24,7 +29,9 @@
 #include <thread>
 
 #include "data/MemoryImage.h"
+#include "link/CancelSignal.h"
 #include "link/CloneTransfer.h"
+#include "link/TraceSink.h"
 
 class CChansetView;
 class CPortSettingDlg;
@@ -109,6 +116,8 @@ class CTransferController : public QObject {
   chanset::Image m_image{};  // the worker's copy
   std::thread m_worker;
   std::atomic<bool> m_bAbandon{false};
+  chanset::CancelSignal m_cancel;  // wakes the worker's port
+  chanset::TraceSink m_trace;      // open while a traced transfer runs
   std::mutex m_askMutex;
   std::condition_variable m_askAnswered;
   std::optional<int> m_answer;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstdint>
 
 namespace chanset {
@@ -150,6 +151,13 @@ bool Transfer::WriteBlock(int block, const Image& image) {
 }
 
 TransferResult Transfer::End(TransferEnd end, int message) {
+  // A port call ended by a Cancel request: the transfer stops as at a poll
+  // that saw Cancel, with no message.
+  if (lineFailed_ && port_.LastError().code == ECANCELED) {
+    end = TransferEnd::Cancelled;
+    message = 0;
+    lineFailed_ = false;
+  }
   result_.end = end;
   result_.message = message;
   if (lineFailed_ || end == TransferEnd::OpenFailed) result_.reason = port_.LastError();

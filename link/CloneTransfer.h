@@ -45,7 +45,8 @@ class TransferHost {
 
 enum class TransferEnd {
   Completed,        // all 124 blocks went through
-  Cancelled,        // Cancel seen at a poll; no message
+  Cancelled,        // Cancel seen at a poll, or a port call ended by a
+                    // Cancel request (ECANCELED); no message
   OpenFailed,       // message 61453
   HandshakeFailed,  // message 61454: stage one failed four times, or the line failed
   RetryDeclined,    // the user answered Cancel to message 61451

@@ -24,13 +24,14 @@ int ParseComWord(const std::string& word) {
   return ValidPort(n) && word[3] != '0' ? static_cast<int>(n) : 0;
 }
 
+}  // namespace
+
 std::string DefaultDevicePath(int port) {
+  if (!ValidPort(port)) return std::string();
   if (port <= 8) return "/dev/ttyUSB" + std::to_string(port - 1);
   if (port <= 12) return "/dev/ttyACM" + std::to_string(port - 9);
   return "/dev/ttyS" + std::to_string(port - 13);
 }
-
-}  // namespace
 
 std::string PortName(int port) {
   char buf[32];

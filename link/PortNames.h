@@ -15,6 +15,9 @@ int PortNumberFromName(const std::string& name);
 // (Software\<AppName>\Ports, value COM<n>), else the default
 // (COM1..8 /dev/ttyUSB0..7, COM9..12 /dev/ttyACM0..3, COM13..16 /dev/ttyS0..3).
 std::string DevicePathForPort(int port);
+// The device of port n when neither the environment nor the registry names
+// one; "" outside 1..16.
+std::string DefaultDevicePath(int port);
 // Accepts "COMn", "\\.\COMn" (n 1..16, any case) or a device path; returns
 // the device path, or "" for a COM name outside 1..16 or a "\\.\" name
 // that is not a COM port.

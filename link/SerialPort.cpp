@@ -37,21 +37,31 @@ void SleepNs(long long ns) {
   }
 }
 
-// Waits for `events` on fd until the absolute deadline. Returns the revents
-// (0 on time-out) or -1 with errno set.
-int WaitFor(int fd, short events, long long deadlineNs) {
+constexpr int kWaitCancelled = -2;
+// Without an eventfd a request is noticed within this slice.
+constexpr long long kCancelSliceNs = 20 * kNsPerMs;
+
+// Waits for `events` on fd until the absolute deadline, or until `cancel`
+// (which may be null) is requested. Returns the revents (0 on time-out),
+// kWaitCancelled, or -1 with errno set. A request wins over ready data.
+int WaitFor(int fd, short events, long long deadlineNs, const CancelSignal* cancel) {
   for (;;) {
+    if (cancel && cancel->Requested()) return kWaitCancelled;
     long long left = deadlineNs - NowNs();
     if (left <= 0) return 0;
-    pollfd p{fd, events, 0};
+    // poll() skips an entry whose descriptor is negative.
+    int cancelFd = cancel ? cancel->Fd() : -1;
+    if (cancel && cancelFd < 0 && left > kCancelSliceNs) left = kCancelSliceNs;
+    pollfd p[2] = {{fd, events, 0}, {cancelFd, POLLIN, 0}};
     timespec ts = ToTimespec(left);
-    int r = ppoll(&p, 1, &ts, nullptr);
+    int r = ppoll(p, 2, &ts, nullptr);
     if (r < 0) {
       if (errno == EINTR) continue;
       return -1;
     }
     if (r == 0) continue;  // the loop re-checks the deadline
-    return p.revents;
+    if (p[1].revents != 0) return kWaitCancelled;
+    return p[0].revents;
   }
 }
 
@@ -155,6 +165,7 @@ bool SerialPort::Configure() {
 // the hardware. On a pseudo-terminal both return at once.
 bool SerialPort::WaitUntilSent(long long deadlineNs) {
   for (;;) {
+    if (CancelRequested()) return Fail(ECANCELED, "write");
     int queued = 0;
     if (ioctl(fd_, TIOCOUTQ, &queued) != 0) return Fail(errno, "TIOCOUTQ");
     if (queued <= 0) break;
@@ -170,6 +181,7 @@ bool SerialPort::WaitUntilSent(long long deadlineNs) {
 
 bool SerialPort::Discard() {
   if (fd_ < 0) return Fail(EBADF, "discard");
+  if (CancelRequested()) return Fail(ECANCELED, "discard");
   // Only received bytes are dropped: what this side has written is allowed
   // to leave first. (On a pseudo-terminal TCOFLUSH would drop the bytes the
   // other end has not read yet, such as an ACK just sent.)
@@ -184,6 +196,7 @@ bool SerialPort::Discard() {
 
 bool SerialPort::Write(const std::uint8_t* data, std::size_t size) {
   if (fd_ < 0) return Fail(EBADF, "write");
+  if (CancelRequested()) return Fail(ECANCELED, "write");
   long long deadline =
       NowNs() + (static_cast<long long>(timeouts_.writePerByteMs) * static_cast<long long>(size) +
                  timeouts_.writeConstantMs) * kNsPerMs;
@@ -196,7 +209,8 @@ bool SerialPort::Write(const std::uint8_t* data, std::size_t size) {
     }
     if (n < 0 && errno == EINTR) continue;
     if (n < 0 && errno != EAGAIN) return Fail(errno, "write");
-    int revents = WaitFor(fd_, POLLOUT, deadline);
+    int revents = WaitFor(fd_, POLLOUT, deadline, cancel_);
+    if (revents == kWaitCancelled) return Fail(ECANCELED, "write");
     if (revents < 0) return Fail(errno, "poll");
     if (revents == 0) return Fail(ETIMEDOUT, "write");
     // POLLHUP/POLLERR: the next write() reports the reason.
@@ -217,7 +231,8 @@ long SerialPort::Read(std::uint8_t* data, std::size_t size) {
   while (got < size) {
     long long deadline = totalDeadline;
     if (got > 0 && lastByte + interval < deadline) deadline = lastByte + interval;
-    int revents = WaitFor(fd_, POLLIN, deadline);
+    int revents = WaitFor(fd_, POLLIN, deadline, cancel_);
+    if (revents == kWaitCancelled) return ReadFailed(ECANCELED);
     if (revents < 0) return ReadFailed(errno);
     if (revents == 0) break;  // a time-out: deliver what arrived
     if (revents & POLLNVAL) return ReadFailed(EBADF);

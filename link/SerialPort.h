@@ -3,6 +3,7 @@
 // line: 9600 baud, 8 data bits, no parity, one stop bit, raw bytes.
 #include <string>
 
+#include "link/CancelSignal.h"
 #include "link/Port.h"
 
 namespace chanset {
@@ -42,13 +43,20 @@ class SerialPort final : public Port {
 
   bool IsOpen() const { return fd_ >= 0; }
 
+  // From now on a request on `cancel` (which must outlive the port, or be
+  // replaced first) ends any wait at once: the call in progress and every
+  // later Discard, Write and Read fail with ECANCELED. Null: no cancelling.
+  void SetCancel(const CancelSignal* cancel) { cancel_ = cancel; }
+
  private:
+  bool CancelRequested() const { return cancel_ && cancel_->Requested(); }
   bool Fail(int code, const char* what);
   long ReadFailed(int code);
   bool Configure();
   bool WaitUntilSent(long long deadlineNs);
 
   PortTimeouts timeouts_;
+  const CancelSignal* cancel_ = nullptr;
   int fd_ = -1;
   SystemError error_;
 };

@@ -77,4 +77,12 @@ constexpr int kChannelInfo = 32787;
 constexpr int kOptionalFeatures = 32788;
 constexpr int kLanguage = 32799;
 
+// Commands added to the original set take their numbers from 32800 to
+// 32889, in order, each with its menu item, prompt string (and accelerator
+// or toolbar button) in every language pack; app/CommandRegistry.h tells
+// how to add one. Numbers 32890 to 32899 are commands that no menu shows.
+
+// The navigation tree's Power Adjustment action (no menu item, no prompt).
+constexpr int kPowerAdjustment = 32890;
+
 }  // namespace ids

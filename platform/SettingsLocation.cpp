@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include "platform/AppDir.h"
+#include "platform/UserDirs.h"
 #include "settings/CSettingsFile.h"
 
 namespace chanset {
@@ -21,7 +22,7 @@ SettingsFilePaths ChooseSettingsFilePaths(const std::string& appDir, const std::
 
 SettingsFilePaths ProgramSettingsFilePaths() {
   const std::string appDir = ApplicationDirectory();
-  const std::string userDir = UserConfigDirectory();
+  const std::string userDir = ConfigHome() + "/Chanset/";
   struct stat st;
   const bool userCopyExists = stat((userDir + kSettingsFileName).c_str(), &st) == 0;
   return ChooseSettingsFilePaths(appDir, userDir, access(appDir.c_str(), W_OK | X_OK) == 0, userCopyExists);

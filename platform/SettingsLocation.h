@@ -26,7 +26,7 @@ SettingsFilePaths ChooseSettingsFilePaths(const std::string& appDir, const std::
                                           bool appDirWritable, bool userCopyExists);
 
 // The rule for this process: its application directory, the user's folder
-// (UserConfigDirectory) and whether this user may write the former.
+// ConfigHome()/Chanset/ and whether this user may write the former.
 SettingsFilePaths ProgramSettingsFilePaths();
 
 // Loads the program's settings into `file` as start-up does (saved when the

@@ -2,7 +2,7 @@
 
 #include <sys/stat.h>
 
-#include "platform/AppDir.h"
+#include "platform/UserDirs.h"
 #include "settings/CSettingsFile.h"
 
 namespace chanset {
@@ -36,7 +36,7 @@ bool ParseDword(const std::string& text, std::uint32_t& value) {
 
 }  // namespace
 
-std::string UserRegistry::FilePath() { return UserConfigDirectory() + "registry.ini"; }
+std::string UserRegistry::FilePath() { return ConfigHome() + "/Chanset/registry.ini"; }
 
 std::string UserRegistry::ReadString(const std::string& keyPath, const std::string& name,
                                      const std::string& def) {

@@ -8,7 +8,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
-#include "app/CMainFrame.h"
+#include "app/CCommandHost.h"
 #include "data/CChansetDoc.h"
 #include "editor/CChansetView.h"
 #include "platform/CFileDialog.h"
@@ -52,54 +52,55 @@ PrintOutcome Render(QWidget* parent, CChansetView* view, QPrinter* printer) {
 class CPrintCommands : public QObject {
   Q_OBJECT
  public:
-  explicit CPrintCommands(CMainFrame* frame)
-      : QObject(frame), m_pFrame(frame), m_printer(QPrinter::HighResolution) {}
+  explicit CPrintCommands(QWidget* window)
+      : QObject(window), m_pWindow(window), m_printer(QPrinter::HighResolution) {}
 
   QPrinter* Printer() { return &m_printer; }
 
   void OnFilePrint(CChansetView* view) {
     if (NeedsOutputFile(&m_printer)) {
-      PrintReportDirect(m_pFrame, view, &m_printer);
+      PrintReportDirect(m_pWindow, view, &m_printer);
       return;
     }
-    QPrintDialog dialog(&m_printer, m_pFrame);
+    QPrintDialog dialog(&m_printer, m_pWindow);
     dialog.setMinMax(1, CReportPrinter(view).PageCount());
-    if (dialog.exec() == QDialog::Accepted) Render(m_pFrame, view, &m_printer);
+    if (dialog.exec() == QDialog::Accepted) Render(m_pWindow, view, &m_printer);
   }
 
   void OnFilePrintPreview(CChansetView* view) {
-    QPrintPreviewDialog preview(&m_printer, m_pFrame);
+    QPrintPreviewDialog preview(&m_printer, m_pWindow);
     connect(&preview, &QPrintPreviewDialog::paintRequested, this,
             [view](QPrinter* printer) { CReportPrinter(view).Print(printer, true); });
     preview.exec();
   }
 
   void OnFilePrintSetup() {
-    QPageSetupDialog dialog(&m_printer, m_pFrame);
+    QPageSetupDialog dialog(&m_printer, m_pWindow);
     dialog.exec();
   }
 
  private:
-  CMainFrame* m_pFrame;
+  QWidget* m_pWindow;
   QPrinter m_printer;
 };
 
 }  // namespace
 
-void InstallPrintCommands(CMainFrame* frame) {
-  if (!frame || frame->findChild<CPrintCommands*>()) return;
-  auto* commands = new CPrintCommands(frame);
-  frame->SetViewCommandHandler(ids::kFilePrint, [commands](CChansetView* view) { commands->OnFilePrint(view); });
-  frame->SetViewCommandHandler(ids::kFilePrintDirect, [commands, frame](CChansetView* view) {
-    PrintReportDirect(frame, view, commands->Printer());
+void InstallPrintCommands(CCommandHost* host) {
+  QWidget* window = host ? host->HostWindow() : nullptr;
+  if (!window || window->findChild<CPrintCommands*>()) return;
+  auto* commands = new CPrintCommands(window);
+  host->AddViewCommand(ids::kFilePrint, [commands](CChansetView* view) { commands->OnFilePrint(view); });
+  host->AddViewCommand(ids::kFilePrintDirect, [commands, window](CChansetView* view) {
+    PrintReportDirect(window, view, commands->Printer());
   });
-  frame->SetViewCommandHandler(ids::kFilePrintPreview,
-                               [commands](CChansetView* view) { commands->OnFilePrintPreview(view); });
-  frame->SetCommandHandler(ids::kFilePrintSetup, [commands] { commands->OnFilePrintSetup(); });
+  host->AddViewCommand(ids::kFilePrintPreview, [commands](CChansetView* view) { commands->OnFilePrintPreview(view); });
+  host->AddCommand(ids::kFilePrintSetup, chanset::Command([commands] { commands->OnFilePrintSetup(); }));
 }
 
-QPrinter* ApplicationPrinter(CMainFrame* frame) {
-  auto* commands = frame ? frame->findChild<CPrintCommands*>() : nullptr;
+QPrinter* ApplicationPrinter(CCommandHost* host) {
+  QWidget* window = host ? host->HostWindow() : nullptr;
+  auto* commands = window ? window->findChild<CPrintCommands*>() : nullptr;
   return commands ? commands->Printer() : nullptr;
 }
 

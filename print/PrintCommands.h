@@ -8,14 +8,14 @@
 #include <QString>
 
 class CChansetView;
-class CMainFrame;
+class CCommandHost;
 class QPrinter;
 class QWidget;
 
-void InstallPrintCommands(CMainFrame* frame);
+void InstallPrintCommands(CCommandHost* host);
 
 // The printer that Print Setup edits; nullptr before InstallPrintCommands.
-QPrinter* ApplicationPrinter(CMainFrame* frame);
+QPrinter* ApplicationPrinter(CCommandHost* host);
 
 enum class PrintOutcome { Printed, Cancelled, Failed };
 

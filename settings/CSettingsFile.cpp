@@ -12,6 +12,7 @@
 
 #include "platform/AppDir.h"
 #include "platform/AtomicFile.h"
+#include "platform/UserDirs.h"
 
 namespace chanset {
 
@@ -328,8 +329,8 @@ std::string CSettingsFile::Save(bool makeBackup) {
     return std::string();
   }
   const std::string& destination = redirected ? m_strSaveTarget : m_strPath;
-  if (redirected && !MakeFolders(DirectoryOf(destination))) {
-    m_strLastError = DirectoryOf(destination) + ": " + std::strerror(errno);
+  if (redirected && !MakeFolders(DirectoryOf(destination), &error)) {
+    m_strLastError = DirectoryOf(destination) + ": " + error;
     return std::string();
   }
   std::string target = ResolveTarget(destination);

@@ -412,6 +412,61 @@ class GuiTransferTest : public QObject {
     ExpectNothingLost(before);
   }
 
+  // Cancel while the port waits for a radio that does not answer: the
+  // transfer ends at once and silently, instead of running out its four
+  // stage-one attempts and showing "Program Interrupt".
+  void cancelWhileThePortWaitsEndsSilently_data() {
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QString>("mark");
+    QTest::newRow("stage one, silent radio") << "silent" << " TX 4E\n";
+    QTest::newRow("stage two, unanswered ACK") << "no-ack-stage2" << " TX 06\n";
+    QTest::newRow("block loop") << "" << " TX 52 00 40 08\n";
+  }
+  void cancelWhileThePortWaitsEndsSilently() {
+    QFETCH(QString, fault);
+    QFETCH(QString, mark);
+    QVERIFY(StartRadio(fault.isEmpty() ? QStringList{} : QStringList{"--fault", fault}, false));
+    const QString trace = Path(QStringLiteral("cancel-trace.txt"));
+    QFile::remove(trace);
+    qputenv("CHANSET_TRACE", trace.toUtf8());
+    Image before = m_doc->Image();
+    QSignalSpy ended(m_ctl, &CTransferController::transferEnded);
+    m_frame->OnCommand(ids::kRead);
+    Dialog()->OkButton()->click();
+    auto traceText = [&trace] {
+      QFile f(trace);
+      return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(traceText().contains(mark), 10000);
+    QTest::mouseClick(Dialog()->CancelButton(), Qt::LeftButton);
+    QVERIFY(ended.wait(3000));
+    qunsetenv("CHANSET_TRACE");
+    QCOMPARE(int(ended.first().at(0).value<TransferResult>().end), int(TransferEnd::Cancelled));
+    QVERIFY(m_boxes.isEmpty());
+    ExpectNothingLost(before);
+    QVERIFY(traceText().contains(QStringLiteral("Operation canceled")));
+    QVERIFY(traceText().endsWith(QStringLiteral(" END cancelled\n")));
+    QVERIFY(ProbePort(qgetenv("CHANSET_COM1").toStdString()));
+  }
+
+  void traceEnvironmentVariableKeepsEveryTransfer() {
+    QVERIFY(StartRadio({}));
+    const QString trace = Path(QStringLiteral("session-trace.txt"));
+    qputenv("CHANSET_TRACE", trace.toUtf8());
+    QVERIFY(Run(ids::kRead).ok());
+    QVERIFY(Run(ids::kWrite).ok());
+    qunsetenv("CHANSET_TRACE");
+    QFile f(trace);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QString text = QString::fromUtf8(f.readAll());
+    // Both transfers, one after the other, each from its header to its end.
+    QCOMPARE(text.count(QStringLiteral("\n# ")) + text.startsWith(QStringLiteral("# ")), 2);
+    QVERIFY(text.indexOf(QStringLiteral("# read on ")) < text.indexOf(QStringLiteral("# write on ")));
+    QCOMPARE(text.count(QStringLiteral(" END completed\n")), 2);
+    QCOMPARE(text.count(QStringLiteral(" TX 52 ")), 124);  // read requests
+    QCOMPARE(text.count(QStringLiteral(" TX 57 ")), 124);  // write headers
+  }
+
   void destroyingTheWindowStopsARunningTransfer() {
     QVERIFY(StartRadio({}, false));
     m_frame->OnCommand(ids::kRead);

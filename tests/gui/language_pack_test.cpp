@@ -97,6 +97,25 @@ class LanguagePackTest : public QObject {
     QCOMPARE(CLanguagePack::Accelerators(128).size(), 8);
   }
 
+  // A command added to one pack's menus, accelerators or toolbar and
+  // forgotten in another would be missing in that language.
+  void everyPackOffersTheSameCommands() {
+    auto commands = [](const QString& language) {
+      QStringList found;
+      if (!CLanguagePack::Load(language)) return QStringList({QStringLiteral("no pack")});
+      for (int menu : {ids::kMainMenu, ids::kDocMenu})
+        for (const MenuItem& popup : CLanguagePack::Menu(menu).popups)
+          for (const MenuItem& item : popup.items) found << QStringLiteral("menu %1: %2").arg(menu).arg(item.id);
+      for (const Accelerator& acc : CLanguagePack::Accelerators(ids::kAccelerators))
+        found << QStringLiteral("key %1: %2").arg(acc.key.toString()).arg(acc.id);
+      for (int id : CLanguagePack::Toolbar(ids::kToolbar).buttons) found << QStringLiteral("button %1").arg(id);
+      return found;
+    };
+    const QStringList english = commands(QStringLiteral("English"));
+    QVERIFY(english.size() > 30);
+    QCOMPARE(commands(QStringLiteral("Chinese")), english);
+  }
+
   void menusAsTabled() {
     QVERIFY(CLanguagePack::Load(QStringLiteral("English")));
     MenuTemplate m128 = CLanguagePack::Menu(128);

@@ -234,11 +234,11 @@ class MainFrameTest : public QObject {
       QVERIFY2(frame->IsCommandEnabled(id), qPrintable(QString::number(id)));
     // A command without a handler is disabled; connecting a view command
     // enables it while a view exists.
-    frame->SetViewCommandHandler(ids::kLanguage, nullptr);
+    frame->Commands().Remove(ids::kLanguage);
     QVERIFY(!frame->IsCommandEnabled(ids::kLanguage));
     // Connecting a view command enables it while a view exists.
     int ran = 0;
-    frame->SetViewCommandHandler(ids::kLanguage, [&](CChansetView* view) { ran += view != nullptr; });
+    frame->AddViewCommand(ids::kLanguage, [&](CChansetView* view) { ran += view != nullptr; });
     QVERIFY(frame->IsCommandEnabled(ids::kLanguage));
     frame->OnCommand(ids::kLanguage);
     QCOMPARE(ran, 1);
@@ -257,10 +257,10 @@ class MainFrameTest : public QObject {
     // A dialog closed with the mouse: the pointer has left the item when
     // the root is selected again, so the action runs once.
     int opened = 0;
-    frame->SetCommandHandler(ids::kOptionalFeatures, [&] {
-      ++opened;
-      QCursor::setPos(frame->mapToGlobal(QPoint(frame->width() - 5, frame->height() - 5)));
-    });
+    frame->AddCommand(ids::kOptionalFeatures, chanset::Command([&] {
+                        ++opened;
+                        QCursor::setPos(frame->mapToGlobal(QPoint(frame->width() - 5, frame->height() - 5)));
+                      }));
     SelectInTree(options, options);
     QCOMPARE(opened, 1);
     QCOMPARE(frame->Tree()->currentItem(), root);
@@ -270,7 +270,7 @@ class MainFrameTest : public QObject {
     // The pointer decides, not the item selected: pointing at Product
     // Information while the keyboard selects Optional Features.
     actions.clear();
-    frame->SetCommandHandler(ids::kProductInfo, [&] { QCursor::setPos(QPoint(0, 0)); });
+    frame->AddCommand(ids::kProductInfo, chanset::Command([&] { QCursor::setPos(QPoint(0, 0)); }));
     SelectInTree(product, options);
     QCOMPARE(actions, QList<int>({int(TreeAction::ProductInformation)}));
     QCOMPARE(opened, 2);
@@ -295,11 +295,11 @@ class MainFrameTest : public QObject {
     ini.replace(QStringLiteral("Company=Kestrel Ridge Radio"), QStringLiteral("Company=Power Adjustment"));
     Start(ini);
     int power = 0;
-    frame->SetPowerAdjustmentHandler([&] {
-      ++power;
-      QCursor::setPos(QPoint(0, 0));
-    });
-    frame->SetCommandHandler(ids::kOptionalFeatures, [] {});  // no modal dialog in this test
+    frame->AddCommand(ids::kPowerAdjustment, chanset::Command([&] {
+                        ++power;
+                        QCursor::setPos(QPoint(0, 0));
+                      }));
+    frame->AddCommand(ids::kOptionalFeatures, chanset::Command([] {}));  // no modal dialog in this test
     QTreeWidgetItem* root = frame->Tree()->topLevelItem(0);
     SelectInTree(root->child(2), root->child(2));
     QCOMPARE(power, 0);

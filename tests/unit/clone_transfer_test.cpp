@@ -6,10 +6,15 @@
 #include <cerrno>
 #include <cstdio>
 #include <deque>
+#include <fstream>
+#include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "link/CloneTransfer.h"
+#include "link/TraceSink.h"
+#include "tests/unit/TempDir.h"
 
 using namespace chanset;
 
@@ -48,6 +53,7 @@ class ScriptedRadio : public Port {
   int shortReplyBlock = -1;
   int wrongAckBlock = -1;
   int hangUpAtBlock = -1;
+  int cancelAtRead = 0;  // 1-based read call that a Cancel request ends
 
   bool Open(const std::string& path) override {
     log_.push_back("open " + path);
@@ -56,7 +62,7 @@ class ScriptedRadio : public Port {
   }
   bool Discard() override {
     log_.push_back("discard");
-    return !hungUp_;
+    return !hungUp_ && !cancelled_;
   }
   bool Write(const std::uint8_t* data, std::size_t size) override {
     log_.push_back("write " + Hex(data, size));
@@ -65,6 +71,13 @@ class ScriptedRadio : public Port {
     return true;
   }
   long Read(std::uint8_t* data, std::size_t size) override {
+    if (++reads_ == cancelAtRead) cancelled_ = true;
+    if (cancelled_) {
+      // What a port does once Cancel was asked for: every call fails.
+      error_ = {ECANCELED, "read: Operation canceled"};
+      log_.push_back("read " + std::to_string(size) + " -> cancelled");
+      return -1;
+    }
     Bytes reply = Answer();
     written_.clear();
     if (hungUp_) {
@@ -119,7 +132,9 @@ class ScriptedRadio : public Port {
   Log& log_;
   Bytes written_;
   int block_ = -1;
+  int reads_ = 0;
   bool hungUp_ = false;
+  bool cancelled_ = false;
   SystemError error_;
 };
 
@@ -129,6 +144,7 @@ class FakeHost : public TransferHost {
   int cancelAtPoll = 0;            // 1-based poll that reports Cancel; 0 never
   std::deque<bool> retryAnswers;   // answers to 61451; Cancel when empty
   bool switchToWrite = false;
+  std::function<void(int)> onProgress;
 
   bool Poll() override {
     log_.push_back("poll");
@@ -140,7 +156,10 @@ class FakeHost : public TransferHost {
     if (!retryAnswers.empty()) retryAnswers.pop_front();
     return retry;
   }
-  void Progress(int rows) override { log_.push_back("progress " + std::to_string(rows)); }
+  void Progress(int rows) override {
+    log_.push_back("progress " + std::to_string(rows));
+    if (onProgress) onProgress(rows);
+  }
   void Message(int id, const SystemError&) override { log_.push_back("message " + std::to_string(id)); }
   void Sleep(int ms) override { log_.push_back("sleep " + std::to_string(ms)); }
   TransferDirection BlockDirection(TransferDirection chosen) override {
@@ -405,6 +424,157 @@ TEST_F(CloneTransferTest, DirectionIsTakenAgainAfterTheHandshake) {
   EXPECT_EQ(Count(log, "write 57 00 00 08"), 1u);
   EXPECT_EQ(Count(log, "write 52 00 00 08"), 0u);
   EXPECT_EQ(image, before);
+}
+
+// A Cancel request ends whichever wait the port is in: the transfer stops
+// there as at a poll, without a message, and the image stays as it was.
+struct WaitCase {
+  const char* where;
+  TransferDirection direction;
+  int read;  // the read call the request ends (1: stage one's ACK)
+  const char* lastWrite;
+};
+
+class CancelInAWait : public CloneTransferTest, public ::testing::WithParamInterface<WaitCase> {};
+
+TEST_P(CancelInAWait, EndsSilentlyAtOnce) {
+  const WaitCase& c = GetParam();
+  radio.cancelAtRead = c.read;
+  TransferResult r = Run(c.direction);
+  EXPECT_EQ(r.end, TransferEnd::Cancelled);
+  EXPECT_EQ(r.message, 0);
+  EXPECT_EQ(r.reason.code, 0);
+  EXPECT_EQ(Count(log, "ask"), 0u);
+  for (const std::string& e : log) EXPECT_EQ(e.rfind("message", 0), std::string::npos) << e;
+  // Nothing more is sent after the cancelled read: the port closes next.
+  EXPECT_EQ(log.back(), "close");
+  auto last = std::find_if(log.rbegin(), log.rend(), [](const std::string& e) { return e.rfind("write", 0) == 0; });
+  ASSERT_NE(last, log.rend());
+  EXPECT_EQ(*last, c.lastWrite);
+  EXPECT_EQ(image, before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Waits, CancelInAWait,
+    ::testing::Values(WaitCase{"stage one ACK", TransferDirection::Read, 1, "write 4E"},
+                      WaitCase{"identification", TransferDirection::Read, 2, "write 02"},
+                      WaitCase{"stage two ACK", TransferDirection::Read, 3, "write 06"},
+                      // Read: each block is a reply read, then an ACK read.
+                      WaitCase{"read block 37 reply", TransferDirection::Read, 3 + 2 * 37 + 1, "write 52 01 28 08"},
+                      WaitCase{"write block 90 ACK", TransferDirection::Write, 3 + 90 + 1,
+                               "write 30 3D 0A 17 64 71 7E 4B"}),
+    [](const ::testing::TestParamInfo<WaitCase>& info) {
+      std::string name = info.param.where;
+      for (char& ch : name)
+        if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+      return name;
+    });
+
+// The trace holds one line per port call and pause, in the order they
+// happened, each stamped with non-decreasing microseconds.
+class TracedTransfer : public CloneTransferTest {
+ protected:
+  TransferResult RunTraced(TransferDirection direction) {
+    std::string error;
+    EXPECT_TRUE(sink.Open(trace, false, &error)) << error;
+    TransferResult r = RunTracedTransfer(radio, host, &sink, "/dev/radio", direction, image);
+    sink.Close();
+    return r;
+  }
+
+  // The trace's lines without their time stamps; checks the stamps.
+  Log Events() const {
+    std::ifstream in(trace);
+    Log events;
+    std::string line;
+    long long last = 0;
+    while (std::getline(in, line)) {
+      if (line.rfind("# ", 0) == 0) continue;
+      std::istringstream fields(line);
+      long long us = -1;
+      fields >> us;
+      EXPECT_GE(us, last) << line;
+      last = us;
+      std::string rest;
+      std::getline(fields >> std::ws, rest);
+      events.push_back(rest);
+    }
+    return events;
+  }
+
+  // What the trace should say for the port and host calls in `log`.
+  Log Expected() const {
+    Log e;
+    for (const std::string& entry : log) {
+      if (entry.rfind("open ", 0) == 0) e.push_back("OPEN " + entry.substr(5));
+      else if (entry == "discard") e.push_back("DISCARD");
+      else if (entry.rfind("write ", 0) == 0) e.push_back("TX " + entry.substr(6));
+      else if (entry.rfind("sleep ", 0) == 0) e.push_back("PAUSE " + entry.substr(6) + " ms");
+      else if (entry == "close") e.push_back("CLOSE");
+      else if (entry.rfind("read ", 0) == 0) {
+        std::size_t arrow = entry.find(" -> ");
+        std::string asked = entry.substr(5, arrow - 5), got = entry.substr(arrow + 4);
+        if (got == "(none)") e.push_back("RX - (0 of " + asked + ")");
+        else if (got == "error") e.push_back("ERROR read: Input/output error");
+        else if (std::to_string((got.size() + 1) / 3) != asked)
+          e.push_back("RX " + got + " (" + std::to_string((got.size() + 1) / 3) + " of " + asked + ")");
+        else e.push_back("RX " + got);
+      }
+    }
+    return e;
+  }
+
+  testutil::TempDir dir;
+  std::string trace = dir.File("trace.txt");
+  TraceSink sink;
+};
+
+TEST_F(TracedTransfer, EveryByteDiscardAndPauseOfARunIsLoggedInOrder) {
+  TransferResult r = RunTraced(TransferDirection::Read);
+  ASSERT_TRUE(r.ok());
+  Log expected = Expected();
+  expected.push_back("END completed");
+  EXPECT_EQ(Events(), expected);
+  std::ifstream in(trace);
+  std::string header;
+  std::getline(in, header);
+  EXPECT_EQ(header.rfind("# read on /dev/radio at ", 0), 0u) << header;
+}
+
+TEST_F(TracedTransfer, FailuresShortRepliesAndTimeOutsAreLogged) {
+  radio.stageTwoSilences = 1;
+  radio.shortReplyBlock = 5;
+  host.retryAnswers = {true};
+  TransferResult r = RunTraced(TransferDirection::Read);
+  ASSERT_EQ(r.end, TransferEnd::BlockFailed);
+  Log events = Events();
+  EXPECT_EQ(std::count(events.begin(), events.end(), "RX - (0 of 1)"), 1);
+  EXPECT_EQ(std::count(events.begin(), events.end(), "ASK Retry"), 1);
+  EXPECT_NE(std::find(events.begin(), events.end(), "RX 57 00 28 08 1B 22 29 30 37 3E 45 (11 of 12)"), events.end());
+  EXPECT_EQ(events.back(), "END block failed at block 5");
+}
+
+TEST_F(TracedTransfer, LinesAreInTheFileWhileTheTransferRuns) {
+  std::string seen;
+  host.onProgress = [&](int rows) {
+    if (rows != 31) return;
+    std::ifstream in(trace);
+    std::ostringstream s;
+    s << in.rdbuf();
+    seen = s.str();
+  };
+  ASSERT_TRUE(RunTraced(TransferDirection::Write).ok());
+  // Row 30's second block went out just before; nothing of row 31 yet.
+  EXPECT_NE(seen.find(" TX 57 01 E8 08\n"), std::string::npos);
+  EXPECT_EQ(seen.find(" TX 57 01 F0 08\n"), std::string::npos);
+  EXPECT_EQ(seen.find("CLOSE"), std::string::npos);
+}
+
+TEST_F(TracedTransfer, WithoutAnOpenSinkTheTransferIsUntraced) {
+  TransferResult r = RunTracedTransfer(radio, host, nullptr, "/dev/radio", TransferDirection::Read, image);
+  EXPECT_TRUE(r.ok());
+  TraceSink closed;
+  EXPECT_TRUE(RunTracedTransfer(radio, host, &closed, "/dev/radio", TransferDirection::Read, image).ok());
 }
 
 }  // namespace

@@ -172,6 +172,49 @@ TEST(SerialPort, HangUpEndsAWaitingReadAtOnceWithAnError) {
   EXPECT_FALSE(port.Discard());
 }
 
+TEST(SerialPort, CancelRequestEndsAWaitingReadAtOnceAndEveryCallAfterIt) {
+  Pty pty;
+  CancelSignal cancel;
+  SerialPort port;
+  port.SetCancel(&cancel);
+  ASSERT_TRUE(port.Open(pty.path()));
+  std::thread user([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    cancel.Request();
+  });
+  std::uint8_t b = 0x06;
+  auto start = Clock::now();
+  EXPECT_EQ(port.Read(&b, 1), -1);
+  EXPECT_LT(MsSince(start), 1000) << "the 1400 ms time-out must not be waited out";
+  user.join();
+  EXPECT_EQ(port.LastError().code, ECANCELED);
+  // Nothing more goes out, even when the radio has answered meanwhile.
+  pty.Send({0x06});
+  EXPECT_FALSE(port.Discard());
+  EXPECT_FALSE(port.Write(&b, 1));
+  EXPECT_EQ(port.Read(&b, 1), -1);
+  EXPECT_TRUE(pty.Receive(1, 50).empty());
+  // Withdrawn, the line works again.
+  cancel.Reset();
+  EXPECT_EQ(port.Read(&b, 1), 1);
+  EXPECT_TRUE(port.Write(&b, 1));
+  EXPECT_EQ(pty.Receive(1), std::vector<std::uint8_t>{0x06});
+}
+
+TEST(SerialPort, WithoutACancelSignalOrRequestThePortIsUnchanged) {
+  Pty pty;
+  CancelSignal idle;
+  for (const CancelSignal* cancel : {static_cast<const CancelSignal*>(nullptr), static_cast<const CancelSignal*>(&idle)}) {
+    SerialPort port;
+    port.SetCancel(cancel);
+    ASSERT_TRUE(port.Open(pty.path()));
+    pty.Send({1, 2, 3});
+    std::uint8_t buf[3];
+    EXPECT_EQ(port.Read(buf, 3), 3);
+    port.Close();
+  }
+}
+
 TEST(SerialPort, DiscardDropsWhatArrivedButNeverWhatWasWritten) {
   Pty pty;
   PortTimeouts t;

@@ -117,31 +117,4 @@ INSTANTIATE_TEST_SUITE_P(
              Written::Nothing}),
     [](const testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
-struct FolderCase {
-  const char* xdg;  // nullptr: unset
-  const char* home;
-  const char* expected;
-};
-
-class UserConfigDirectoryTest : public testing::TestWithParam<FolderCase> {};
-
-TEST_P(UserConfigDirectoryTest, FollowsXdgConfigHome) {
-  const FolderCase& c = GetParam();
-  testutil::ChildResult r = testutil::RunUnprivileged([&](std::string& out) {
-    if (c.xdg) setenv("XDG_CONFIG_HOME", c.xdg, 1);
-    else unsetenv("XDG_CONFIG_HOME");
-    setenv("HOME", c.home, 1);
-    out = chanset::UserConfigDirectory();
-    return 0;
-  });
-  EXPECT_EQ(r.output, c.expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, UserConfigDirectoryTest,
-                         testing::Values(FolderCase{"/srv/cfg", "/home/u", "/srv/cfg/Chanset/"},
-                                         FolderCase{nullptr, "/home/u", "/home/u/.config/Chanset/"},
-                                         FolderCase{"", "/home/u", "/home/u/.config/Chanset/"},
-                                         // Only an absolute path counts.
-                                         FolderCase{"cfg", "/home/u", "/home/u/.config/Chanset/"}));
-
 }  // namespace

@@ -5,6 +5,10 @@
 
 #include "data/MemoryImage.h"
 
+namespace chanset {
+class CSettingsFile;
+}
+
 namespace cli {
 
 using Args = std::vector<std::string>;  // the words after the command name
@@ -30,6 +34,22 @@ const std::string& IniPath();
 // Error" in the chosen language for a file that is not a configuration file
 // or is too short) and returns false.
 bool LoadForCommand(const std::string& path, chanset::Image& image, bool chinese);
+
+// The settings file the commands read: the --ini one, else the Chanset.ini
+// that Chanset reads (the user's copy of an installed one, when there is one).
+std::string SettingsPathForCommand();
+
+// Loads the settings file (SettingsPathForCommand), which names the radio
+// types and bands. It is only
+// read: a missing one is an error, never created. Prints why and returns
+// false when it cannot be read.
+bool LoadSettingsForCommand(chanset::CSettingsFile& settings);
+
+// What the import commands read before anything else, in this order: the
+// settings file, the base image, the CSV text. Prints why and returns false
+// when one cannot be read.
+bool LoadImportInputs(const std::string& csvPath, const std::string& basePath, chanset::CSettingsFile& settings,
+                      chanset::Image& image, std::string& csvText);
 
 // Takes "--lang en|zh" out of args (default en); prints and returns false
 // for any other value.

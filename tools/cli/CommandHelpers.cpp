@@ -1,5 +1,10 @@
 // Helpers shared by several chanset-cli commands.
+#include <sys/stat.h>
+
 #include "data/DatFile.h"
+#include "platform/AtomicFile.h"
+#include "platform/SettingsLocation.h"
+#include "settings/CSettingsFile.h"
 #include "tools/cli/CliCommand.h"
 
 namespace cli {
@@ -18,6 +23,35 @@ bool LoadForCommand(const std::string& path, chanset::Image& image, bool chinese
       return false;
   }
   return false;
+}
+
+std::string SettingsPathForCommand() {
+  return IniPath().empty() ? chanset::ProgramSettingsFilePaths().read : IniPath();
+}
+
+bool LoadSettingsForCommand(chanset::CSettingsFile& settings) {
+  const std::string ini = SettingsPathForCommand();
+  struct stat st;
+  if (stat(ini.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+    Fail(ini + ": settings file not found (it names the radio types and bands)");
+    return false;
+  }
+  if (!settings.LoadPath(ini, false, true, false)) {
+    Fail("cannot read " + ini);
+    return false;
+  }
+  return true;
+}
+
+bool LoadImportInputs(const std::string& csvPath, const std::string& basePath, chanset::CSettingsFile& settings,
+                      chanset::Image& image, std::string& csvText) {
+  if (!LoadSettingsForCommand(settings) || !LoadForCommand(basePath, image, false)) return false;
+  std::string reason;
+  if (!chanset::ReadWholeFile(csvPath, csvText, &reason)) {
+    Fail("cannot read " + csvPath + ": " + reason);
+    return false;
+  }
+  return true;
 }
 
 bool TakeLanguage(Args& args, bool& chinese) {

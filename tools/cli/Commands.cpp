@@ -4,10 +4,14 @@ namespace cli {
 
 // Each command lives in its own cmd_*.cpp file.
 int RunDump(const Args& args);
+int RunDiff(const Args& args);
 int RunNew(const Args& args);
 int RunImportCsv(const Args& args);
+int RunExport(const Args& args);
+int RunImport(const Args& args);
 int RunRead(const Args& args);
 int RunWrite(const Args& args);
+int RunPorts(const Args& args);
 
 const std::vector<Command>& Commands() {
   static const std::vector<Command> commands = {
@@ -17,8 +21,30 @@ const std::vector<Command>& Commands() {
        "BASE.dat with its channels replaced from a CSV table shaped as dump prints it,"
        " every cell checked against BASE's band; stored as OUT.dat",
        RunImportCsv},
-      {"read", "--port COMn|PATH OUT.dat", "read the radio into OUT.dat (rows 62..63 from a new image)", RunRead},
-      {"write", "--port COMn|PATH IN.dat", "write rows 0..61 of IN.dat to the radio", RunWrite},
+      {"diff", "A.dat B.dat [--lang en|zh]",
+       "print what differs from A to B, one change per line (channel fields, options, type and"
+       " band by name, other bytes by address); exit 0 when equal, 1 when different, 2 on error",
+       RunDiff},
+      {"export", "FILE.dat OUT.csv [--format chanset|chirp] [--lang en|zh]",
+       "write the channels as Chanset's CSV table (as dump prints it) or as CHIRP CSV", RunExport},
+      {"import", "IN.csv BASE.dat OUT.dat [--format auto|chanset|chirp] [--renumber] [--partial]",
+       "BASE.dat with the channels named by a Chanset or CHIRP CSV file replaced, every value checked"
+       " against BASE's band; stored as OUT.dat. A refused row writes nothing (exit 1) unless"
+       " --partial, which imports the other rows (exit 3). --renumber puts the rows on channels"
+       " 1, 2, ... in file order",
+       RunImport},
+      {"read", "--port COMn|PATH [--trace FILE] [--quiet] OUT.dat",
+       "read the radio into OUT.dat (rows 62..63 from a new image); with several --port, every radio at once,"
+       " each into DIR/<port>.dat",
+       RunRead},
+      {"write", "--port COMn|PATH [--port ...] [--trace FILE] [--quiet] IN.dat",
+       "write rows 0..61 of IN.dat to the radio; with several --port, to every radio at once."
+       " --trace logs every byte, discard and pause; Ctrl-C cancels at once (exit 130)",
+       RunWrite},
+      {"ports", "[--sysfs DIR] [--dev DIR] [--proc DIR]",
+       "list the serial devices: by-id name, USB maker and product, the COMn mapped to each,"
+       " and whether it can be opened now",
+       RunPorts},
   };
   return commands;
 }

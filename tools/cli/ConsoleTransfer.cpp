@@ -1,27 +1,65 @@
 #include "tools/cli/ConsoleTransfer.h"
 
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
 #include <chrono>
+#include <climits>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <thread>
 #include <unistd.h>
 
+#include "link/CancelSignal.h"
+#include "link/PortNames.h"
 #include "link/SerialPort.h"
+#include "link/TraceSink.h"
+#include "tools/cli/CliCommand.h"
 
 namespace cli {
 
 namespace {
 
 volatile sig_atomic_t g_interrupted = 0;
+chanset::CancelSignal* g_cancel = nullptr;
 
-void OnInterrupt(int) { g_interrupted = 1; }
+void OnInterrupt(int) {
+  g_interrupted = 1;
+  if (g_cancel) g_cancel->Request();
+}
+
+// "COMn" for a COM word (any case, with or without "\\.\"), else the last
+// part of the path; characters a file name should not have become '_'.
+std::string StemOf(const std::string& label) {
+  std::string word = label.compare(0, 4, "\\\\.\\") == 0 ? label.substr(4) : label;
+  std::string stem;
+  if (word.size() > 3 && (word[0] | 0x20) == 'c' && (word[1] | 0x20) == 'o' && (word[2] | 0x20) == 'm' &&
+      word.find_first_not_of("0123456789", 3) == std::string::npos) {
+    stem = "COM" + word.substr(3);
+  } else {
+    std::size_t slash = word.find_last_of('/');
+    stem = slash == std::string::npos ? word : word.substr(slash + 1);
+  }
+  for (char& c : stem)
+    if (!std::isalnum(static_cast<unsigned char>(c)) && c != '.' && c != '-' && c != '_') c = '_';
+  return stem.empty() || stem[0] == '.' ? "port" + stem : stem;
+}
+
+std::string SameDeviceKey(const std::string& path) {
+  char buf[PATH_MAX];
+  return realpath(path.c_str(), buf) ? std::string(buf) : path;
+}
 
 class ConsoleHost : public chanset::TransferHost {
  public:
-  explicit ConsoleHost(const char* verb) : verb_(verb), bar_(isatty(STDERR_FILENO) == 1) {}
+  ConsoleHost(const char* verb, bool quiet)
+      : verb_(verb), bar_(!quiet && isatty(STDERR_FILENO) == 1), start_(std::chrono::steady_clock::now()) {
+    if (bar_) Progress(0);
+  }
 
-  bool Poll() override { return g_interrupted != 0; }
+  bool Poll() override { return Interrupted(); }
 
   bool AskRetry() override {
     EndBar();
@@ -34,7 +72,8 @@ class ConsoleHost : public chanset::TransferHost {
       std::fprintf(stderr, "Retry or Cancel? [r/c] ");
       std::fflush(stderr);
       char line[64];
-      if (!std::fgets(line, sizeof line, stdin)) return false;
+      // Ctrl-C interrupts the read: the answer is Cancel.
+      if (Interrupted() || !std::fgets(line, sizeof line, stdin)) return false;
       if (line[0] == 'r' || line[0] == 'R') return true;
       if (line[0] == 'c' || line[0] == 'C') return false;
     }
@@ -42,10 +81,8 @@ class ConsoleHost : public chanset::TransferHost {
 
   void Progress(int rows) override {
     if (!bar_) return;
-    constexpr int kWidth = 31;
-    int filled = rows * kWidth / chanset::kTransferRows;
-    std::fprintf(stderr, "\r%s [%s%s] %2d/%d", verb_, std::string(static_cast<std::size_t>(filled), '#').c_str(),
-                 std::string(static_cast<std::size_t>(kWidth - filled), '.').c_str(), rows, chanset::kTransferRows);
+    std::chrono::duration<double> took = std::chrono::steady_clock::now() - start_;
+    std::fprintf(stderr, "\r%s", ProgressLine(verb_, rows, took.count()).c_str());
     drawn_ = true;
     if (rows == chanset::kTransferRows) EndBar();
     std::fflush(stderr);
@@ -62,15 +99,16 @@ class ConsoleHost : public chanset::TransferHost {
 
   void Sleep(int ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
- private:
   void EndBar() {
     if (drawn_) std::fputc('\n', stderr);
     drawn_ = false;
   }
 
+ private:
   const char* verb_;
   bool bar_;
   bool drawn_ = false;
+  std::chrono::steady_clock::time_point start_;
 };
 
 }  // namespace
@@ -88,20 +126,93 @@ const char* MessageText(int id) {
   }
 }
 
-chanset::TransferResult RunConsoleTransfer(const std::string& portPath, chanset::TransferDirection direction,
-                                           chanset::Image& image) {
-  // Ctrl-C cancels at the transfer's next poll, so the port is released
-  // properly; a second Ctrl-C ends the program at once.
+std::string ProgressLine(const char* verb, int rows, double seconds) {
+  constexpr int kWidth = 31;
+  int filled = rows * kWidth / chanset::kTransferRows;
+  char line[128];
+  std::snprintf(line, sizeof line, "%s [%s%s] %2d/%d rows %5.1f s", verb,
+                std::string(static_cast<std::size_t>(filled), '#').c_str(),
+                std::string(static_cast<std::size_t>(kWidth - filled), '.').c_str(), rows, chanset::kTransferRows,
+                seconds);
+  return line;
+}
+
+bool ParseTransferArgs(std::vector<std::string> args, const char* verb, std::vector<PortTarget>& ports,
+                       std::string& file, TransferOptions& options, std::string& error) {
+  const std::string v = verb;
+  const char* fileWord = v == "read" ? "OUT.dat|DIR" : "IN.dat";
+  std::string value;
+  std::vector<std::string> labels;
+  while (TakeOption(args, "--port", value, error)) labels.push_back(value);
+  if (!error.empty()) return false;
+  if (labels.empty()) {
+    error = v + " needs --port COMn|PATH";
+    return false;
+  }
+  if (!TakeOption(args, "--trace", options.tracePath, error) && !error.empty()) return false;
+  options.quiet = TakeFlag(args, "--quiet");
+  if (args.size() != 1 || args[0].rfind("--", 0) == 0) {
+    error = "usage: " + v + " --port COMn|PATH [--port ...] [--trace FILE] [--quiet] " + fileWord;
+    return false;
+  }
+  file = args[0];
+  for (const std::string& label : labels) {
+    PortTarget t{label, chanset::ResolvePortArgument(label), StemOf(label)};
+    if (t.path.empty()) {
+      error = "there is no port " + label + ": ports run from COM1 to COM16";
+      return false;
+    }
+    for (const PortTarget& other : ports) {
+      if (SameDeviceKey(other.path) == SameDeviceKey(t.path)) {
+        error = other.label == label ? "the port " + label + " is given twice"
+                                     : other.label + " and " + label + " are the same device";
+        return false;
+      }
+    }
+    // Two ports may end in the same name (two by-path folders): number them.
+    std::string stem = t.stem;
+    for (int n = 2;
+         std::any_of(ports.begin(), ports.end(), [&](const PortTarget& p) { return p.stem == t.stem; }); ++n)
+      t.stem = stem + "-" + std::to_string(n);
+    ports.push_back(t);
+  }
+  return true;
+}
+
+void CatchInterrupt() {
+  static chanset::CancelSignal cancel;  // made before the handler can use it
+  g_cancel = &cancel;
+  // Ctrl-C cancels: every port wait ends at once and the ports are released
+  // properly. No SA_RESTART, so a question waiting for a typed answer ends
+  // too. A second Ctrl-C ends the program at once.
   struct sigaction sa {};
   sa.sa_handler = OnInterrupt;
   sa.sa_flags = SA_RESETHAND;
   sigemptyset(&sa.sa_mask);
   sigaction(SIGINT, &sa, nullptr);
+}
 
+void ReleaseInterrupt() { signal(SIGINT, SIG_DFL); }
+
+bool Interrupted() { return g_interrupted != 0; }
+
+chanset::CancelSignal* InterruptSignal() { return g_cancel; }
+
+bool OpenTrace(const std::string& path, chanset::TraceSink& sink) {
+  std::string error;
+  if (sink.Open(path, false, &error)) return true;
+  Fail("cannot write the trace " + error);
+  return false;
+}
+
+chanset::TransferResult RunConsoleTransfer(const PortTarget& target, chanset::TransferDirection direction,
+                                           chanset::Image& image, const TransferOptions& options,
+                                           chanset::TraceSink* trace) {
   chanset::SerialPort port;
-  ConsoleHost host(direction == chanset::TransferDirection::Read ? "Reading" : "Writing");
-  chanset::TransferResult result = chanset::RunTransfer(port, host, portPath, direction, image);
-  signal(SIGINT, SIG_DFL);
+  port.SetCancel(InterruptSignal());
+  ConsoleHost host(direction == chanset::TransferDirection::Read ? "Reading" : "Writing", options.quiet);
+  chanset::TransferResult result = chanset::RunTracedTransfer(port, host, trace, target.path, direction, image);
+  host.EndBar();
   if (result.end == chanset::TransferEnd::Cancelled) std::fprintf(stderr, "chanset-cli: cancelled\n");
   return result;
 }

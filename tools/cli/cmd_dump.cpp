@@ -3,9 +3,7 @@
 // titles, then one row per channel with the texts the channel grid shows.
 #include <iostream>
 
-#include "data/ChannelCodec.h"
-#include "data/ChannelWords.h"
-#include "data/Csv.h"
+#include "editor/ChansetCsv.h"
 #include "tools/cli/CliCommand.h"
 
 namespace cli {
@@ -20,16 +18,7 @@ int RunDump(const Args& arguments) {
   chanset::Image image{};
   if (!LoadForCommand(args[0], image, chinese)) return 1;
 
-  chanset::CsvRecord header;
-  for (const chanset::WordPair& title : chanset::kColumnTitles) header.push_back(title.In(chinese));
-  std::string out = chanset::CsvLine(header);
-  for (int n = 1; n <= chanset::kChannelCount; ++n) {
-    chanset::ChannelTexts texts = chanset::DecodeChannel(image, n, chinese);
-    chanset::CsvRecord row{std::to_string(n)};
-    row.insert(row.end(), texts.begin(), texts.end());
-    out += chanset::CsvLine(row);
-  }
-  std::cout << out << std::flush;
+  std::cout << chanset::WriteChansetCsv(image, chinese) << std::flush;
   if (!std::cout) return Fail("cannot write to standard output");
   return 0;
 }

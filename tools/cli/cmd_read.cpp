@@ -1,36 +1,58 @@
-// chanset-cli read --port COMn|PATH OUT.dat
+// chanset-cli read --port COMn|PATH [--trace FILE] [--quiet] OUT.dat
+// chanset-cli read --port A --port B ... [--trace FILE] [--quiet] DIR
 #include <cstdio>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "data/DatFile.h"
-#include "link/PortNames.h"
 #include "tools/cli/CliCommand.h"
 #include "tools/cli/ConsoleTransfer.h"
+#include "tools/cli/Fleet.h"
 
 namespace cli {
 
-int RunRead(const Args& arguments) {
-  Args args = arguments;
-  std::string portArg, error;
-  if (!TakeOption(args, "--port", portArg, error)) return Fail(error.empty() ? "read needs --port COMn|PATH" : error);
-  if (args.size() != 1 || args[0].rfind("--", 0) == 0) return Fail("usage: read --port COMn|PATH OUT.dat");
-  const std::string& out = args[0];
-  std::string path = chanset::ResolvePortArgument(portArg);
-  if (path.empty()) return Fail("there is no port " + portArg + ": ports run from COM1 to COM16");
+namespace {
 
-  // Make sure the result can be stored before the radio is read.
+bool IsDirectory(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+}  // namespace
+
+int RunRead(const Args& args) {
+  std::vector<PortTarget> ports;
+  std::string out, error;
+  TransferOptions options;
+  if (!ParseTransferArgs(args, "read", ports, out, options, error)) return Fail(error);
+
+  // Make sure the results can be stored before any radio is read.
+  if (ports.size() > 1) {
+    if (!IsDirectory(out) && mkdir(out.c_str(), 0777) != 0)
+      return Fail("cannot make the folder " + out + " for the radios' files");
+    if (access(out.c_str(), W_OK) != 0) return Fail("cannot write into " + out + ": the folder is not writable");
+    while (out.size() > 1 && out.back() == '/') out.pop_back();
+    return RunFleet(ports, chanset::TransferDirection::Read, chanset::NewImage(), out, options);
+  }
+  if (IsDirectory(out)) return Fail(out + " is a folder: one radio is read into a file");
   std::size_t slash = out.rfind('/');
   std::string folder = slash == std::string::npos ? "." : out.substr(0, slash == 0 ? 1 : slash);
   if (access(folder.c_str(), W_OK) != 0) return Fail("cannot write " + out + ": the folder " + folder + " is not writable");
 
+  chanset::TraceSink trace;
+  if (!options.tracePath.empty() && !OpenTrace(options.tracePath, trace)) return 1;
   // Rows 62..63 never come from the radio: they are a new image's.
   chanset::Image image = chanset::NewImage();
-  chanset::TransferResult result = RunConsoleTransfer(path, chanset::TransferDirection::Read, image);
+  CatchInterrupt();
+  chanset::TransferResult result = RunConsoleTransfer(ports[0], chanset::TransferDirection::Read, image, options, &trace);
+  ReleaseInterrupt();
+  // Interrupted: nothing is stored, whatever arrived.
+  if (Interrupted()) return kExitInterrupted;
   if (!result.ok()) return 1;
   if (chanset::StoreDatFile(out, image, &error) != chanset::DatError::None)
     return Fail("cannot write " + out + ": " + error);
-  std::printf("read 62 rows from %s into %s\n", path.c_str(), out.c_str());
+  std::printf("read 62 rows from %s into %s\n", ports[0].path.c_str(), out.c_str());
   return 0;
 }
 

@@ -1,29 +1,32 @@
-// chanset-cli write --port COMn|PATH IN.dat
+// chanset-cli write --port COMn|PATH [--port ...] [--trace FILE] [--quiet] IN.dat
 #include <cstdio>
 #include <string>
 
 #include "data/DatFile.h"
-#include "link/PortNames.h"
 #include "tools/cli/CliCommand.h"
 #include "tools/cli/ConsoleTransfer.h"
+#include "tools/cli/Fleet.h"
 
 namespace cli {
 
-int RunWrite(const Args& arguments) {
-  Args args = arguments;
-  std::string portArg, error;
-  if (!TakeOption(args, "--port", portArg, error)) return Fail(error.empty() ? "write needs --port COMn|PATH" : error);
-  if (args.size() != 1 || args[0].rfind("--", 0) == 0) return Fail("usage: write --port COMn|PATH IN.dat");
-  const std::string& in = args[0];
-  std::string path = chanset::ResolvePortArgument(portArg);
-  if (path.empty()) return Fail("there is no port " + portArg + ": ports run from COM1 to COM16");
+int RunWrite(const Args& args) {
+  std::vector<PortTarget> ports;
+  std::string in, error;
+  TransferOptions options;
+  if (!ParseTransferArgs(args, "write", ports, in, options, error)) return Fail(error);
 
   chanset::Image image = chanset::NewImage();
   if (!LoadForCommand(in, image, false)) return 1;
+  if (ports.size() > 1) return RunFleet(ports, chanset::TransferDirection::Write, image, std::string(), options);
 
-  chanset::TransferResult result = RunConsoleTransfer(path, chanset::TransferDirection::Write, image);
+  chanset::TraceSink trace;
+  if (!options.tracePath.empty() && !OpenTrace(options.tracePath, trace)) return 1;
+  CatchInterrupt();
+  chanset::TransferResult result = RunConsoleTransfer(ports[0], chanset::TransferDirection::Write, image, options, &trace);
+  ReleaseInterrupt();
+  if (Interrupted()) return kExitInterrupted;
   if (!result.ok()) return 1;
-  std::printf("wrote 62 rows of %s to %s\n", in.c_str(), path.c_str());
+  std::printf("wrote 62 rows of %s to %s\n", in.c_str(), ports[0].path.c_str());
   return 0;
 }
 

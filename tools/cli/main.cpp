@@ -51,7 +51,11 @@ static void PrintUsage(std::FILE* out) {
 int main(int argc, char** argv) {
   cli::Args args(argv + 1, argv + argc);
   std::string error;
-  if (!cli::TakeOption(args, "--ini", cli::g_iniPath, error) && !error.empty()) return cli::Fail(error);
+  // A usage error exits 2, as an unknown command does (diff keeps 1 for "different").
+  if (!cli::TakeOption(args, "--ini", cli::g_iniPath, error) && !error.empty()) {
+    cli::Fail(error);
+    return 2;
+  }
   if (args.empty()) {
     cli::PrintUsage(stderr);
     return 2;

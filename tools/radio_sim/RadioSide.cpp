@@ -137,6 +137,9 @@ void RadioSide::CompleteFrame(Reaction& r) {
   std::uint8_t* data = image_.data() + address;
   if (frame[0] == 'W') {
     std::copy(frame.begin() + 4, frame.end(), data);
+    // A bad memory cell: the radio acknowledges the block, but its first
+    // byte keeps its lowest bit flipped, so only a read-back can tell.
+    if (block == faults_.corruptWriteBlock) data[0] ^= 0x01;
     writtenBlocks_.set(static_cast<std::size_t>(block));
     r.reply = {block == faults_.wrongAckBlock ? kNak : kAck};
     if (writtenBlocks_.all()) {

@@ -18,6 +18,7 @@ struct Faults {
   int shortReplyBlock = -1;     // read reply of 11 bytes instead of 12
   int wrongAckBlock = -1;       // 0x15 instead of the ACK that ends the block
   int hangUpBlock = -1;         // the device disappears when this block's frame arrives
+  int corruptWriteBlock = -1;   // a write of this block is acknowledged but stored with a flipped bit
 };
 
 struct Reaction {

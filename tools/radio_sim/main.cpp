@@ -31,7 +31,9 @@ const char kUsage[] =
     "  no-ack-stage2-always  leave every handshake's closing ACK unanswered\n"
     "  short-reply:N         send 11 bytes instead of 12 for block N\n"
     "  wrong-ack:N           answer 0x15 instead of ACK at block N (read or write)\n"
-    "  hangup:N              the device disappears when block N is asked for\n";
+    "  hangup:N              the device disappears when block N is asked for\n"
+    "  corrupt-write:N       acknowledge a write of block N but store its first byte\n"
+    "                        with the lowest bit flipped\n";
 
 int Usage(const std::string& problem) {
   std::fprintf(stderr, "chanset-radio-sim: %s\n%s", problem.c_str(), kUsage);
@@ -57,6 +59,7 @@ bool ParseFault(const std::string& text, radiosim::Faults& faults) {
   int* block = name == "short-reply" ? &faults.shortReplyBlock
                : name == "wrong-ack" ? &faults.wrongAckBlock
                : name == "hangup"    ? &faults.hangUpBlock
+               : name == "corrupt-write" ? &faults.corruptWriteBlock
                                      : nullptr;
   return block && ParseNumber(text.substr(colon + 1), 0, chanset::kTransferBlocks - 1, *block);
 }

@@ -1,0 +1,227 @@
+#include "editor/ChannelRows.h"
+
+#include <array>
+#include <cstdio>
+
+#include "data/ChannelWords.h"
+#include "data/DcsCodes.h"
+#include "editor/ToneTable.h"
+
+namespace chanset {
+
+namespace {
+
+bool AllDigits(const std::string& s, std::size_t from, std::size_t to) {
+  if (from >= to) return false;
+  for (std::size_t i = from; i < to; ++i)
+    if (s[i] < '0' || s[i] > '9') return false;
+  return true;
+}
+
+// 10 Hz units as MHz with five decimals, exactly.
+std::string Mhz(std::int64_t tenHz) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%lld.%05lld", static_cast<long long>(tenHz / 100000),
+                static_cast<long long>(tenHz % 100000));
+  return buf;
+}
+
+// A decimal number in a form fit for comparing: no leading zeros before the
+// point, no trailing zeros after it ("088.50" and "88.5" both give "88.5",
+// "100.0" gives "100").
+std::string CanonicalDecimal(const std::string& text) {
+  std::size_t dot = text.find('.');
+  std::string whole = text.substr(0, dot);
+  std::string fraction = dot == std::string::npos ? std::string() : text.substr(dot + 1);
+  whole.erase(0, whole.find_first_not_of('0'));
+  if (whole.empty()) whole = "0";
+  fraction.erase(fraction.find_last_not_of('0') + 1);
+  return fraction.empty() ? whole : whole + "." + fraction;
+}
+
+const ToneTable& EnglishTones() {
+  static const ToneTable table(false);
+  return table;
+}
+
+// Whether decoding a tone word can give `t`: the no-tone word, a CTCSS tone
+// with one decimal, or D, a code of the DCS table and N or I. The encoded
+// word must decode to the same text, which also refuses leading zeros and
+// values whose word would read back as something else.
+bool IsDecodableTone(const std::string& t) {
+  if (t.empty() || words::kNone.Matches(t)) return true;
+  if (t[0] == 'D') {
+    if (t.size() != 5 || !AllDigits(t, 1, 4) || (t[4] != 'N' && t[4] != 'I')) return false;
+    unsigned digits = static_cast<unsigned>(std::stoi(t.substr(1, 3)));
+    bool known = false;
+    for (std::uint16_t code : kDcsCodes) known = known || DcsDigits(code) == digits;
+    if (!known) return false;
+  } else {
+    std::size_t dot = t.find('.');
+    if (dot == std::string::npos || dot + 2 != t.size() || !AllDigits(t, 0, dot) ||
+        !AllDigits(t, dot + 1, t.size()))
+      return false;
+  }
+  std::uint8_t word[2];
+  EncodeTone(t, word);
+  return DecodeTone(word, false, false) == t;
+}
+
+// The checked text of a tone cell, or empty when refused.
+std::string CheckedTone(const std::string& text, const RowRules& rules) {
+  if (text.empty()) return words::kNone.In(rules.chinese);
+  if (rules.tones == ToneRule::Listed) return ListedToneText(text, rules.chinese);
+  if (!IsDecodableTone(text)) return std::string();
+  return words::kNone.Matches(text) ? words::kNone.In(rules.chinese) : text;
+}
+
+template <std::size_t N>
+std::string ChoiceList(const std::array<WordPair, N>& choices, bool chinese) {
+  std::string list;
+  for (bool zh : {false, true})
+    for (const WordPair& w : choices) list += (list.empty() ? "" : ", ") + std::string(w.In(zh));
+  return list + InLanguage(chinese, " or empty", " 或留空");
+}
+
+}  // namespace
+
+std::string TrimBlanks(const std::string& s) {
+  std::size_t b = s.find_first_not_of(" \t");
+  if (b == std::string::npos) return std::string();
+  return s.substr(b, s.find_last_not_of(" \t") - b + 1);
+}
+
+bool IsDecimalText(const std::string& s) {
+  std::size_t dot = s.find('.');
+  if (dot == std::string::npos) return AllDigits(s, 0, s.size());
+  bool whole = dot == 0 || AllDigits(s, 0, dot);
+  bool fraction = dot + 1 == s.size() || AllDigits(s, dot + 1, s.size());
+  return whole && fraction && s.size() > 1;
+}
+
+int ParseChannelNumber(const std::string& text) {
+  const std::string s = TrimBlanks(text);
+  if (!AllDigits(s, 0, s.size()) || s.size() > 2 || s[0] == '0') return 0;
+  int n = std::stoi(s);
+  return n >= 1 && n <= kChannelCount ? n : 0;
+}
+
+std::string ListedCtcss(const std::string& decimalText) {
+  if (!IsDecimalText(decimalText)) return std::string();
+  const std::string wanted = CanonicalDecimal(decimalText);
+  const ToneTable& tones = EnglishTones();
+  for (int i = 1; i < tones.Size(); ++i) {
+    const std::string& entry = tones.Text(i);
+    if (entry[0] != 'D' && CanonicalDecimal(entry) == wanted) return entry;
+  }
+  return std::string();
+}
+
+std::string ListedDcs(const std::string& codeDigits, char polarity) {
+  if (codeDigits.empty() || codeDigits.size() > 3 || (polarity != 'N' && polarity != 'I'))
+    return std::string();
+  for (char c : codeDigits)
+    if (c < '0' || c > '7') return std::string();
+  std::string text = "D" + std::string(3 - codeDigits.size(), '0') + codeDigits + polarity;
+  return EnglishTones().IndexOf(text) > 0 ? text : std::string();
+}
+
+std::string ListedToneText(const std::string& text, bool chinese) {
+  if (words::kNone.Matches(text)) return words::kNone.In(chinese);
+  if (text.size() == 5 && (text[0] == 'D' || text[0] == 'd')) {
+    char polarity = text[4] == 'n' ? 'N' : text[4] == 'i' ? 'I' : text[4];
+    return AllDigits(text, 1, 4) ? ListedDcs(text.substr(1, 3), polarity) : std::string();
+  }
+  return ListedCtcss(text);
+}
+
+std::vector<CellRefusal> CheckChannelRow(const ChannelTexts& fields, const RowRules& rules,
+                                         ChannelTexts& out, int row, int channel) {
+  std::vector<CellRefusal> refusals;
+  out.fill(std::string());
+  std::array<std::string, 8> f;
+  for (std::size_t c = 0; c < 8; ++c) f[c] = TrimBlanks(fields[c]);
+  if (f[0].empty()) return refusals;  // an empty Rx is an empty channel
+
+  const bool zh = rules.chinese;
+  auto refuse = [&](std::size_t c, RefusalKind kind, const std::string& reason) {
+    refusals.push_back({row, channel, static_cast<int>(c) + 1, kColumnTitles[c + 1].In(zh), f[c], kind,
+                        reason});
+  };
+
+  auto checkFrequency = [&](std::size_t c) {
+    const std::string& text = f[c];
+    if (!IsDecimalText(text)) {
+      refuse(c, RefusalKind::NotFrequency, InLanguage(zh, "not a frequency in MHz", "不是以MHz为单位的频率"));
+      return false;
+    }
+    switch (CheckFrequency(ScaleDecimal(text, 100000), rules.limits)) {
+      case FrequencyCheck::OutOfRange: {
+        const std::string lo = Mhz(rules.limits.lower), hi = Mhz(rules.limits.upper);
+        refuse(c, RefusalKind::OutOfRange,
+               InLanguage(zh, "out of range: the band " + rules.bandText + " takes " + lo + " to " + hi + " MHz",
+                          "超出范围：频段" + rules.bandText + "的范围是" + lo + "至" + hi + " MHz"));
+        return false;
+      }
+      case FrequencyCheck::OffStep:
+        refuse(c, RefusalKind::OffStep,
+               InLanguage(zh, "not on a 5 kHz or 6.25 kHz step", "不在5 kHz或6.25 kHz的步进上"));
+        return false;
+      case FrequencyCheck::Ok:
+        break;
+    }
+    // The text names the value that was checked. (A typed "446.006255"
+    // passes as 44600625 but shows the rounded "446.00626", which would be
+    // stored off the step; a row taken in whole must not do that.)
+    out[c] = Mhz(ScaleDecimal(text, 100000));
+    return true;
+  };
+
+  const bool rxOk = checkFrequency(0);
+  if (f[1].empty()) {
+    if (rxOk) out[1] = out[0];  // the Tx follows the Rx
+  } else {
+    checkFrequency(1);
+  }
+
+  for (std::size_t c = 2; c <= 3; ++c) {
+    out[c] = CheckedTone(f[c], rules);
+    if (!out[c].empty()) continue;
+    if (rules.tones == ToneRule::Listed)
+      refuse(c, RefusalKind::NotTone,
+             InLanguage(zh,
+                        "not in the tone list: None, one of its 53 CTCSS tones (88.5) or a listed DCS "
+                        "code with N or I (D023N)",
+                        "不在亚音列表中：无、列表中的53个CTCSS亚音之一（88.5）或列表中带N或I的DCS码（D023N）"));
+    else
+      refuse(c, RefusalKind::NotTone,
+             InLanguage(zh,
+                        "not a tone: None, a CTCSS tone with one decimal (88.5) or a DCS code of the "
+                        "table with N or I (D023N)",
+                        "不是亚音：无、一位小数的CTCSS亚音（88.5）或码表中带N或I的DCS码（D023N）"));
+  }
+
+  // Choice columns: the word of the chosen language, or the encoder's
+  // default for an empty cell.
+  auto checkChoice = [&](std::size_t c, const auto& choices, const WordPair& fallback) {
+    if (f[c].empty()) {
+      out[c] = fallback.In(zh);
+      return;
+    }
+    for (const WordPair& w : choices) {
+      if (w.Matches(f[c])) {
+        out[c] = w.In(zh);
+        return;
+      }
+    }
+    refuse(c, RefusalKind::NotWord,
+           InLanguage(zh, "not a known word; one of ", "不是可选的词；可选：") + ChoiceList(choices, zh));
+  };
+  checkChoice(4, kWidthChoices, words::kWide);
+  checkChoice(5, kScanChoices, words::kYes);
+  checkChoice(6, kBusyChoices, words::kQtDqt);
+  checkChoice(7, kPowerChoices, words::kHigh);
+  return refusals;
+}
+
+}  // namespace chanset

@@ -1,0 +1,503 @@
+#include "editor/ChirpCsv.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <map>
+
+#include "data/ChannelWords.h"
+
+namespace chanset {
+
+const std::vector<std::string> kChirpColumns = {
+    "Location",     "Name",       "Frequency", "Duplex", "Offset", "Tone", "rToneFreq", "cToneFreq", "DtcsCode",
+    "DtcsPolarity", "RxDtcsCode", "CrossMode", "Mode",   "TStep",  "Skip", "Power",     "Comment"};
+
+namespace {
+
+// Positions in kChirpColumns.
+enum Col {
+  kLocation, kName, kFrequency, kDuplex, kOffset, kTone, kRTone, kCTone, kDtcs, kPolarity,
+  kRxDtcs, kCross, kMode, kTStep, kSkip, kPower, kComment, kColCount
+};
+// The columns every row needs; the others read as empty when missing.
+constexpr std::array<Col, 10> kRequired{kLocation, kFrequency, kDuplex, kOffset, kTone,
+                                        kRTone,    kCTone,     kDtcs,   kPolarity, kMode};
+
+using Columns = std::array<int, kColCount>;  // record index of each column, -1 when absent
+
+std::string Lower(std::string s) {
+  for (char& c : s)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return s;
+}
+
+bool SameWord(const std::string& a, const char* b) { return Lower(a) == Lower(b); }
+
+// 10 Hz units as the grid shows them ("446.00625") and as the format writes
+// them, in Hz with six decimals of MHz ("446.006250").
+std::string FiveDecimals(std::int64_t tenHz) {
+  char buf[40];
+  std::snprintf(buf, sizeof buf, "%lld.%05lld", static_cast<long long>(tenHz / 100000),
+                static_cast<long long>(tenHz % 100000));
+  return buf;
+}
+std::string SixDecimals(std::int64_t tenHz) {
+  char buf[40];
+  std::snprintf(buf, sizeof buf, "%lld.%06lld", static_cast<long long>(tenHz / 100000),
+                static_cast<long long>(tenHz % 100000 * 10));
+  return buf;
+}
+
+// A power text in watts ("5.0W", "0.5 w", "4"), as milliwatts.
+bool ParseWatts(const std::string& text, std::int64_t& milliwatts) {
+  std::string number = text;
+  if (!number.empty() && (number.back() == 'W' || number.back() == 'w')) number.pop_back();
+  return ParseDecimalUnits(TrimBlanks(number), 3, milliwatts);
+}
+
+// A power level name of this radio, either language, English in any case.
+const WordPair* PowerLevel(const std::string& text) {
+  for (const WordPair& level : kPowerChoices)
+    if (SameWord(text, level.en) || text == level.zh) return &level;
+  return nullptr;
+}
+
+struct WattRange {
+  bool any = false;
+  std::int64_t low = 0, high = 0;
+};
+
+class RowReader {
+ public:
+  RowReader(const CsvRecord& record, const Columns& at, const ImportOptions& options, const WattRange& watts,
+            ImportRow& row)
+      : m_record(record), m_at(at), m_zh(options.chinese), m_options(options), m_watts(watts), m_row(row) {}
+
+  void Read() {
+    const std::int64_t rx = ReadRx();
+    const std::int64_t tx = rx > 0 ? ReadTx(rx) : 0;
+    std::string rxTone, txTone;
+    ReadTones(rxTone, txTone);
+    const WordPair* width = ReadMode();
+    const WordPair* scan = ReadSkip();
+    const WordPair* power = ReadPower();
+    ReadDropped();
+
+    // The channel editor's checks run even when a column above was refused,
+    // so the frequencies' faults are listed too; a refused value stands in
+    // as what the encoder would make of an empty cell. Without an offset the
+    // Tx follows the Rx, so a refused Rx is not reported twice.
+    const std::string none = words::kNone.en;
+    ChannelTexts fields{rx > 0 ? FiveDecimals(rx) : std::string(),
+                        m_txFromOffset && tx > 0 ? FiveDecimals(tx) : std::string(),
+                        rxTone.empty() ? none : rxTone,
+                        txTone.empty() ? none : txTone,
+                        width ? width->en : "",
+                        scan ? scan->en : "",
+                        words::kOff.en,
+                        power ? power->en : ""};
+    std::vector<CellRefusal> refused = CheckChannelRow(fields, Rules(), m_row.texts, m_row.line, m_row.channel);
+    for (const CellRefusal& r : refused) {
+      // Only the frequencies can fail here: the other texts were made from
+      // the lists. Point at the column the value came from.
+      const Col source = r.column == 2 && m_txFromOffset ? kOffset : kFrequency;
+      Refuse(source, r.kind, r.columnName + " " + r.text + ": " + r.reason, r.columnName + " " + r.text + "：" + r.reason);
+    }
+    std::stable_sort(m_row.refusals.begin(), m_row.refusals.end(),
+                     [](const CellRefusal& a, const CellRefusal& b) { return a.column < b.column; });
+    if (!m_row.refusals.empty()) m_row.texts.fill(std::string());
+  }
+
+  void Refuse(Col c, RefusalKind kind, const std::string& en, const std::string& zh) {
+    m_row.refusals.push_back({m_row.line, m_row.channel, m_at[c] + 1, kChirpColumns[c], Get(c), kind,
+                              InLanguage(m_zh, en, zh)});
+  }
+
+  std::string Get(Col c) const {
+    const int i = m_at[c];
+    return i < 0 || static_cast<std::size_t>(i) >= m_record.size() ? std::string()
+                                                                     : TrimBlanks(m_record[static_cast<std::size_t>(i)]);
+  }
+
+ private:
+  RowRules Rules() const { return {m_options.limits, m_options.bandText, ToneRule::Listed, m_zh}; }
+
+  // A frequency column in 10 Hz units; 0 after a refusal.
+  std::int64_t ReadFrequency(Col c) {
+    std::int64_t hz = 0;
+    if (!ParseDecimalUnits(Get(c), 6, hz) || hz == 0) {
+      Refuse(c, RefusalKind::NotFrequency, "not a frequency in MHz", "不是以MHz为单位的频率");
+      return 0;
+    }
+    if (hz % 10 != 0) {
+      Refuse(c, RefusalKind::OffStep, "not on a 5 kHz or 6.25 kHz step", "不在5 kHz或6.25 kHz的步进上");
+      return 0;
+    }
+    return hz / 10;
+  }
+
+  std::int64_t ReadRx() { return ReadFrequency(kFrequency); }
+
+  std::int64_t ReadTx(std::int64_t rx) {
+    const std::string duplex = Get(kDuplex);
+    if (duplex.empty()) return rx;
+    if (duplex == "+" || duplex == "-" || SameWord(duplex, "split")) {
+      m_txFromOffset = true;
+      const std::int64_t offset = ReadFrequencyOrZero(kOffset);
+      if (offset < 0) return 0;
+      if (SameWord(duplex, "split")) {
+        if (offset == 0) Refuse(kOffset, RefusalKind::NotFrequency, "not a frequency in MHz", "不是以MHz为单位的频率");
+        return offset;
+      }
+      const std::int64_t tx = duplex == "+" ? rx + offset : rx - offset;
+      if (tx <= 0)
+        Refuse(kOffset, RefusalKind::OutOfRange, "Frequency - Offset is not above 0 MHz",
+               "频率减偏移不大于0 MHz");
+      return tx;
+    }
+    if (SameWord(duplex, "off")) {
+      Refuse(kDuplex, RefusalKind::Value,
+             "receive only: a channel of this radio always has a transmit frequency",
+             "仅接收：本电台的信道必须有发射频率");
+      return 0;
+    }
+    Refuse(kDuplex, RefusalKind::Value, "Duplex is none of empty, +, -, split, off",
+           "Duplex不是空、+、-、split或off之一");
+    return 0;
+  }
+
+  // An offset may be 0 ("+" with 0.000000); -1 after a refusal.
+  std::int64_t ReadFrequencyOrZero(Col c) {
+    std::int64_t hz = 0;
+    if (!ParseDecimalUnits(Get(c), 6, hz)) {
+      Refuse(c, RefusalKind::NotFrequency, "not a frequency in MHz", "不是以MHz为单位的频率");
+      return -1;
+    }
+    if (hz % 10 != 0) {
+      Refuse(c, RefusalKind::OffStep, "not on a 5 kHz or 6.25 kHz step", "不在5 kHz或6.25 kHz的步进上");
+      return -1;
+    }
+    return hz / 10;
+  }
+
+  std::string Ctcss(Col c) {
+    std::string tone = ListedCtcss(Get(c));
+    if (tone.empty())
+      Refuse(c, RefusalKind::NotTone, "not a CTCSS tone of the radio's tone list",
+             "不是电台亚音列表中的CTCSS亚音");
+    return tone;
+  }
+
+  std::string Dcs(Col c, int side) {
+    const std::string polarity = Get(kPolarity);
+    bool polarityOk = polarity.size() == 2;
+    for (char p : polarity) polarityOk = polarityOk && (p == 'N' || p == 'R' || p == 'n' || p == 'r');
+    if (!polarityOk) {
+      if (!m_polarityRefused)
+        Refuse(kPolarity, RefusalKind::Value, "DtcsPolarity is none of NN, NR, RN, RR",
+               "DtcsPolarity不是NN、NR、RN或RR之一");
+      m_polarityRefused = true;
+      return std::string();
+    }
+    const char letter = polarity[static_cast<std::size_t>(side)];
+    std::string code = ListedDcs(Get(c), letter == 'R' || letter == 'r' ? 'I' : 'N');
+    if (code.empty())
+      Refuse(c, RefusalKind::NotTone, "not a DCS code of the radio's tone list", "不是电台亚音列表中的DCS码");
+    return code;
+  }
+
+  void ReadTones(std::string& rxTone, std::string& txTone) {
+    const std::string none = words::kNone.en;
+    rxTone = txTone = none;
+    const std::string mode = Get(kTone);
+    if (mode.empty()) return;
+    if (SameWord(mode, "Tone")) {
+      txTone = Ctcss(kRTone);
+    } else if (SameWord(mode, "TSQL")) {
+      txTone = rxTone = Ctcss(kCTone);
+    } else if (SameWord(mode, "DTCS")) {
+      txTone = Dcs(kDtcs, 0);
+      rxTone = txTone.empty() ? std::string() : Dcs(kDtcs, 1);
+    } else if (SameWord(mode, "Cross")) {
+      static const char* const kCrossModes[] = {"Tone->Tone", "Tone->DTCS", "DTCS->Tone", "DTCS->",
+                                                "->DTCS",     "->Tone",     "DTCS->DTCS"};
+      const std::string cross = Get(kCross);
+      bool known = false;
+      for (const char* m : kCrossModes) known = known || SameWord(cross, m);
+      if (!known) {
+        Refuse(kCross, RefusalKind::Value,
+               "CrossMode is none of Tone->Tone, Tone->DTCS, DTCS->Tone, DTCS->, ->DTCS, ->Tone, DTCS->DTCS",
+               "CrossMode不是Tone->Tone、Tone->DTCS、DTCS->Tone、DTCS->、->DTCS、->Tone、DTCS->DTCS之一");
+        return;
+      }
+      const std::size_t arrow = cross.find("->");
+      const std::string txSide = cross.substr(0, arrow), rxSide = cross.substr(arrow + 2);
+      if (SameWord(txSide, "Tone")) txTone = Ctcss(kRTone);
+      if (SameWord(txSide, "DTCS")) txTone = Dcs(kDtcs, 0);
+      if (SameWord(rxSide, "Tone")) rxTone = Ctcss(kCTone);
+      if (SameWord(rxSide, "DTCS")) rxTone = Dcs(kRxDtcs, 1);
+    } else {
+      Refuse(kTone, RefusalKind::Value, "Tone is none of empty, Tone, TSQL, DTCS, Cross",
+             "Tone不是空、Tone、TSQL、DTCS或Cross之一");
+    }
+  }
+
+  const WordPair* ReadMode() {
+    const std::string mode = Get(kMode);
+    if (SameWord(mode, "FM")) return &words::kWide;
+    if (SameWord(mode, "NFM")) return &words::kNarrow;
+    Refuse(kMode, RefusalKind::Value, "Mode is neither FM nor NFM", "Mode不是FM或NFM");
+    return nullptr;
+  }
+
+  const WordPair* ReadSkip() {
+    const std::string skip = Get(kSkip);
+    if (skip.empty() || SameWord(skip, "P")) return &words::kYes;
+    if (SameWord(skip, "S")) return &words::kNo;
+    Refuse(kSkip, RefusalKind::Value, "Skip is none of empty, S, P", "Skip不是空、S或P之一");
+    return nullptr;
+  }
+
+  const WordPair* ReadPower() {
+    const std::string power = Get(kPower);
+    if (power.empty()) return &words::kHigh;
+    if (const WordPair* level = PowerLevel(power)) return level;
+    std::int64_t mw = 0;
+    if (ParseWatts(power, mw) && m_watts.any) {
+      const WordPair* level = mw == m_watts.high  ? &words::kHigh
+                              : mw == m_watts.low ? &words::kLow
+                                                  : &words::kMiddle;
+      m_row.notes.push_back(InLanguage(m_zh, "power from watts: " + power + " is " + level->en,
+                                       "功率按瓦数换算：" + power + "为" + level->zh));
+      return level;
+    }
+    Refuse(kPower, RefusalKind::Value, "Power is neither High, Middle, Low nor watts (5.0W)",
+           "Power既不是高、中、低，也不是瓦数（5.0W）");
+    return nullptr;
+  }
+
+  void ReadDropped() {
+    const std::string name = Get(kName);
+    if (!name.empty())
+      m_row.notes.push_back(InLanguage(m_zh, "Name \"" + name + "\" dropped: the radio has no channel names",
+                                       "名称“" + name + "”未导入：电台没有信道名称"));
+    if (!Get(kComment).empty())
+      m_row.notes.push_back(InLanguage(m_zh, "Comment dropped", "备注未导入"));
+  }
+
+  const CsvRecord& m_record;
+  const Columns& m_at;
+  const bool m_zh;
+  const ImportOptions& m_options;
+  const WattRange& m_watts;
+  ImportRow& m_row;
+  bool m_txFromOffset = false;
+  bool m_polarityRefused = false;
+};
+
+bool IsBlankRecord(const CsvRecord& record) {
+  for (const std::string& f : record)
+    if (!TrimBlanks(f).empty()) return false;
+  return true;
+}
+
+}  // namespace
+
+bool ParseDecimalUnits(const std::string& text, int decimals, std::int64_t& value) {
+  if (!IsDecimalText(text)) return false;
+  const std::size_t dot = text.find('.');
+  const std::string whole = text.substr(0, dot);
+  std::string fraction = dot == std::string::npos ? std::string() : text.substr(dot + 1);
+  if (whole.size() > 12 && whole.find_first_not_of('0') != std::string::npos &&
+      whole.size() - whole.find_first_not_of('0') > 12)
+    return false;
+  for (std::size_t i = static_cast<std::size_t>(decimals); i < fraction.size(); ++i)
+    if (fraction[i] != '0') return false;
+  fraction.resize(static_cast<std::size_t>(decimals), '0');
+  std::int64_t v = 0;
+  for (char c : whole + fraction) v = v * 10 + (c - '0');
+  value = v;
+  return true;
+}
+
+bool IsChirpHeader(const CsvRecord& record) {
+  bool location = false, frequency = false;
+  for (const std::string& f : record) {
+    location = location || TrimBlanks(f) == "Location";
+    frequency = frequency || TrimBlanks(f) == "Frequency";
+  }
+  return location && frequency;
+}
+
+ImportResult ReadChirpRecords(const std::vector<CsvRecord>& records, const std::vector<int>& lines,
+                              const ImportOptions& options) {
+  ImportResult result;
+  result.format = CsvFormat::Chirp;
+  const bool zh = options.chinese;
+  if (records.empty()) return result;
+
+  Columns at;
+  at.fill(-1);
+  for (std::size_t i = 0; i < records[0].size(); ++i)
+    for (int c = 0; c < kColCount; ++c)
+      if (at[static_cast<std::size_t>(c)] < 0 && TrimBlanks(records[0][i]) == kChirpColumns[static_cast<std::size_t>(c)])
+        at[static_cast<std::size_t>(c)] = static_cast<int>(i);
+  std::string missing;
+  std::size_t needed = 0;  // fields a row must have
+  for (Col c : kRequired) {
+    if (at[c] < 0) missing += (missing.empty() ? "" : ", ") + kChirpColumns[c];
+    needed = std::max(needed, static_cast<std::size_t>(at[c] + 1));
+  }
+  if (!missing.empty()) {
+    result.errorLine = lines.empty() ? 1 : lines[0];
+    result.error = InLanguage(zh, "line " + std::to_string(result.errorLine) + ": the header has no column " + missing,
+                              "第" + std::to_string(result.errorLine) + "行：表头缺少列" + missing);
+    return result;
+  }
+
+  // The watts of the whole file decide which wattage is High and which Low.
+  WattRange watts;
+  for (std::size_t r = 1; r < records.size(); ++r) {
+    std::int64_t mw = 0;
+    const std::size_t i = static_cast<std::size_t>(at[kPower]);
+    if (at[kPower] < 0 || i >= records[r].size() || PowerLevel(TrimBlanks(records[r][i])) ||
+        !ParseWatts(TrimBlanks(records[r][i]), mw))
+      continue;
+    watts.low = watts.any ? std::min(watts.low, mw) : mw;
+    watts.high = watts.any ? std::max(watts.high, mw) : mw;
+    watts.any = true;
+  }
+
+  std::map<int, int> taken;  // channel -> line of the row it came from
+  int place = 0;             // data rows so far, for renumbering
+  for (std::size_t r = 1; r < records.size(); ++r) {
+    const CsvRecord& record = records[r];
+    ImportRow row;
+    row.line = r < lines.size() ? lines[r] : 0;
+    auto refuseRow = [&](RefusalKind kind, const std::string& en, const std::string& zhText) {
+      row.refusals.push_back({row.line, row.channel, 0, "", "", kind, InLanguage(zh, en, zhText)});
+    };
+    RowReader reader(record, at, options, watts, row);
+    if (IsBlankRecord(record)) {
+      refuseRow(RefusalKind::FieldCount, "an empty row", "空行");
+    } else if (IsChirpHeader(record)) {
+      refuseRow(RefusalKind::Value, "a second header row", "重复的表头行");
+    } else if (record.size() < needed) {
+      ++place;
+      refuseRow(RefusalKind::FieldCount,
+                "the row has " + std::to_string(record.size()) + " fields, the header " +
+                    std::to_string(records[0].size()),
+                "此行有" + std::to_string(record.size()) + "个字段，表头有" + std::to_string(records[0].size()) + "个");
+    } else {
+      ++place;
+      if (options.renumber) {
+        if (place <= kChannelCount)
+          row.channel = place;
+        else
+          refuseRow(RefusalKind::PastLastChannel, "no channel left: the radio has 16",
+                    "没有剩余的信道：电台只有16个信道");
+      } else {
+        std::int64_t location = 0;
+        const std::string text = reader.Get(kLocation);
+        if (ParseDecimalUnits(text, 0, location) && location >= 1 && location <= kChannelCount)
+          row.channel = static_cast<int>(location);
+        else
+          reader.Refuse(kLocation, RefusalKind::NotChannel, "not a channel 1 to 16", "不是1至16的信道");
+      }
+      if (row.channel != 0 && taken.count(row.channel)) {
+        const std::string first = std::to_string(taken[row.channel]);
+        refuseRow(RefusalKind::ChannelTwice,
+                  "channel " + std::to_string(row.channel) + " already comes from line " + first,
+                  "信道" + std::to_string(row.channel) + "已由第" + first + "行给出");
+      } else if (row.channel != 0) {
+        taken[row.channel] = row.line;
+      }
+      if (row.refusals.empty()) reader.Read();
+    }
+    result.rows.push_back(std::move(row));
+  }
+  return result;
+}
+
+std::string WriteChirpCsv(const Image& image, std::vector<std::string>* notes, bool chinese) {
+  std::string out = CsvLine(kChirpColumns);
+  std::string busyChannels;
+  for (int n = 1; n <= kChannelCount; ++n) {
+    const ChannelTexts t = DecodeChannel(image, n, false);
+    if (t[0].empty() || t[1].empty()) continue;  // an empty channel
+    const std::int64_t rx = ScaleDecimal(t[0], 100000), tx = ScaleDecimal(t[1], 100000);
+
+    CsvRecord row(kColCount);
+    row[kLocation] = std::to_string(n);
+    row[kFrequency] = SixDecimals(rx);
+    const std::int64_t distance = tx > rx ? tx - rx : rx - tx;
+    if (distance > 70 * 100000) {
+      row[kDuplex] = "split";
+      row[kOffset] = SixDecimals(tx);
+    } else {
+      row[kDuplex] = tx == rx ? "" : tx > rx ? "+" : "-";
+      row[kOffset] = SixDecimals(distance);
+    }
+
+    // Tones: the Tx side is the Enc column, the Rx side the Dec column.
+    struct Side {
+      bool none, dcs;
+      std::string value;  // a CTCSS text or three DCS digits
+      char polarity;      // N or R
+    };
+    auto side = [&](const std::string& text) {
+      if (text == words::kNone.en) return Side{true, false, "", 'N'};
+      if (!text.empty() && text[0] == 'D') return Side{false, true, text.substr(1, 3), text.back() == 'I' ? 'R' : 'N'};
+      return Side{false, false, text, 'N'};
+    };
+    const Side txs = side(t[3]), rxs = side(t[2]);
+    for (const std::string& tone : {t[2], t[3]})
+      if (ListedToneText(tone, false).empty() && notes)
+        notes->push_back(InLanguage(chinese,
+                                    "channel " + std::to_string(n) + ": the tone " + tone +
+                                        " is not in the radio's tone list; importing the file refuses it",
+                                    "信道" + std::to_string(n) + "：亚音" + tone + "不在电台的亚音列表中，导入此文件时会被拒绝"));
+    row[kRTone] = row[kCTone] = "88.5";
+    row[kDtcs] = row[kRxDtcs] = "023";
+    row[kCross] = "Tone->Tone";
+    const char txPolarity = txs.dcs ? txs.polarity : 'N', rxPolarity = rxs.dcs ? rxs.polarity : 'N';
+    row[kPolarity] = std::string{txPolarity, rxPolarity};
+    if (txs.none && rxs.none) {
+      row[kTone] = "";
+    } else if (!txs.none && !txs.dcs && rxs.none) {
+      row[kTone] = "Tone";
+      row[kRTone] = txs.value;
+    } else if (!txs.none && !txs.dcs && !rxs.none && !rxs.dcs && txs.value == rxs.value) {
+      row[kTone] = "TSQL";
+      row[kCTone] = txs.value;
+    } else if (txs.dcs && rxs.dcs && txs.value == rxs.value) {
+      row[kTone] = "DTCS";
+      row[kDtcs] = txs.value;
+    } else {
+      row[kTone] = "Cross";
+      const std::string txName = txs.none ? "" : txs.dcs ? "DTCS" : "Tone";
+      const std::string rxName = rxs.none ? "" : rxs.dcs ? "DTCS" : "Tone";
+      row[kCross] = txName + "->" + rxName;
+      if (txs.dcs) row[kDtcs] = txs.value;
+      if (!txs.none && !txs.dcs) row[kRTone] = txs.value;
+      if (rxs.dcs) row[kRxDtcs] = rxs.value;
+      if (!rxs.none && !rxs.dcs) row[kCTone] = rxs.value;
+    }
+
+    row[kMode] = t[4] == words::kNarrow.en ? "NFM" : "FM";
+    row[kTStep] = rx % 1250 == 0 && tx % 1250 == 0 ? "12.50" : rx % 625 == 0 && tx % 625 == 0 ? "6.25" : "5.00";
+    row[kSkip] = t[5] == words::kNo.en ? "S" : "";
+    row[kPower] = t[7];
+    if (t[6] != words::kOff.en) busyChannels += (busyChannels.empty() ? "" : ", ") + std::to_string(n);
+    out += CsvLine(row);
+  }
+  if (notes && !busyChannels.empty())
+    notes->push_back(InLanguage(chinese,
+                                "Busy Lock is not part of the CHIRP CSV format: channel " + busyChannels +
+                                    " will import with Busy Lock Off",
+                                "CHIRP CSV格式没有繁忙锁定：信道" + busyChannels + "导入后繁忙锁定为关"));
+  return out;
+}
+
+}  // namespace chanset

@@ -1,0 +1,95 @@
+#pragma once
+// A log of everything a transfer does on the wire, for support: one line per
+// event, written the moment it happens (a crash keeps what came before).
+//
+//   # <header text>
+//          0 OPEN /dev/ttyUSB0
+//       1043 PAUSE 1 ms
+//       2187 DISCARD
+//       4420 TX 02
+//    1405873 RX - (0 of 1)
+//      10871 RX 57 00 08 08 31 32 33 34 35 36 37 38
+//     912334 ERROR read: Input/output error
+//     912400 CLOSE
+//
+// The first column is the time since the port was opened, in microseconds.
+// TX lines are stamped when the bytes are handed to the port, RX lines when
+// the read returns; an RX that got fewer bytes than it asked for says how
+// many of how many ("-" when none arrived).
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "link/CloneTransfer.h"
+#include "link/Port.h"
+
+namespace chanset {
+
+class TraceSink {
+ public:
+  TraceSink() = default;
+  ~TraceSink();
+  TraceSink(const TraceSink&) = delete;
+  TraceSink& operator=(const TraceSink&) = delete;
+
+  // Creates or truncates `path` (appends with `append`). False with `error`.
+  bool Open(const std::string& path, bool append, std::string* error = nullptr);
+  bool IsOpen() const { return fd_ >= 0; }
+  void Close();
+
+  // "# text", unstamped.
+  void Header(const std::string& text);
+  // Starts the clock: events are stamped from this moment.
+  void StartClock();
+  // One event line: `what`, then the bytes in hex when there are any.
+  void Event(const char* what, const std::uint8_t* data = nullptr, std::size_t size = 0,
+             const std::string& note = std::string());
+
+ private:
+  void WriteLine(const char* line, std::size_t size);
+
+  int fd_ = -1;
+  long long originNs_ = 0;
+};
+
+// A port that logs every call of another one into a sink.
+class TracingPort final : public Port {
+ public:
+  TracingPort(Port& inner, TraceSink& sink) : inner_(inner), sink_(sink) {}
+  bool Open(const std::string& path) override;
+  bool Discard() override;
+  bool Write(const std::uint8_t* data, std::size_t size) override;
+  long Read(std::uint8_t* data, std::size_t size) override;
+  void Close() override;
+  SystemError LastError() const override { return inner_.LastError(); }
+
+ private:
+  void Failed();
+
+  Port& inner_;
+  TraceSink& sink_;
+  bool open_ = false;
+};
+
+// A host that logs the protocol's pauses and passes everything on.
+class TracingHost final : public TransferHost {
+ public:
+  TracingHost(TransferHost& inner, TraceSink& sink) : inner_(inner), sink_(sink) {}
+  bool Poll() override { return inner_.Poll(); }
+  bool AskRetry() override;
+  void Progress(int rows) override { inner_.Progress(rows); }
+  void Message(int id, const SystemError& reason) override { inner_.Message(id, reason); }
+  void Sleep(int ms) override;
+  TransferDirection BlockDirection(TransferDirection chosen) override { return inner_.BlockDirection(chosen); }
+
+ private:
+  TransferHost& inner_;
+  TraceSink& sink_;
+};
+
+// RunTransfer, logged into `sink` when it is open (a header line naming the
+// direction and the device first); exactly RunTransfer otherwise.
+TransferResult RunTracedTransfer(Port& port, TransferHost& host, TraceSink* sink, const std::string& path,
+                                 TransferDirection direction, Image& image);
+
+}  // namespace chanset

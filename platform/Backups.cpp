@@ -1,0 +1,96 @@
+#include "platform/Backups.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sstream>
+#include <unistd.h>
+
+#include "data/DatFile.h"
+#include "platform/UserDirs.h"
+
+namespace chanset {
+
+namespace {
+
+// Enough for any number of reads within one second.
+constexpr int kMaxSuffix = 999;
+
+std::string Warning(bool chinese, const std::string& folder, const std::string& reason) {
+  if (chinese) return "无法在 " + folder + " 保存读出数据的备份：" + reason;
+  return "Could not store a backup of the data read in " + folder + ": " + reason;
+}
+
+// "YYYY-MM-DD_HH-MM-SS" of the local time `when`.
+std::string TimeStamp(std::time_t when) {
+  std::tm local{};
+  localtime_r(&when, &local);
+  char buf[32];
+  std::strftime(buf, sizeof buf, "%Y-%m-%d_%H-%M-%S", &local);
+  return buf;
+}
+
+// Writes all of `bytes` to the new file `fd` and makes it durable.
+bool WriteAll(int fd, const std::string& bytes, int& err) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      err = errno;
+      return false;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  if (fsync(fd) != 0) {
+    err = errno;
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string BackupFolder() { return DataHome() + "/Chanset/backups"; }
+
+BackupResult StoreBackup(const Image& image, bool chinese, std::time_t when) {
+  BackupResult result;
+  const std::string folder = BackupFolder();
+  std::string reason;
+  if (!MakeFolders(folder, &reason)) {
+    result.warning = Warning(chinese, folder, reason);
+    return result;
+  }
+  std::ostringstream dat;
+  StoreDat(dat, image);
+  const std::string stamp = folder + "/" + TimeStamp(when);
+
+  for (int n = 0; n <= kMaxSuffix; ++n) {
+    std::string path = stamp + (n == 0 ? "" : "-" + std::to_string(n)) + ".dat";
+    // O_EXCL: a name that exists is never written over, not even by a race.
+    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0) {
+      if (errno == EEXIST) continue;
+      result.warning = Warning(chinese, folder, std::strerror(errno));
+      return result;
+    }
+    int err = 0;
+    bool written = WriteAll(fd, dat.str(), err);
+    if (close(fd) != 0 && written) {
+      err = errno;
+      written = false;
+    }
+    if (!written) {
+      unlink(path.c_str());  // a part of a backup is no backup
+      result.warning = Warning(chinese, folder, std::strerror(err));
+      return result;
+    }
+    result.path = path;
+    return result;
+  }
+  result.warning = Warning(chinese, folder, std::strerror(EEXIST));
+  return result;
+}
+
+}  // namespace chanset

@@ -1,0 +1,23 @@
+#pragma once
+// The same transfer on several radios at once: one thread and one port per
+// radio, each with its own handshake, none waiting for another.
+#include <string>
+#include <vector>
+
+#include "data/MemoryImage.h"
+#include "link/CloneTransfer.h"
+#include "tools/cli/ConsoleTransfer.h"
+
+namespace cli {
+
+// Writes `image` to every port, or reads every radio into
+// `folder`/<stem>.dat (each file stored as soon as its radio is read).
+// Prints one result line per port on stdout as each ends, then a summary.
+// The Retry question is answered Cancel for a port when stdin is not a
+// terminal. With --trace FILE each port's trace goes to FILE.<stem>.
+// Returns the exit status: 0 when every radio succeeded, 130 after Ctrl-C,
+// 1 otherwise.
+int RunFleet(const std::vector<PortTarget>& ports, chanset::TransferDirection direction, const chanset::Image& image,
+             const std::string& folder, const TransferOptions& options);
+
+}  // namespace cli
