@@ -6,6 +6,7 @@
 
 #include "platform/Globals.h"
 #include "platform/ResourceIds.h"
+#include "platform/Version.h"
 #include "settings/CSettingsFile.h"
 
 using namespace chanset;
@@ -15,6 +16,10 @@ QString Setting(const char* key) {
   return QString::fromStdString(g_settingsFile().GetValue(g_strLanguage, key, ""));
 }
 }  // namespace
+
+QString CAboutDlg::ProgramVersionText() {
+  return QStringLiteral("Chanset ") + QString::fromLatin1(chanset::kVersion);
+}
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
   // A frame with caption and close box only: no help or size buttons.
@@ -37,6 +42,11 @@ bool CAboutDlg::OnInitDialog() {
   m_form.SetText(IdVersion, Setting("Version"));
   m_form.SetText(IdCopyrights, Setting("Copyrights"));
   m_form.SetText(IdOwner, Setting("Copyrights Owner"));
+  // The lines are the site's own texts and stay exactly as the settings file
+  // gives them; the program's version is the tooltip of the version line and
+  // of the icon, where it is at hand when a shop asks which build runs.
+  for (int id : {IdVersion, IdIcon})
+    if (QWidget* control = m_form.Control(id)) control->setToolTip(ProgramVersionText());
 
   m_bTitleIcon = false;
   if (auto* picture = m_form.Control<QLabel>(IdIcon)) {

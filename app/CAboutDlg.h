@@ -2,7 +2,8 @@
 // The About box (template 100): the site's About title as its caption, the
 // version, copyright and owner lines of the language section, and the
 // program's icon ("title.ico" beside the executable when it loads, else the
-// pack's icon 128). OK, Enter, Esc and the close box all close it.
+// pack's icon 128). OK, Enter, Esc and the close box all close it. The
+// program's own version is the tooltip of the version line and the icon.
 #include <QDialog>
 
 #include "platform/CDialogTemplate.h"
@@ -22,6 +23,8 @@ class CAboutDlg : public QDialog {
   bool OnInitDialog();
 
   const CDialogTemplate& Form() const { return m_form; }
+  // "Chanset <version>": the tooltip of the version line and the icon.
+  static QString ProgramVersionText();
   // True when the icon shown came from "title.ico".
   bool ShowsTitleIcon() const { return m_bTitleIcon; }
 

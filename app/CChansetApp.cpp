@@ -21,6 +21,7 @@
 #include "platform/FontFaces.h"
 #include "platform/Globals.h"
 #include "platform/ResourceIds.h"
+#include "platform/SettingsLocation.h"
 #include "print/PrintCommands.h"
 #include "settings/CSettingsFile.h"
 
@@ -49,12 +50,13 @@ CChansetApp::~CChansetApp() {
 QString CChansetApp::FileFilter() { return CChansetDoc::FileFilter(); }
 
 CChansetApp::StartResult CChansetApp::InitInstance(const QStringList& args) {
-  // 1. The settings file beside the executable. A missing one is not
-  // created; start-up then fails below and names it.
-  const std::string iniPath = ApplicationDirectory() + "Chanset.ini";
+  // 1. The settings file beside the executable (for an installed program
+  // that its users may not change, the user's own copy once there is one).
+  // A missing one is not created; start-up then fails below and names it.
+  const std::string iniPath = ProgramSettingsFilePaths().read;
   struct stat iniStat;
   const bool iniMissing = stat(iniPath.c_str(), &iniStat) != 0 || !S_ISREG(iniStat.st_mode);
-  g_settingsFile().Load("Chanset.ini", true, true, false);
+  LoadProgramSettings(g_settingsFile());
 
   // 2. The language: flag, section and help file for the whole run.
   SetLanguage(g_settingsFile().GetValue("Setup", "Language", ""));

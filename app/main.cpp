@@ -5,10 +5,25 @@
 #include <cstdlib>
 #include <unistd.h>
 #include <vector>
+#include <cstring>
 
 #include "app/CChansetApp.h"
 #include "app/CMainFrame.h"
 #include "platform/CMessageBox.h"
+#include "platform/Version.h"
+
+static const char kUsage[] =
+    "usage: Chanset [FILE.dat]\n"
+    "       Chanset /p FILE.dat\n"
+    "       Chanset /pt FILE.dat PRINTER\n"
+    "       Chanset --print-pdf FILE.dat OUT.pdf\n"
+    "       Chanset --screenshot OUT.png [FILE.dat]\n"
+    "       Chanset --version | --help\n"
+    "\n"
+    "Opens FILE.dat, or a new configuration. /p prints FILE.dat on the default printer\n"
+    "(/pt on PRINTER) and --print-pdf writes its report to OUT.pdf, without showing the\n"
+    "window. --screenshot saves a picture of the main window once it is up and quits.\n"
+    "See chanset(1).\n";
 
 // Qt aborts deep inside its platform plugin when there is no display; say so
 // plainly instead.
@@ -62,6 +77,15 @@ void ReleaseHeldMessages() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Answered on the terminal, without a display.
+  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+    std::printf("Chanset %s\n", chanset::kVersion);
+    return 0;
+  }
+  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
   if (!HaveDisplay()) {
     std::fprintf(stderr,
                  "Chanset needs a graphical display, and none was found (DISPLAY and "
@@ -72,6 +96,8 @@ int main(int argc, char** argv) {
   g_previousHandler = qInstallMessageHandler(HoldWhileOpeningDisplay);
   QApplication qapp(argc, argv);
   ReleaseHeldMessages();
+  // Desktops match the window to chanset.desktop (its icon and name) by this.
+  QGuiApplication::setDesktopFileName(QStringLiteral("chanset"));
   int status = 1;
   {
     CChansetApp app;

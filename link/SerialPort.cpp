@@ -269,7 +269,8 @@ std::string PortErrorHint(int code) {
     case ENXIO:
       return "the device does not exist: is the programming cable plugged in?";
     case EBUSY:
-      return "another program is using the port";
+      return "another program is using the port (if none of yours is, ModemManager may hold the "
+             "USB cable: see chanset-cli(1))";
     case ENOTTY:
       return "this is not a serial device";
     default:

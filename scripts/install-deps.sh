@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Installs every Debian package that building, testing and running Chanset needs.
-# Idempotent: prints nothing and installs nothing when all packages are present.
+# Installs every Debian package that building, testing and running Chanset needs;
+# with --packaging also what building and checking the .deb needs
+# (scripts/package-deb.sh). Idempotent: prints nothing and installs nothing when
+# all packages are present.
 set -euo pipefail
 
 packages=(
@@ -9,7 +11,12 @@ packages=(
   qt6-base-dev qt6-serialport-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
   libgl-dev
   xvfb xauth fonts-liberation fonts-wqy-zenhei poppler-utils
+  # The install tests: validators, file types, manual pages.
+  desktop-file-utils appstream shared-mime-info libglib2.0-bin man-db groff-base
 )
+if [ "${1:-}" = "--packaging" ]; then
+  packages+=(dpkg-dev file lintian)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

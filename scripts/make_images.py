@@ -1,17 +1,21 @@
 #!/usr/bin/env python3
 """Draws the program's pictures and writes them as BMP, ICO and CUR files.
 
-Run from anywhere; it writes into resources/ (title.ico, background.bmp) and
+Run from anywhere; it writes into resources/ (title.ico, background.bmp),
 into every language folder under resources/lang/ (icons/, cursors/,
-bitmaps/). Only the standard library is used: shapes are sampled 4 x 4 per
-pixel for smooth edges and the files are packed with struct.
+bitmaps/) and into packaging/icons/ (the desktop icons: PNG at the usual
+sizes and SVG, for the program and for its configuration files). Only the
+standard library is used: shapes are sampled 4 x 4 per pixel for smooth edges
+and the files are packed with struct and zlib.
 """
 import math
 import os
 import struct
+import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 RES = os.path.join(HERE, '..', 'resources')
+ICONS = os.path.join(HERE, '..', 'packaging', 'icons')
 SS = 4  # samples per pixel along each axis
 
 
@@ -161,6 +165,21 @@ def ico(canvases, hotspot=None):
     return out + b''.join(images)
 
 
+def png(canvas):
+    """A 32-bit RGBA PNG."""
+    raw = bytearray()
+    for y in range(canvas.h):
+        raw.append(0)  # no filter
+        for x in range(canvas.w):
+            raw += bytes(int(round(max(0, min(255, v)))) for v in canvas.px[y * canvas.w + x])
+
+    def chunk(kind, data):
+        return struct.pack('>I', len(data)) + kind + data + struct.pack('>I', zlib.crc32(kind + data))
+    header = struct.pack('>IIBBBBB', canvas.w, canvas.h, 8, 6, 0, 0, 0)
+    return (b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', header) +
+            chunk(b'IDAT', zlib.compress(bytes(raw), 9)) + chunk(b'IEND', b''))
+
+
 # Pictures ---------------------------------------------------------------------
 NAVY = (38, 62, 102)
 BODY = (52, 84, 132)
@@ -186,6 +205,60 @@ def radio(size):
         c.ring(12.3 * s, 3.5 * s, 4.5 * s, 1.4 * s, ORANGE, 10, 80)
         c.ring(12.3 * s, 3.5 * s, 8 * s, 1.4 * s, ORANGE, 15, 75)
     return c
+
+
+def rgb(color):
+    return '#%02x%02x%02x' % color[:3]
+
+
+def arc_path(cx, cy, r, a0, a1):
+    """An SVG arc from angle a0 to a1 (degrees, counter-clockwise, y up)."""
+    x0, y0 = cx + r * math.cos(math.radians(a0)), cy - r * math.sin(math.radians(a0))
+    x1, y1 = cx + r * math.cos(math.radians(a1)), cy - r * math.sin(math.radians(a1))
+    return 'M%.2f %.2fA%.2f %.2f 0 0 0 %.2f %.2f' % (x0, y0, r, r, x1, y1)
+
+
+def svg(body):
+    return ('<?xml version="1.0" encoding="UTF-8"?>\n'
+            '<svg xmlns="http://www.w3.org/2000/svg" width="32" height="32" viewBox="0 0 32 32">\n'
+            + body + '</svg>\n').encode()
+
+
+def radio_svg():
+    """The radio of radio() as a scalable picture, in the same 32-unit grid."""
+    def rect(x0, y0, x1, y1, color, r):
+        return ('  <rect x="%g" y="%g" width="%g" height="%g" rx="%g" fill="%s"/>\n'
+                % (x0, y0, x1 - x0, y1 - y0, r, rgb(color)))
+    body = rect(11, 2, 13.5, 11, DARK, 1.2) + rect(18, 6, 21, 10, DARK, 0.8)
+    body += rect(8, 9, 24, 31, NAVY, 3) + rect(9, 10, 23, 30, BODY, 2.5) + rect(11, 12.5, 21, 17.5, SCREEN, 1)
+    for i in range(4):
+        y = 20.5 + i * 2.4
+        body += ('  <line x1="12" y1="%g" x2="20" y2="%g" stroke="%s" stroke-width="1.1" '
+                 'stroke-linecap="round"/>\n' % (y, y, rgb((200, 212, 230))))
+    for r, a0, a1 in ((4.5, 10, 80), (8, 15, 75)):
+        body += ('  <path d="%s" fill="none" stroke="%s" stroke-width="1.4"/>\n'
+                 % (arc_path(12.3, 3.5, r, a0, a1), rgb(ORANGE)))
+    return svg(body)
+
+
+def document_svg():
+    """The configuration-file picture of document_icon() as a scalable picture."""
+    def poly(pts, color):
+        return '  <polygon points="%s" fill="%s"/>\n' % (' '.join('%g,%g' % p for p in pts), rgb(color))
+    body = poly([(6, 2), (18, 2), (26, 10), (26, 30), (6, 30)], (120, 130, 150))
+    body += poly([(7, 3), (17, 3), (25, 11), (25, 29), (7, 29)], WHITE)
+    body += poly([(18, 2), (18, 10), (26, 10)], (200, 208, 222))
+    for i in range(5):
+        y = 13 + i * 3.2
+        body += ('  <line x1="10" y1="%g" x2="22" y2="%g" stroke="%s" stroke-width="1.2" '
+                 'stroke-linecap="round"/>\n' % (y, y, rgb((120, 150, 200) if i else BODY)))
+    body += ('  <path d="%s" fill="none" stroke="%s" stroke-width="1.2"/>\n'
+             % (arc_path(10, 9, 3, 0, 90), rgb(ORANGE)))
+    return svg(body)
+
+
+DESKTOP_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
+FILE_TYPE_ICON = 'application-x-chanset-configuration'
 
 
 def document_icon(size):
@@ -325,6 +398,13 @@ def main():
         # Magenta marks the transparent parts of the toolbar buttons.
         'bitmaps/toolbar128.bmp': bmp24(toolbar(), background=(255, 0, 255), matte=(236, 236, 236)),
     }
+    for size in DESKTOP_SIZES:
+        folder = os.path.join(ICONS, 'hicolor', '%dx%d' % (size, size))
+        write(os.path.join(folder, 'apps', 'chanset.png'), png(radio(size)))
+        write(os.path.join(folder, 'mimetypes', FILE_TYPE_ICON + '.png'), png(document_icon(size)))
+    scalable = os.path.join(ICONS, 'hicolor', 'scalable')
+    write(os.path.join(scalable, 'apps', 'chanset.svg'), radio_svg())
+    write(os.path.join(scalable, 'mimetypes', FILE_TYPE_ICON + '.svg'), document_svg())
     lang_root = os.path.join(RES, 'lang')
     for lang in sorted(os.listdir(lang_root)):
         folder = os.path.join(lang_root, lang)

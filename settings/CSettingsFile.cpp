@@ -12,6 +12,7 @@
 
 #include "platform/AppDir.h"
 #include "platform/AtomicFile.h"
+#include "platform/UserDirs.h"
 
 namespace chanset {
 
@@ -286,16 +287,27 @@ std::string CSettingsFile::Save(bool makeBackup) {
   m_strLastError.clear();
   if (!m_bChanged || m_strPath.empty()) return std::string();
   std::string error;
-  if (makeBackup && !MakeBackup(error)) {
+  // A first save to a new target replaces no file, so it needs no backup.
+  const bool redirected = !m_strSaveTarget.empty();
+  if (makeBackup && !redirected && !MakeBackup(error)) {
     // Without its backup the old file is not replaced.
     m_strLastError = "backup " + m_strBackupName + ": " + error;
     return std::string();
   }
+  const std::string& destination = redirected ? m_strSaveTarget : m_strPath;
+  if (redirected && !MakeFolders(DirectoryOf(destination), &error)) {
+    m_strLastError = DirectoryOf(destination) + ": " + error;
+    return std::string();
+  }
   // The shared writer keeps a link a link, refuses a read-only file and
   // never leaves a half-written one.
-  if (!WriteFileAtomic(m_strPath, Serialize(), &error)) {
-    m_strLastError = m_strPath + ": " + error;
+  if (!WriteFileAtomic(destination, Serialize(), &error)) {
+    m_strLastError = destination + ": " + error;
     return std::string();
+  }
+  if (redirected) {
+    m_strPath = m_strSaveTarget;
+    m_strSaveTarget.clear();
   }
   // The file now holds what memory holds: a later save (the one at exit
   // included) has nothing to write until something changes again.
@@ -303,12 +315,15 @@ std::string CSettingsFile::Save(bool makeBackup) {
   return m_strBackupName;
 }
 
+void CSettingsFile::SetSaveTarget(const std::string& path) { m_strSaveTarget = path; }
+
 void CSettingsFile::Clear() {
   m_ppKeys.clear();
   m_ppValues.clear();
   m_arrSections.clear();
   m_nLastSection = 0;
   m_strPath.clear();
+  m_strSaveTarget.clear();
   m_bChanged = false;
 }
 

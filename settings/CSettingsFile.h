@@ -36,6 +36,11 @@ class CSettingsFile {
   bool HasSection(const std::string& section) const;
   // Appends an empty section when none of that name exists (needs a loaded file).
   void AddSection(const std::string& section);
+  // Makes saves write `path` (creating its folder) instead of the loaded
+  // file, which stays untouched: a settings file the user may not change is
+  // copied to the user's own folder by the first save. From then on `path`
+  // is the loaded file.
+  void SetSaveTarget(const std::string& path);
   // Returns the backup file name, or "" when nothing was written. A save
   // that wrote the file clears the changed mark, so the next save (the one at
   // exit included) writes nothing until something changes again.
@@ -71,6 +76,7 @@ class CSettingsFile {
   bool m_bBackupOnClose = false;
   bool m_bChanged = false;
   std::string m_strPath;
+  std::string m_strSaveTarget;  // where the next save goes when not m_strPath
   std::string m_strLastError;
 };
 

@@ -13,6 +13,7 @@
 #include "app/CMainFrame.h"
 #include "platform/CLanguagePack.h"
 #include "platform/ResourceIds.h"
+#include "platform/Version.h"
 
 namespace {
 
@@ -94,6 +95,12 @@ class AboutDialogTest : public QObject {
     QCOMPARE(LabelText(dlg, CAboutDlg::IdVersion), lines[0]);
     QCOMPARE(LabelText(dlg, CAboutDlg::IdCopyrights), lines[1]);
     QCOMPARE(LabelText(dlg, CAboutDlg::IdOwner), lines[2]);
+    // The program's version is a tooltip of the version line and the icon,
+    // also where the site gives no version line.
+    const QString version = QStringLiteral("Chanset ") + QString::fromLatin1(chanset::kVersion);
+    QCOMPARE(dlg.Form().Control(CAboutDlg::IdVersion)->toolTip(), version);
+    QCOMPARE(dlg.Form().Control(CAboutDlg::IdIcon)->toolTip(), version);
+    QVERIFY(dlg.Form().Control(CAboutDlg::IdCopyrights)->toolTip().isEmpty());
     auto* button = dlg.Form().Control<QPushButton>(CAboutDlg::IdOk);
     QVERIFY(button);
     QCOMPARE(button->text(), ok);

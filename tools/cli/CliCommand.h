@@ -30,8 +30,8 @@ int Fail(const std::string& message);
 // out before the command runs); empty when none was given.
 const std::string& IniPath();
 
-// Loads the settings file (--ini FILE, else Chanset.ini of the application
-// directory) into the program's settings object, read-only: its [Setup]
+// Loads the settings file (SettingsPathForCommand: --ini FILE, else the
+// Chanset.ini the GUI reads) into the program's settings object, read-only: its [Setup]
 // AppName names the user registry key whose Ports section maps COMn to a
 // device, so every port named on the command line resolves as in the GUI.
 // Loaded once; a missing default file leaves AppName empty, a --ini FILE
@@ -43,8 +43,12 @@ bool LoadProgramSettings();
 // or is too short) and returns false.
 bool LoadForCommand(const std::string& path, chanset::Image& image, bool chinese);
 
-// Loads the settings file (the --ini one, else Chanset.ini of the
-// application directory), which names the radio types and bands. It is only
+// The settings file the commands read: the --ini one, else the Chanset.ini
+// that Chanset reads (the user's copy of an installed one, when there is one).
+std::string SettingsPathForCommand();
+
+// Loads the settings file (SettingsPathForCommand), which names the radio
+// types and bands. It is only
 // read: a missing one is an error, never created. Prints why and returns
 // false when it cannot be read.
 bool LoadSettingsForCommand(chanset::CSettingsFile& settings);

@@ -3,8 +3,8 @@
 
 #include "data/DatFile.h"
 #include "link/PortNames.h"
-#include "platform/AppDir.h"
 #include "platform/AtomicFile.h"
+#include "platform/SettingsLocation.h"
 #include "settings/CSettingsFile.h"
 #include "tools/cli/CliCommand.h"
 
@@ -15,7 +15,7 @@ bool LoadProgramSettings() {
   if (loaded >= 0) return loaded == 1;
   loaded = 0;
   const bool given = !IniPath().empty();
-  const std::string path = given ? IniPath() : chanset::ApplicationDirectory() + "Chanset.ini";
+  const std::string path = SettingsPathForCommand();
   struct stat st;
   if (given && (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))) {
     Fail(path + ": settings file not found");
@@ -47,8 +47,12 @@ bool LoadForCommand(const std::string& path, chanset::Image& image, bool chinese
   return false;
 }
 
+std::string SettingsPathForCommand() {
+  return IniPath().empty() ? chanset::ProgramSettingsFilePaths().read : IniPath();
+}
+
 bool LoadSettingsForCommand(chanset::CSettingsFile& settings) {
-  const std::string ini = IniPath().empty() ? chanset::ApplicationDirectory() + "Chanset.ini" : IniPath();
+  const std::string ini = SettingsPathForCommand();
   struct stat st;
   if (stat(ini.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
     Fail(ini + ": settings file not found (it names the radio types and bands)");

@@ -7,7 +7,6 @@
 #include <sys/stat.h>
 
 #include "data/ImageDiff.h"
-#include "platform/AppDir.h"
 #include "settings/CSettingsFile.h"
 #include "tools/cli/CliCommand.h"
 
@@ -36,10 +35,10 @@ int RunDiff(const Args& arguments) {
   }
 
   // The settings file names the radio types and bands: the one given, else
-  // the one beside the program when there is one, else the indexes are shown.
+  // the one Chanset reads when there is one, else the indexes are shown.
   // It is only read, never created.
   std::unique_ptr<CSettingsFile> settings;
-  const std::string ini = IniPath().empty() ? ApplicationDirectory() + "Chanset.ini" : IniPath();
+  const std::string ini = SettingsPathForCommand();
   if (IsFile(ini)) {
     settings = std::make_unique<CSettingsFile>();
     if (!settings->LoadPath(ini, false, true, false)) {

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <iostream>
 
+#include "platform/Version.h"
 #include "tools/cli/CliCommand.h"
 
 namespace cli {
@@ -40,7 +41,7 @@ bool TakeFlag(Args& args, const std::string& name) {
 }
 
 static void PrintUsage(std::FILE* out) {
-  std::fprintf(out, "usage: chanset-cli [--ini FILE] COMMAND [ARGS]\n\ncommands:\n");
+  std::fprintf(out, "usage: chanset-cli [--ini FILE] COMMAND [ARGS]\n       chanset-cli --version | --help\n\ncommands:\n");
   for (const Command& c : Commands())
     std::fprintf(out, "  %s %s\n      %s\n", c.name, c.usage, c.summary);
 }
@@ -61,6 +62,10 @@ int main(int argc, char** argv) {
   }
   std::string name = args.front();
   args.erase(args.begin());
+  if (name == "--version") {
+    std::printf("chanset-cli %s\n", chanset::kVersion);
+    return 0;
+  }
   if (name == "--help" || name == "-h" || name == "help") {
     cli::PrintUsage(stdout);
     return 0;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "data/DatFile.h"
+#include "platform/Version.h"
 #include "tools/radio_sim/SampleImage.h"
 #include "tools/radio_sim/Simulator.h"
 
@@ -15,6 +16,7 @@ namespace {
 const char kUsage[] =
     "usage: chanset-radio-sim [--image FILE.dat] [--save FILE.dat] [--link PATH] [--fast]\n"
     "                         [--exit-after N] [--fault FAULT]... [--verbose]\n"
+    "       chanset-radio-sim --version | --help\n"
     "\n"
     "Prints the pseudo-terminal to open as the serial port, then answers clone\n"
     "transfers until SIGTERM, or until N transfers have passed the handshake and ended.\n"
@@ -76,6 +78,9 @@ int main(int argc, char** argv) {
     std::string v;
     if (arg == "--help" || arg == "-h") {
       std::fputs(kUsage, stdout);
+      return 0;
+    } else if (arg == "--version") {
+      std::printf("chanset-radio-sim %s\n", chanset::kVersion);
       return 0;
     } else if (arg == "--fast") {
       options.fast = true;
