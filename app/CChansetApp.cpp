@@ -10,6 +10,7 @@
 #include "app/Startup.h"
 #include "data/CChansetDoc.h"
 #include "dialogs/SettingsDialogs.h"
+#include "editor/EditCommands.h"
 #include "platform/AppDir.h"
 #include "platform/CFileDialog.h"
 #include "platform/CHelpService.h"
@@ -76,6 +77,7 @@ CChansetApp::StartResult CChansetApp::InitInstance(const QStringList& args) {
   m_pMainFrame->AddCommand(ids::kAppAbout, Command([this] { OnAppAbout(); }));
   InstallSettingsDialogs(m_pMainFrame);
   InstallPrintCommands(m_pMainFrame);
+  InstallEditCommands(m_pMainFrame);
   RegisterLanguageCommand(m_pMainFrame);
   CHelpService::SetViewer(&CHelpViewer::ShowRequest);
 

@@ -343,11 +343,13 @@ class MainFrameTest : public QObject {
     QCOMPARE(frame->isVisible(), !closes);
   }
 
-  void anAcceptedEditMarksTheDocumentModified() {
+  void aRecordedChangeMarksTheDocumentModified() {
     Start();
     CChansetDoc* doc = frame->ActiveDocument();
     QVERIFY(!doc->IsModified());
-    emit frame->ActiveView()->edited();
+    const chanset::Image before = doc->State();
+    doc->Image()[0x130] ^= 0x01;
+    doc->RecordChange(chanset::EditKind::OptionalFeatures, before);
     QVERIFY(doc->IsModified());
     boxes->answers << CMessageBox::IdCancel;
     QVERIFY(!frame->close());
