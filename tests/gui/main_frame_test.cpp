@@ -123,7 +123,7 @@ class MainFrameTest : public QObject {
     CChildFrame* now = frame->ActiveChildFrame();
     QVERIFY(now != first);
     QVERIFY(now->isVisible());
-    QCOMPARE(now->windowTitle(), QStringLiteral("radio.dat"));
+    QCOMPARE(now->windowTitle(), QStringLiteral("radio.dat[*]"));
     QCOMPARE(now->GetDocument()->Image()[500], std::uint8_t(0x33));
     QVERIFY(!chanset::g_bFreshDocument);
     QVERIFY(frame->isVisible());
@@ -434,7 +434,7 @@ class MainFrameTest : public QObject {
     CChildFrame* child = frame->ActiveChildFrame();
     QCOMPARE(child->pos(), QPoint(0, 0));
     QVERIFY(child->width() <= 1600 && child->height() <= 1200);
-    QCOMPARE(child->windowTitle(), QStringLiteral("Channel Information"));
+    QCOMPARE(child->windowTitle(), QStringLiteral("Channel Information[*]"));
   }
 };
 
