@@ -54,7 +54,9 @@ class PreviewModel : public QAbstractTableModel {
   }
 
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+    if (orientation != Qt::Horizontal) return {};
+    if (role == Qt::TextAlignmentRole && section == kNotesColumn) return int(Qt::AlignLeft | Qt::AlignVCenter);
+    if (role != Qt::DisplayRole) return {};
     if (section == kLineColumn) return CLanguagePack::String(ids::kImportLine);
     if (section == kChannelColumn) return CLanguagePack::String(ids::kImportChannel);
     if (section == kNotesColumn) return CLanguagePack::String(ids::kImportNotes);
@@ -123,6 +125,12 @@ CImportPreviewDlg::CImportPreviewDlg(QWidget* parent, const QString& fileName, s
   }
   m_pRenumber = new QCheckBox(CLanguagePack::String(ids::kImportRenumber), this);
   m_pRenumber->setChecked(options.renumber);
+  m_pDetails = new QLabel(this);
+  m_pDetails->setObjectName(QStringLiteral("details"));
+  m_pDetails->setWordWrap(true);
+  m_pDetails->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  m_pDetails->setTextFormat(Qt::PlainText);
+  connect(m_pTable->selectionModel(), &QItemSelectionModel::currentChanged, this, &CImportPreviewDlg::ShowDetails);
   m_pSummary = new QLabel(this);
   m_pSummary->setWordWrap(true);
 
@@ -138,17 +146,38 @@ CImportPreviewDlg::CImportPreviewDlg(QWidget* parent, const QString& fileName, s
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(m_pFileLabel);
   layout->addWidget(m_pTable, 1);
+  layout->addWidget(m_pDetails);
   layout->addWidget(m_pRenumber);
   layout->addWidget(m_pSummary);
   layout->addWidget(buttons);
-  resize(960, 520);
+  resize(1100, 540);
   Read();
+}
+
+void CImportPreviewDlg::ShowDetails() {
+  const QModelIndex index = m_pTable->currentIndex();
+  if (!index.isValid()) {
+    m_pDetails->clear();
+    return;
+  }
+  const QString line = m_pModel->index(index.row(), kLineColumn).data().toString();
+  const QString notes = m_pModel->index(index.row(), kNotesColumn).data().toString();
+  m_pDetails->setText(QStringLiteral("%1 %2: %3").arg(CLanguagePack::String(ids::kImportLine), line, notes));
 }
 
 void CImportPreviewDlg::Read() {
   m_options.renumber = m_pRenumber->isChecked();
   m_result = ImportChannels(m_text, m_options);
   static_cast<PreviewModel*>(m_pModel)->Reset();
+  // The first refused row is current, so that its reason shows in full.
+  int current = 0;
+  for (std::size_t r = 0; r < m_result.rows.size(); ++r)
+    if (!m_result.rows[r].Accepted()) {
+      current = static_cast<int>(r);
+      break;
+    }
+  m_pTable->setCurrentIndex(m_pModel->index(current, kNotesColumn));
+  ShowDetails();
   m_pFileLabel->setText(CLanguagePack::String(ids::kImportFileFormat).arg(m_fileName, FormatName(m_result.format)));
   const int total = static_cast<int>(m_result.rows.size());
   m_pSummary->setText(CLanguagePack::String(ids::kImportSummary)

@@ -32,9 +32,12 @@ class CImportPreviewDlg : public QDialog {
   QCheckBox* RenumberBox() const { return m_pRenumber; }
   QPushButton* OkButton() const { return m_pOk; }
   QLabel* SummaryLabel() const { return m_pSummary; }
+  // The whole notes or refusal of the current row (the table cuts long ones).
+  QLabel* DetailsLabel() const { return m_pDetails; }
 
  private:
   void Read();
+  void ShowDetails();
 
   std::string m_text;
   chanset::ImportOptions m_options;
@@ -45,5 +48,6 @@ class CImportPreviewDlg : public QDialog {
   QCheckBox* m_pRenumber = nullptr;
   QLabel* m_pFileLabel = nullptr;
   QLabel* m_pSummary = nullptr;
+  QLabel* m_pDetails = nullptr;
   QPushButton* m_pOk = nullptr;
 };

@@ -12,8 +12,10 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableView>
 #include <unistd.h>
 
@@ -545,7 +547,7 @@ class ChannelEditingGuiTest : public QObject {
         "6,Car,146.520000,,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,,1.0W,\r\n"
         "20,Far,446.012500,,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,NFM,6.25,S,1.0W,\r\n");
     QStringList channels, firstRow, notes;
-    QString summary;
+    QString summary, details;
     bool okEnabled = false;
     OnNextModal([&](QDialog* d) {
       auto* dlg = qobject_cast<CImportPreviewDlg*>(d);
@@ -557,6 +559,7 @@ class ChannelEditingGuiTest : public QObject {
         notes << model->index(r, 10).data().toString();
       }
       for (int c = 2; c < 10; ++c) firstRow << model->index(0, c).data().toString();
+      details = dlg->DetailsLabel()->text();  // the first refused row, in full
       QTest::mouseClick(dlg->RenumberBox(), Qt::LeftButton, Qt::NoModifier,
                         QPoint(8, dlg->RenumberBox()->height() / 2));
       channels << model->index(2, 1).data().toString();
@@ -572,6 +575,8 @@ class ChannelEditingGuiTest : public QObject {
     QVERIFY2(notes[1].contains(QLatin1String("400-470MHz")), qPrintable(notes[1]));
     QVERIFY2(notes[2].startsWith(QLatin1String("Refused")), qPrintable(notes[2]));
     QVERIFY(notes[0].contains(QLatin1String("Name")));
+    QVERIFY2(details.startsWith(QLatin1String("Line 3: Refused")) && details.endsWith(notes[1].section(QLatin1Char(' '), -3)),
+             qPrintable(details));
     QCOMPARE(summary, QStringLiteral("2 of 3 rows will be imported, 1 refused. OK replaces the channels they go to; "
                                      "the other channels stay as they are."));
     QVERIFY(okEnabled);
@@ -661,6 +666,70 @@ class ChannelEditingGuiTest : public QObject {
     QVERIFY(boxes->seen[0].text.startsWith(QLatin1String("Cannot save the file")));
     QCOMPARE(AppDirFixture::ReadFile(path), QByteArray("earlier"));
     QVERIFY(!QFile::exists(fx->WorkPath(QStringLiteral("missing/out.csv"))));
+  }
+
+  // Pictures for looking at (with CHANSET_SCREENSHOT_DIR set and a real
+  // display): a selection, the Edit menu after an edit, the context menu,
+  // a refused paste and the import preview, in each language.
+  void pictures_data() {
+    QTest::addColumn<QString>("language");
+    QTest::newRow("English") << "English";
+    QTest::newRow("Chinese") << "Chinese";
+  }
+  void pictures() {
+    QFETCH(QString, language);
+    const QString dir = qEnvironmentVariable("CHANSET_SCREENSHOT_DIR");
+    if (dir.isEmpty()) QSKIP("CHANSET_SCREENSHOT_DIR is not set");
+    const QString suffix = language == QLatin1String("English") ? QStringLiteral("-en") : QStringLiteral("-zh");
+    auto snap = [&](const QString& name) {
+      QTest::qWait(300);
+      QGuiApplication::primaryScreen()->grabWindow(0).save(QDir(dir).filePath(name + suffix + ".png"));
+    };
+    Start(language);
+    frame->ActiveChildFrame()->move(0, 0);  // in view also when the workspace scrolled
+    QLineEdit* edit = OpenTextEditor(5, 1);
+    QVERIFY(edit);
+    QTest::keyClicks(edit, QStringLiteral("446.5"));
+    Key(Qt::Key_Return);
+    SelectCh(2, 3);
+    ClickCh(7, Qt::ControlModifier);
+    snap(QStringLiteral("editing-selection"));
+    QMenu* edits = frame->DocMenuPopup(1);
+    frame->UpdateCommandUI();
+    edits->popup(frame->menuBar()->mapToGlobal(frame->menuBar()->actionGeometry(edits->menuAction()).bottomLeft()));
+    snap(QStringLiteral("editing-edit-menu"));
+    edits->close();
+    QWidget* vp = Header()->viewport();
+    QTest::mousePress(vp, Qt::RightButton, Qt::NoModifier, ChPoint(3));
+    QContextMenuEvent event(QContextMenuEvent::Mouse, ChPoint(3), vp->mapToGlobal(ChPoint(3)));
+    QApplication::sendEvent(vp, &event);
+    snap(QStringLiteral("editing-context-menu"));
+    if (auto* menu = View()->findChild<QMenu*>(QStringLiteral("channelContextMenu"))) menu->close();
+
+    // The refused paste, shown as a real box.
+    CMessageBox::SetResponder([&](const CMessageBox::Request& r) {
+      QMessageBox box(QMessageBox::Warning, r.caption, r.text, QMessageBox::Ok, frame);
+      box.show();
+      snap(QStringLiteral("editing-paste-refused"));
+      return int(CMessageBox::IdOk);
+    });
+    SetClipboardText(QStringLiteral("500\t446.00312\t88.6\tNone\tWide\tYes\tOff\tHigh\n"
+                                    "446.0125\t446.0125\tNone\tNone\tMedium\tYes\tOff\tHigh\n"));
+    ClickCh(15);
+    Key(Qt::Key_V, Qt::ControlModifier);
+    CMessageBox::SetResponder({});
+
+    files->answers << WriteWorkFile(
+        QStringLiteral("plan.csv"),
+        "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,RxDtcsCode,"
+        "CrossMode,Mode,TStep,Skip,Power,Comment\n"
+        "1,Base,446.006250,,0.000000,TSQL,88.5,162.2,023,NN,023,Tone->Tone,FM,6.25,,5.0W,\n"
+        "2,Car,146.520000,,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,,1.0W,\n"
+        "3,Repeater,446.100000,+,5.000000,Tone,100.0,88.5,023,NN,023,Tone->Tone,NFM,12.50,S,2.5W,\n"
+        "4,Split,446.200000,,0.000000,DTCS,88.5,88.5,411,NR,023,Tone->Tone,FM,12.50,,1.0W,\n"
+        "20,Far,446.012500,,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,NFM,6.25,S,Low,\n");
+    OnNextModal([&](QDialog* d) { snap(QStringLiteral("editing-import-preview")); d->reject(); });
+    frame->OnCommand(ids::kFileImportChannels);
   }
 };
 
