@@ -79,9 +79,11 @@ CChannelEditing::CChannelEditing(CChansetView* view) : QObject(view), m_pView(vi
 
 CChansetDoc* CChannelEditing::Doc() const { return m_pView->GetDocument(); }
 
-// Commands act only on a built grid of a document, and never while a radio
-// transfer has the view disabled.
-bool CChannelEditing::Ready() const { return Doc() && m_pView->isEnabled() && m_pView->Grid()->GetRows() > 1; }
+// Commands act only on a built grid of a document that is in view, and
+// never while a radio transfer has the view disabled.
+bool CChannelEditing::Ready() const {
+  return Doc() && m_pView->isVisible() && m_pView->isEnabled() && m_pView->Grid()->GetRows() > 1;
+}
 
 void CChannelEditing::UpdateInterface() {
   if (CCommandHost* host = CCommandHost::Of(m_pView)) host->UpdateCommandUI();

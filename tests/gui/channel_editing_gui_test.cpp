@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTableView>
+#include <QTreeWidget>
 #include <unistd.h>
 
 #include "ShellTestSupport.h"
@@ -328,6 +329,21 @@ class ChannelEditingGuiTest : public QObject {
     QVERIFY(Doc()->IsModified());
     Key(Qt::Key_Y, Qt::ControlModifier);
     QVERIFY(!Doc()->IsModified());
+  }
+
+  // Channels out of view are not changed by the window-wide keys.
+  void hiddenWindowTakesNoEdits() {
+    Start();
+    ClickCh(2);
+    const Image before = Doc()->State();
+    frame->ActiveChildFrame()->close();  // hides it
+    frame->UpdateCommandUI();
+    for (int id : {ids::kEditDelete, ids::kEditCut, ids::kEditPaste, ids::kEditMoveUp, ids::kFileImportChannels})
+      QVERIFY2(!EditItem(id) || !EditItem(id)->isEnabled(), qPrintable(QString::number(id)));
+    frame->Tree()->setFocus();
+    Key(Qt::Key_Delete);
+    Key(Qt::Key_Down, Qt::AltModifier);
+    QVERIFY(Doc()->State() == before);
   }
 
   // Selection and moving -----------------------------------------------------------------
