@@ -98,8 +98,9 @@ class ChannelEditingGuiTest : public QObject {
   std::unique_ptr<CChansetApp> app;
   CMainFrame* frame = nullptr;
 
-  // The program with SampleImage() loaded from a file (the saved state).
-  void Start(const QString& language = QStringLiteral("English")) {
+  // The program with SampleImage() loaded from a file (the saved state), or
+  // with the new document it starts with.
+  void Start(const QString& language = QStringLiteral("English"), bool open = true) {
     fx = std::make_unique<AppDirFixture>();
     fx->WriteIni(Ini(language));
     fx->CopyPack(language);
@@ -108,6 +109,7 @@ class ChannelEditingGuiTest : public QObject {
     app = std::make_unique<CChansetApp>();
     QCOMPARE(app->InitInstance({}), CChansetApp::StartResult::Ok);
     frame = app->MainFrame();
+    if (!open) return;
     const QString path = fx->WorkPath(QStringLiteral("sample.dat"));
     QCOMPARE(StoreDatFile(path.toStdString(), SampleImage()), DatError::None);
     QVERIFY(app->OpenDocumentFile(path));
@@ -307,6 +309,31 @@ class ChannelEditingGuiTest : public QObject {
     boxes->answers << CMessageBox::IdCancel;
     QVERIFY(!frame->close());
     QCOMPARE(boxes->seen.size(), 1);
+  }
+
+  // A new document takes its type and band from the registry; undoing a
+  // change of them must give back the document's own, not the registry's.
+  void undoOfTypeAndBandInANewDocument() {
+    Start(QStringLiteral("English"), false);
+    QVERIFY(g_bFreshDocument);
+    const Image before = Doc()->State();
+    const QString title = frame->windowTitle();
+    OnNextModal([](QDialog* d) {
+      d->findChild<QComboBox*>(QStringLiteral("control1014"))->setCurrentIndex(1);
+      QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("control1")), Qt::LeftButton);
+    });
+    frame->OnCommand(ids::kProductInfo);
+    QCOMPARE(UserRegistry::ReadDword(AppRegistryKey(), "Field", 9), 1u);
+    frame->OnCommand(ids::kEditUndo);
+    QVERIFY(Doc()->State() == before);
+    QCOMPARE(UserRegistry::ReadDword(AppRegistryKey(), "Field", 9), 0u);
+    QCOMPARE(frame->windowTitle(), title);
+    QCOMPARE(View()->Limits().upper, 47100000);
+    QVERIFY(g_bFreshDocument);
+    QVERIFY(!Doc()->IsModified());
+    frame->OnCommand(ids::kEditRedo);
+    QCOMPARE(View()->Limits().upper, 17500000);
+    QCOMPARE(Doc()->State()[off::kBand], std::uint8_t(1));
   }
 
   void undoNamesTheStepInChinese() {
