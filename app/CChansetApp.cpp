@@ -12,6 +12,7 @@
 #include "data/CChansetDoc.h"
 #include "editor/CChansetView.h"
 #include "dialogs/SettingsDialogs.h"
+#include "editor/EditCommands.h"
 #include "platform/AppDir.h"
 #include "platform/CFileDialog.h"
 #include "platform/CHelpService.h"
@@ -86,6 +87,7 @@ CChansetApp::StartResult CChansetApp::InitInstance(const QStringList& args) {
   m_pMainFrame->AddCommand(ids::kAppAbout, Command([this] { OnAppAbout(); }));
   InstallSettingsDialogs(m_pMainFrame);
   InstallPrintCommands(m_pMainFrame);
+  InstallEditCommands(m_pMainFrame);
   RegisterLanguageCommand(m_pMainFrame);
   CHelpService::SetViewer(&CHelpViewer::ShowRequest);
 

@@ -14,9 +14,14 @@ CChildFrame::CChildFrame(CChansetDoc* doc, QWidget* parent) : QMdiSubWindow(pare
   doc->setParent(this);
   m_pView = new CChansetView(doc, this);
   setWidget(m_pView);
-  setWindowTitle(doc->GetTitle());
+  // The document's title, with a "*" after it while the document differs
+  // from its file.
+  auto showTitle = [this](const QString& title) { setWindowTitle(title + QStringLiteral("[*]")); };
+  showTitle(doc->GetTitle());
+  setWindowModified(doc->IsModified());
   setWindowIcon(CLanguagePack::Icon(ids::kDocIcon));
-  connect(doc, &CChansetDoc::titleChanged, this, &QWidget::setWindowTitle);
+  connect(doc, &CChansetDoc::titleChanged, this, showTitle);
+  connect(doc, &CChansetDoc::modifiedChanged, this, &QWidget::setWindowModified);
   // Ctrl+W is the Write command; the window menu closes with Ctrl+F4 only.
   if (QMenu* menu = systemMenu()) {
     for (QAction* action : menu->actions()) {

@@ -23,6 +23,13 @@ void CCommandHost::OnCommand(int id) {
   UpdateCommandUI();
 }
 
+void CCommandHost::RunUpdateHooks() {
+  if (m_bRunningHooks) return;
+  m_bRunningHooks = true;
+  for (const auto& hook : m_updateHooks) hook();
+  m_bRunningHooks = false;
+}
+
 CCommandHost* CCommandHost::Of(QObject* object) {
   for (; object; object = object->parent())
     if (auto* host = dynamic_cast<CCommandHost*>(object)) return host;

@@ -6,6 +6,7 @@
 // frame's own. How to add a command: app/CommandRegistry.h.
 #include <QList>
 #include <functional>
+#include <vector>
 
 #include "app/CommandRegistry.h"
 
@@ -32,6 +33,10 @@ class CCommandHost {
   virtual QMenu* CreateContextMenu(const QList<int>& ids, QWidget* parent) = 0;
   // Refreshes the enabled and checked state of every item and button.
   virtual void UpdateCommandUI() = 0;
+  // `hook` runs at the start of every UpdateCommandUI, before the states
+  // are read: a subsystem brings its run-time command texts up to date
+  // there (Undo names the step of the active document).
+  void AddUpdateHook(std::function<void()> hook) { m_updateHooks.push_back(std::move(hook)); }
 
   // Registration. A command without a handler is removed.
   void AddCommand(int id, chanset::Command command);
@@ -47,4 +52,13 @@ class CCommandHost {
   // The host of the window that `object` belongs to (its own or an
   // ancestor's); nullptr outside a main window.
   static CCommandHost* Of(QObject* object);
+
+ protected:
+  // Runs the update hooks; a hook that renames a command (which updates
+  // the interface again) does not run them a second time.
+  void RunUpdateHooks();
+
+ private:
+  std::vector<std::function<void()>> m_updateHooks;
+  bool m_bRunningHooks = false;
 };

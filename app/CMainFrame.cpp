@@ -21,6 +21,7 @@
 #include "app/CNavigatorBar.h"
 #include "app/CWorkspaceClient.h"
 #include "data/CChansetDoc.h"
+#include "editor/CChannelEditing.h"
 #include "editor/CChansetView.h"
 #include "link/CTransferController.h"
 #include "platform/CFileDialog.h"
@@ -233,6 +234,7 @@ QMenu* CMainFrame::CreateContextMenu(const QList<int>& ids, QWidget* parent) {
 }
 
 void CMainFrame::UpdateCommandUI() {
+  RunUpdateHooks();
   if (m_pActions) m_pActions->Update();
 }
 
@@ -243,8 +245,8 @@ CChildFrame* CMainFrame::CreateDocumentWindow(CChansetDoc* doc) {
   m_pWorkspace->addSubWindow(child);
   CChansetView* view = child->GetView();
   CTransferController::For(view);  // takes the remembered port
+  CChannelEditing::For(view);      // row selection, clipboard, moves, undo
   connect(view, &CChansetView::titleChanged, this, &QWidget::setWindowTitle);
-  connect(view, &CChansetView::edited, doc, [doc] { doc->SetModifiedFlag(true); });
   connect(child, &QObject::destroyed, this, [this] {
     if (ChildFrames().isEmpty()) ShowMenu(false);
     UpdateCommandUI();

@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 
+#include "bench/BenchSupport.h"
 #include "data/ChannelCodec.h"
 #include "editor/ChannelImport.h"
 #include "editor/ChirpCsv.h"
@@ -15,27 +16,8 @@
 
 using namespace chanset;
 
-namespace {
-
-double BestMs(int runs, const std::function<void()>& work) {
-  double best = 1e9;
-  for (int i = 0; i < runs; ++i) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    best = std::min(best, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
-  }
-  return best;
-}
-
-std::string ChirpFile(int rows) {
-  std::string text = CsvLine(kChirpColumns);
-  for (int i = 1; i <= rows; ++i)
-    text += std::to_string(i) +
-            ",Name,446.006250,+,5.000000,Cross,100.0,162.2,023,NR,754,Tone->DTCS,FM,6.25,S,5.0W,Comment\n";
-  return text;
-}
-
-}  // namespace
+using bench::BestMs;
+using bench::ChirpFile;
 
 int main() {
   ImportOptions options;

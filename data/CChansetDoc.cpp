@@ -16,6 +16,8 @@ CChansetDoc::CChansetDoc(QObject* parent) : QObject(parent) {}
 
 bool CChansetDoc::OnNewDocument() {
   m_strPathName.clear();
+  m_history.Clear();
+  emit historyChanged();
   SetModifiedFlag(false);
   MakeNewImage(m_image);
   SetTitle(QString::fromUtf8(NewDocumentTitle(g_bChinese)));
@@ -34,7 +36,6 @@ bool CChansetDoc::FinishFileOperation(DatError result, const std::string& err, c
   }
   m_strPathName = path;
   SetTitle(QFileInfo(path).fileName());
-  SetModifiedFlag(false);
   return true;
 }
 
@@ -42,6 +43,9 @@ DatError CChansetDoc::OnOpenDocument(const QString& path, QString* sysError) {
   std::string err;
   DatError result = LoadDatFile(path.toStdString(), m_image, &err);
   if (!FinishFileOperation(result, err, path, sysError)) return result;
+  // A loaded file starts a history of its own.
+  m_history.Clear();
+  HistoryMoved();
   g_bFreshDocument = false;
   return DatError::None;
 }
@@ -50,7 +54,10 @@ DatError CChansetDoc::OnSaveDocument(const QString& path, QString* sysError) {
   EncodeChannels();
   std::string err;
   DatError result = StoreDatFile(path.toStdString(), m_image, &err);
-  FinishFileOperation(result, err, path, sysError);
+  if (FinishFileOperation(result, err, path, sysError)) {
+    m_history.MarkSaved();
+    HistoryMoved();
+  }
   return result;
 }
 
@@ -96,4 +103,49 @@ void CChansetDoc::SetModifiedFlag(bool modified) {
   if (modified == m_bModified) return;
   m_bModified = modified;
   emit modifiedChanged(modified);
+}
+
+// Undo history -----------------------------------------------------------------
+
+chanset::Image CChansetDoc::State() const {
+  chanset::Image state = m_image;
+  if (m_gridEncoder) m_gridEncoder(state);
+  return state;
+}
+
+void CChansetDoc::RecordChange(EditKind kind, const chanset::Image& before) {
+  if (m_history.Record(kind, before, State())) HistoryMoved();
+}
+
+bool CChansetDoc::ReplaceState(EditKind kind, const chanset::Image& after) {
+  if (!m_history.Record(kind, State(), after)) return false;
+  PutState(after);
+  HistoryMoved();
+  return true;
+}
+
+bool CChansetDoc::Undo() {
+  const chanset::Image* state = m_history.Undo();
+  if (!state) return false;
+  PutState(*state);
+  HistoryMoved();
+  return true;
+}
+
+bool CChansetDoc::Redo() {
+  const chanset::Image* state = m_history.Redo();
+  if (!state) return false;
+  PutState(*state);
+  HistoryMoved();
+  return true;
+}
+
+void CChansetDoc::PutState(const chanset::Image& state) {
+  m_image = state;
+  emit stateRestored();
+}
+
+void CChansetDoc::HistoryMoved() {
+  SetModifiedFlag(m_history.IsModified());
+  emit historyChanged();
 }

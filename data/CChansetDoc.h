@@ -3,17 +3,21 @@
 // as a .dat file. Its only view is a CChansetView; its window is the
 // CChildFrame that holds that view.
 //
-// The modified flag is set by whatever changes the document's data: an
-// accepted cell edit (the view's edited() signal), a settings dialog's OK,
-// a change of the power table and a completed radio read. Saving and
-// loading clear it. Closing the main window asks to save a modified
-// document.
+// Every change of the document's data is one step of its undo history: an
+// accepted cell edit, a settings dialog's OK, a change of the power table, a
+// completed radio read, a paste, cut, delete, move or import. A step keeps
+// the whole state before and after it: the image with the grid's channels
+// written into it (the grid is the working copy of the channels). The
+// modified flag follows the history: it is clear exactly when the history
+// stands where the document was last loaded, saved or created. Closing the
+// main window asks to save a modified document.
 #include <QObject>
 #include <QString>
 #include <functional>
 
 #include "data/DatFile.h"
 #include "data/MemoryImage.h"
+#include "data/UndoHistory.h"
 
 class QWidget;
 
@@ -56,18 +60,42 @@ class CChansetDoc : public QObject {
   bool IsModified() const { return m_bModified; }
   void SetModifiedFlag(bool modified = true);
 
+  // Undo history ------------------------------------------------------------
+  const chanset::UndoHistory& History() const { return m_history; }
+  // The document as one image: a copy of the image with the grid's channels
+  // written into it as they stand (an open cell editor is not committed).
+  chanset::Image State() const;
+  // Records a change already made to the image or the grid; `before` is the
+  // State() taken before it. A change that altered no byte is no step.
+  void RecordChange(chanset::EditKind kind, const chanset::Image& before);
+  // Makes `after` the document's state as one step: the image becomes
+  // `after` and the view shows it (stateRestored). False when nothing changed.
+  bool ReplaceState(chanset::EditKind kind, const chanset::Image& after);
+  // Steps back or forward: the image becomes the state before (after) the
+  // step and the view shows it. False when there is no such step.
+  bool Undo();
+  bool Redo();
+
   // Writes the working copy of the channels (the view's grid) into the
   // image it is given. The view installs it when it is created and removes
   // it when it goes; every save runs it first, so what is saved is what
   // the grid shows.
   using ChannelEncoder = std::function<void(chanset::Image&)>;
   void SetChannelEncoder(ChannelEncoder encoder) { m_encoder = std::move(encoder); }
+  // Writes the grid's texts as they stand, without committing an open
+  // editor (what State() adds to the image). Installed by the view too.
+  void SetGridEncoder(ChannelEncoder encoder) { m_gridEncoder = std::move(encoder); }
   // Runs the encoder (nothing without one).
   void EncodeChannels();
 
  signals:
   void titleChanged(const QString& title);
   void modifiedChanged(bool modified);
+  // The image was replaced by a step of the history (undo, redo, paste,
+  // import, ...): the view shows it, taking the radio type and band from it.
+  void stateRestored();
+  // A step was recorded, undone or redone.
+  void historyChanged();
 
  private:
   bool FinishFileOperation(chanset::DatError result, const std::string& err, const QString& path,
@@ -76,6 +104,11 @@ class CChansetDoc : public QObject {
   QString m_strTitle;
   QString m_strPathName;
   QString m_strSuggestedName;
+  void PutState(const chanset::Image& state);
+  void HistoryMoved();
+
   bool m_bModified = false;
   ChannelEncoder m_encoder;
+  ChannelEncoder m_gridEncoder;
+  chanset::UndoHistory m_history;
 };

@@ -50,11 +50,11 @@ void COptionalFeaturesDlg::OnInitDialog() {
 
 void COptionalFeaturesDlg::accept() {
   if (CChansetDoc* doc = ActiveDocument()) {
+    const Image before = doc->State();
     Image& image = doc->Image();
-    const Image before = image;
     for (const OptionInfo& info : Options())
       if (QComboBox* list = List(info.option)) StoreOptionSelection(info.option, list->currentIndex(), image);
-    if (image != before) doc->SetModifiedFlag(true);
+    doc->RecordChange(EditKind::OptionalFeatures, before);
   }
   CSettingsDialog::accept();
 }

@@ -129,14 +129,14 @@ void CPowerAdjustDlg::CommitEditor() {
 void CPowerAdjustDlg::StoreTable() {
   CChansetDoc* doc = ActiveDocument();
   if (!doc) return;
+  const Image before = doc->State();
   Image& image = doc->Image();
-  const Image before = image;
   for (int r = 1; r < m_pGrid->GetRows(); ++r)
     for (int k = 1; k <= kPowerColumns && k < m_pGrid->GetCols(); ++k) {
       const std::size_t at = PowerCellOffset(g_nPowerStart, r, k);
       if (at < image.size()) image[at] = PowerByte(m_pGrid->GetTextMatrix(r, k).toStdString());
     }
-  if (image != before) doc->SetModifiedFlag(true);
+  doc->RecordChange(EditKind::PowerAdjust, before);
 }
 
 void CPowerAdjustDlg::done(int result) {

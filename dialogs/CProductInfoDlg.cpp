@@ -73,12 +73,13 @@ void CProductInfoDlg::accept() {
     choice.bandPosition = BandList()->currentIndex();
     choice.typeText = TypeList()->currentText().toStdString();
     choice.bandText = BandList()->currentText().toStdString();
+    const Image before = doc->State();
     const ProductOutcome outcome =
         ApplyProductChoice(choice, g_settingsFile().GetValue(g_strLanguage, "AppName", ""), doc->Image());
     view->SetLimits(outcome.limits);
     // The same path the view's own refresh takes to the main window title.
     emit view->titleChanged(QString::fromStdString(outcome.title));
-    if (outcome.imageChanged) doc->SetModifiedFlag(true);
+    doc->RecordChange(EditKind::ProductInfo, before);
   }
   CSettingsDialog::accept();
 }

@@ -90,13 +90,23 @@ QStringList ChoiceTexts(const std::array<WordPair, N>& choices) {
 
 CChansetView::CChansetView(CChansetDoc* doc, QWidget* parent) : QWidget(parent), m_pDocument(doc) {
   // Every save of the document writes the grid's channels first.
-  if (doc) doc->SetChannelEncoder([this](Image& image) { EncodeInto(image); });
+  if (doc) {
+    doc->SetChannelEncoder([this](Image& image) { EncodeInto(image); });
+    // The document's state for its undo history: the grid as it stands.
+    doc->SetGridEncoder([this](Image& image) {
+      if (!m_bFirstInit) EncodeChannels(CGridTexts(*m_pGrid), image);
+    });
+    connect(doc, &CChansetDoc::stateRestored, this, &CChansetView::ShowDocumentState);
+  }
   BuildForm();
   qApp->installEventFilter(this);
 }
 
 CChansetView::~CChansetView() {
-  if (m_pDocument) m_pDocument->SetChannelEncoder({});
+  if (m_pDocument) {
+    m_pDocument->SetChannelEncoder({});
+    m_pDocument->SetGridEncoder({});
+  }
 }
 
 void CChansetView::BuildForm() {
@@ -258,6 +268,15 @@ void CChansetView::RefreshFromImage() {
   emit titleChanged(Q(g_strTitle));
 }
 
+void CChansetView::ShowDocumentState() {
+  // The image holds the document's own type and band; the registry's last
+  // choice must not overwrite them as it would for a fresh document.
+  const bool fresh = g_bFreshDocument;
+  g_bFreshDocument = false;
+  RefreshFromImage();
+  g_bFreshDocument = fresh;
+}
+
 void CChansetView::EncodeGridToImage() {
   if (m_pDocument) EncodeInto(m_pDocument->Image());
 }
@@ -364,6 +383,7 @@ bool CChansetView::Commit() {
   auto* combo = qobject_cast<QComboBox*>(editor);
   const QString typed = combo ? combo->currentText() : static_cast<QLineEdit*>(editor)->text();
   const CommitResult result = CommitCell(col, typed.toStdString(), before, m_limits, g_bChinese);
+  const Image stateBefore = m_pDocument ? m_pDocument->State() : Image{};
 
   // Hidden first, so that nothing reached while the message is up commits
   // this editor a second time.
@@ -380,7 +400,9 @@ bool CChansetView::Commit() {
     }
   }
   if (changed) {
-    if (m_pDocument) m_pDocument->SetModifiedFlag(true);
+    // One undo step per commit; emptying the Rx deletes the channel.
+    const bool cleared = col == kColRx && typed.isEmpty();
+    if (m_pDocument) m_pDocument->RecordChange(cleared ? EditKind::ClearChannel : CellEditKind(col), stateBefore);
     emit edited();
   }
   if (result.Refused())

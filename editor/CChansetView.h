@@ -50,6 +50,10 @@ class CChansetView : public QWidget {
   // Commits an open editor, then encodes the grid's texts into the
   // document's image.
   void EncodeGridToImage();
+  // Shows the document's image after a step of its history replaced it
+  // (undo, redo, paste, import, ...): the channels, and the radio type and
+  // band of that image, whether or not the document is a fresh one.
+  void ShowDocumentState();
   // Commits an open in-place editor into its cell (used when the current
   // cell changes and before every radio transfer). False when the typed
   // frequency was refused (its message has been shown).

@@ -50,6 +50,10 @@ class CFlexCellDelegate : public QStyledItemDelegate {
     QStyledItemDelegate::initStyleOption(option, index);
     // Cells are white; the area beyond the last row and column is not.
     option->backgroundBrush = option->palette.brush(QPalette::Base);
+    if (m_pGrid->IsRowMarked(index.row() + m_pGrid->GetFixedRows())) {
+      option->state |= QStyle::State_Selected;
+      return;
+    }
     const int mode = m_pGrid->GetHighLight();
     const bool show = mode == CMSFlexGrid::HighLightAlways ||
                       (mode == CMSFlexGrid::HighLightWithFocus && m_pTable->hasFocus());
@@ -309,6 +313,13 @@ int CMSFlexGrid::GetMouseCol() const { return m_mousePos.x() < 0 ? -1 : ColAt(m_
 void CMSFlexGrid::SetHighLight(int mode) {
   m_nHighLight = qBound(0, mode, 2);
   m_pTable->viewport()->update();
+}
+
+void CMSFlexGrid::SetMarkedRows(const QVector<int>& rows) {
+  if (rows == m_markedRows) return;
+  m_markedRows = rows;
+  m_pTable->viewport()->update();
+  m_pTable->verticalHeader()->viewport()->update();
 }
 
 QColor CMSFlexGrid::GetForeColorFixed() const { return m_pModel->ForeColorFixed(); }

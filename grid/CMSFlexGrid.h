@@ -80,6 +80,11 @@ class CMSFlexGrid : public QWidget {
   int GetHighLight() const { return m_nHighLight; }
   void SetHighLight(int mode);
 
+  // Rows shown selected whatever HighLight says (a selection of whole rows
+  // kept by the grid's owner); an empty list marks none.
+  void SetMarkedRows(const QVector<int>& rows);
+  bool IsRowMarked(int row) const { return m_markedRows.contains(row); }
+
   QColor GetForeColorFixed() const;
   void SetForeColorFixed(const QColor& color);
 
@@ -132,4 +137,5 @@ class CMSFlexGrid : public QWidget {
   bool m_bSilent = false;    // current-cell changes made by a reshape fire no events
   bool m_bDragging = false;
   QPoint m_mousePos{-1, -1};
+  QVector<int> m_markedRows;
 };

@@ -213,11 +213,13 @@ void CTransferController::OnTransferEnded(const TransferResult& result) {
   m_trace.Close();
   CChansetDoc* doc = m_pView->GetDocument();
   if (result.ok() && result.direction == TransferDirection::Read && doc) {
-    // Rows 0..61 from the radio; rows 62 and 63 stay as they are.
+    // Rows 0..61 from the radio; rows 62 and 63 stay as they are. The
+    // read is one step of the document's undo history.
+    const Image before = doc->State();
     std::copy(m_image.begin(), m_image.begin() + static_cast<long>(kTransferBytes), doc->Image().begin());
     g_bFreshDocument = false;
     m_pView->RefreshFromImage();
-    doc->SetModifiedFlag(true);
+    doc->RecordChange(EditKind::Read, before);
   }
   m_pProcessDlg->DestroyWindow();
   m_pView->setEnabled(true);

@@ -22,12 +22,14 @@ QString Ask(QWidget* parent, const CFileDialog::Request& r, const QString& suffi
     QFileInfo info(r.suggested);
     dialog.setDirectory(info.absolutePath());
     dialog.selectFile(info.fileName());
+    if (r.chosenFilter && !r.chosenFilter->isEmpty()) dialog.selectNameFilter(*r.chosenFilter);
   } else {
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setDirectory(r.suggested);
   }
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  if (r.chosenFilter) *r.chosenFilter = dialog.selectedNameFilter();
   return dialog.selectedFiles().first();
 }
 }  // namespace
@@ -40,7 +42,12 @@ QString CFileDialog::GetOpenFileName(QWidget* parent, const QString& caption, co
 
 QString CFileDialog::GetSaveFileName(QWidget* parent, const QString& caption, const QString& suggested,
                                      const QString& filter, const QString& suffix) {
-  QString path = Ask(parent, Request{Save, caption, suggested, filter}, suffix);
+  return GetSaveFileName(parent, caption, suggested, filter, suffix, nullptr);
+}
+
+QString CFileDialog::GetSaveFileName(QWidget* parent, const QString& caption, const QString& suggested,
+                                     const QString& filter, const QString& suffix, QString* chosenFilter) {
+  QString path = Ask(parent, Request{Save, caption, suggested, filter, chosenFilter}, suffix);
   if (!path.isEmpty() && !suffix.isEmpty() && QFileInfo(path).suffix().isEmpty())
     path += QLatin1Char('.') + suffix;
   return path;

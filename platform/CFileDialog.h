@@ -16,6 +16,10 @@ class CFileDialog {
     QString caption;
     QString suggested;  // full path offered (Save), or the folder (Open)
     QString filter;
+    // Save with several file types: the type offered first, and where the
+    // type the user chose is written (a responder sets it too). Null when
+    // the caller does not ask.
+    QString* chosenFilter = nullptr;
   };
   // Returns the chosen path, or an empty string for Cancel.
   using Responder = std::function<QString(const Request&)>;
@@ -24,5 +28,9 @@ class CFileDialog {
   // The chosen name gets `suffix` (without the dot) when it has none.
   static QString GetSaveFileName(QWidget* parent, const QString& caption, const QString& suggested,
                                  const QString& filter, const QString& suffix);
+  // The same, with a choice of file types (";;"-separated in `filter`):
+  // `chosenFilter` names the type offered first and receives the one chosen.
+  static QString GetSaveFileName(QWidget* parent, const QString& caption, const QString& suggested,
+                                 const QString& filter, const QString& suffix, QString* chosenFilter);
   static void SetResponder(Responder responder);
 };

@@ -32,6 +32,30 @@ constexpr int kButtonYes = 61713;
 constexpr int kButtonNo = 61714;
 constexpr int kButtonSave = 61715;
 constexpr int kButtonDiscard = 61716;
+// Editing of the channels.
+constexpr int kUndoStepText = 61800;      // "&Undo %1"
+constexpr int kRedoStepText = 61801;      // "&Redo %1"
+constexpr int kStepNameFirst = 61802;     // 61802 + EditKind: "Rx Frequency", ... "Move"
+constexpr int kPasteRefused = 61820;      // "Nothing was pasted. These cells are refused:"
+constexpr int kClipboardNoChannels = 61821;
+constexpr int kImportTitle = 61822;       // "Import Channels"
+constexpr int kExportTitle = 61823;       // "Export Channels"
+constexpr int kChansetCsvFilter = 61824;  // "Chanset table (*.csv)"
+constexpr int kChirpCsvFilter = 61825;    // "CHIRP CSV (*.csv)"
+constexpr int kCsvFilesFilter = 61826;    // "CSV files (*.csv)"
+constexpr int kCannotImport = 61827;      // "Cannot import %1.\n%2"
+constexpr int kImportNoRows = 61828;      // "%1 holds no channel rows."
+constexpr int kImportSummary = 61829;     // "%1 of %2 rows ..."
+constexpr int kImportRenumber = 61830;    // "&Renumber: ..."
+constexpr int kImportLine = 61831;        // "Line"
+constexpr int kImportChannel = 61832;     // "CH"
+constexpr int kImportResult = 61833;      // "Refused" column / notes title
+constexpr int kImportNotes = 61834;       // "Notes"
+constexpr int kImportRefusedMark = 61835; // "Refused: %1"
+constexpr int kImportFileFormat = 61836;  // "%1, read as %2"
+constexpr int kExportNotes = 61837;       // "%1 was written. ...:\n%2"
+constexpr int kImportTooLarge = 61838;    // "%1 is too large ..."
+constexpr int kImportNoChannel = 61839;   // "-" for a row without a target channel
 
 // Menus, accelerators, toolbar, icons, cursor, bitmap, dialogs.
 constexpr int kMainMenu = 128;            // no document window
@@ -82,6 +106,19 @@ constexpr int kLanguage = 32799;
 // 32889, in order, each with its menu item, prompt string (and accelerator
 // or toolbar button) in every language pack; app/CommandRegistry.h tells
 // how to add one. Numbers 32890 to 32899 are commands that no menu shows.
+
+// Editing of the channels: the Edit menu's first items, the grid's context
+// menu, and File's import and export of channel tables.
+constexpr int kEditUndo = 32800;
+constexpr int kEditRedo = 32801;
+constexpr int kEditCut = 32802;
+constexpr int kEditCopy = 32803;
+constexpr int kEditPaste = 32804;
+constexpr int kEditDelete = 32805;
+constexpr int kEditMoveUp = 32806;
+constexpr int kEditMoveDown = 32807;
+constexpr int kFileImportChannels = 32808;
+constexpr int kFileExportChannels = 32809;
 
 // The navigation tree's Power Adjustment action (no menu item, no prompt).
 constexpr int kPowerAdjustment = 32890;

@@ -21,6 +21,7 @@
 #include "app/CChildFrame.h"
 #include "app/CMainFrame.h"
 #include "data/CChansetDoc.h"
+#include "data/ChannelCodec.h"
 #include "data/DatFile.h"
 #include "editor/CChansetView.h"
 #include "grid/CMSFlexGrid.h"
@@ -192,6 +193,7 @@ class GuiTransferTest : public QObject {
     QCOMPARE(StoreDatFile(Path("radio.dat").toStdString(), radio), DatError::None);
     QVERIFY(StartRadio({"--image", Path("radio.dat")}));
     Image before = m_doc->Image();
+    const Image stateBefore = m_doc->State();
     // A hidden channel window is shown again at the end.
     m_frame->ActiveChildFrame()->close();
     QVERIFY(m_frame->ActiveChildFrame()->isHidden());
@@ -211,6 +213,16 @@ class GuiTransferTest : public QObject {
     QVERIFY(!Dialog()->HasWindow());
     QCOMPARE(Dialog()->Counter()->text(), QStringLiteral("62"));
     QVERIFY(m_view->isEnabled());
+
+    // The read is one step: undone, the document is what it was before.
+    QCOMPARE(m_doc->History().Size(), std::size_t(1));
+    QVERIFY(m_doc->History().UndoKind() == EditKind::Read);
+    const Image afterRead = m_doc->State();
+    QVERIFY(m_doc->Undo());
+    QVERIFY(m_doc->State() == stateBefore);
+    QCOMPARE(m_view->Grid()->GetTextMatrix(5, 3), QString::fromStdString(DecodeChannel(stateBefore, 5, false)[2]));
+    QVERIFY(m_doc->Redo());
+    QVERIFY(m_doc->State() == afterRead);
   }
 
   void writeSendsTheGrid() {

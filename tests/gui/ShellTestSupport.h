@@ -3,10 +3,14 @@
 // application directory with its own Chanset.ini and language packs, a
 // private registry, and recorders that answer message boxes and file
 // dialogs.
+#include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
+#include <functional>
 
 #include "platform/AppDir.h"
 #include "platform/CFileDialog.h"
@@ -104,4 +108,22 @@ inline QByteArray DatBytes(char fill = '\x11') {
   bytes += QByteArray(12, '\0');
   bytes += QByteArray(1024, fill);
   return bytes;
+}
+
+// Runs `answer` on the next modal dialog once it is up, then closes it if
+// `answer` left it open (so a failed check never leaves the test waiting).
+inline void OnNextModal(std::function<void(QDialog*)> answer) {
+  auto* timer = new QTimer;
+  auto* waited = new int(0);
+  QObject::connect(timer, &QTimer::timeout, [timer, waited, answer] {
+    auto* dlg = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (!dlg && ++*waited < 500) return;
+    timer->stop();
+    timer->deleteLater();
+    delete waited;
+    if (!dlg) return;
+    answer(dlg);
+    if (dlg->isVisible()) dlg->reject();
+  });
+  timer->start(10);
 }

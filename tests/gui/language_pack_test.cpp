@@ -94,7 +94,8 @@ class LanguagePackTest : public QObject {
             QVERIFY2(!CLanguagePack::TooltipPrompt(item.id).isEmpty(), qPrintable(QString::number(item.id)));
     for (int id : {128, 129, 131}) QVERIFY(!CLanguagePack::Icon(id).isNull());
     QCOMPARE(CLanguagePack::Bitmap(137).size(), QSize(238, 157));
-    QCOMPARE(CLanguagePack::Accelerators(128).size(), 8);
+    // The eight keys of the table, then the nine editing keys.
+    QCOMPARE(CLanguagePack::Accelerators(128).size(), 8 + 9);
   }
 
   // A command added to one pack's menus, accelerators or toolbar and
@@ -137,8 +138,14 @@ class LanguagePackTest : public QObject {
     QVERIFY(CLanguagePack::Load(QStringLiteral("English")));
     QVector<Accelerator> acc = CLanguagePack::Accelerators(128);
     QCOMPARE(acc.first().key, QKeySequence(QStringLiteral("Ctrl+N")));
-    QCOMPARE(acc.last().key, QKeySequence(QStringLiteral("Shift+F6")));
-    QCOMPARE(acc.last().id, 57681);
+    QCOMPARE(acc[7].key, QKeySequence(QStringLiteral("Shift+F6")));
+    QCOMPARE(acc[7].id, 57681);
+    // Added after the table's own keys: the editing commands.
+    QStringList added;
+    for (int i = 8; i < acc.size(); ++i) added << QStringLiteral("%1=%2").arg(acc[i].key.toString()).arg(acc[i].id);
+    QCOMPARE(added, QStringList({"Ctrl+Z=32800", "Ctrl+Y=32801", "Ctrl+Shift+Z=32801", "Ctrl+X=32802",
+                                 "Ctrl+C=32803", "Ctrl+V=32804", "Del=32805", "Alt+Up=32806",
+                                 "Alt+Down=32807"}));
     ToolbarTemplate tb = CLanguagePack::Toolbar(128);
     QCOMPARE(tb.buttonSize, QSize(18, 19));
     QCOMPARE(tb.buttons.count(0), 3);

@@ -124,7 +124,7 @@ class MainFrameTest : public QObject {
     CChildFrame* now = frame->ActiveChildFrame();
     QVERIFY(now != first);
     QVERIFY(now->isVisible());
-    QCOMPARE(now->windowTitle(), QStringLiteral("radio.dat"));
+    QCOMPARE(now->windowTitle(), QStringLiteral("radio.dat[*]"));
     QCOMPARE(now->GetDocument()->Image()[500], std::uint8_t(0x33));
     QVERIFY(!chanset::g_bFreshDocument);
     QVERIFY(frame->isVisible());
@@ -361,11 +361,13 @@ class MainFrameTest : public QObject {
     QCOMPARE(frame->isVisible(), !closes);
   }
 
-  void anAcceptedEditMarksTheDocumentModified() {
+  void aRecordedChangeMarksTheDocumentModified() {
     Start();
     CChansetDoc* doc = frame->ActiveDocument();
     QVERIFY(!doc->IsModified());
-    emit frame->ActiveView()->edited();
+    const chanset::Image before = doc->State();
+    doc->Image()[0x130] ^= 0x01;
+    doc->RecordChange(chanset::EditKind::OptionalFeatures, before);
     QVERIFY(doc->IsModified());
     boxes->answers << CMessageBox::IdCancel;
     QVERIFY(!frame->close());
@@ -450,7 +452,7 @@ class MainFrameTest : public QObject {
     CChildFrame* child = frame->ActiveChildFrame();
     QCOMPARE(child->pos(), QPoint(0, 0));
     QVERIFY(child->width() <= 1600 && child->height() <= 1200);
-    QCOMPARE(child->windowTitle(), QStringLiteral("Channel Information"));
+    QCOMPARE(child->windowTitle(), QStringLiteral("Channel Information[*]"));
   }
 };
 

@@ -43,24 +43,6 @@ QString Ini(const QString& language, const QString& company = QStringLiteral("Ke
 
 const char* const kRegistryKey = "Software\\DlgTest";
 
-// Runs `answer` on the next modal dialog once it is up, then closes it if
-// `answer` left it open (so a failed check never leaves the test waiting).
-void OnNextModal(std::function<void(QDialog*)> answer) {
-  auto* timer = new QTimer;
-  auto* waited = new int(0);
-  QObject::connect(timer, &QTimer::timeout, [timer, waited, answer] {
-    auto* dlg = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    if (!dlg && ++*waited < 500) return;
-    timer->stop();
-    timer->deleteLater();
-    delete waited;
-    if (!dlg) return;
-    answer(dlg);
-    if (dlg->isVisible()) dlg->reject();
-  });
-  timer->start(10);
-}
-
 void Click(QDialog* dlg, int buttonId) {
   auto* button = dlg->findChild<QPushButton*>(QStringLiteral("control%1").arg(buttonId));
   QVERIFY(button);

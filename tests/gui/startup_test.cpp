@@ -78,7 +78,8 @@ class StartupTest : public QObject {
              QStringList({"&File", "&Edit", "&Program", "&View", "&Setup", "&Help"}));
     QCOMPARE(ItemTexts(frame->DocMenuPopup(0)),
              QStringList({"&New\tCtrl+N", "&Open...\tCtrl+O", "&Close", "&Save\tCtrl+S", "Save &As...",
-                          "&Print...\tCtrl+P", "Print Pre&view", "P&rint Setup...", "E&xit"}));
+                          "&Import Channels...", "&Export Channels...", "&Print...\tCtrl+P", "Print Pre&view",
+                          "P&rint Setup...", "E&xit"}));
     QCOMPARE(ItemTexts(frame->DocMenuPopup(2)), QStringList({"&Read    Ctrl+R", "&Write   Ctrl+W"}));
     // About Title on the document menu; menu 128 keeps its own text.
     QCOMPARE(ItemTexts(frame->DocMenuPopup(5)), QStringList({"&About Chanset..."}));

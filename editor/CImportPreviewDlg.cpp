@@ -1,0 +1,188 @@
+#include "editor/CImportPreviewDlg.h"
+
+#include <QAbstractTableModel>
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include "data/ChannelWords.h"
+#include "editor/ChannelImport.h"
+#include "platform/CLanguagePack.h"
+#include "platform/Globals.h"
+#include "platform/ResourceIds.h"
+
+using namespace chanset;
+
+namespace {
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+// Columns: the file's line, the target channel, the eight channel texts,
+// then the notes or the reasons of a refusal.
+constexpr int kLineColumn = 0;
+constexpr int kChannelColumn = 1;
+constexpr int kFirstTextColumn = 2;
+constexpr int kNotesColumn = kFirstTextColumn + 8;
+constexpr int kColumnCount = kNotesColumn + 1;
+const QColor kRefusedColour(170, 0, 0);
+
+// The format's name as the export's file types call it ("CHIRP CSV").
+QString FormatName(CsvFormat format) {
+  const QString filter = CLanguagePack::String(format == CsvFormat::Chirp ? ids::kChirpCsvFilter : ids::kChansetCsvFilter);
+  return filter.section(QStringLiteral(" ("), 0, 0).section(QStringLiteral("（"), 0, 0);
+}
+
+class PreviewModel : public QAbstractTableModel {
+ public:
+  PreviewModel(const ImportResult& result, bool chinese, QObject* parent)
+      : QAbstractTableModel(parent), m_result(result), m_bChinese(chinese) {}
+
+  void Reset() {
+    beginResetModel();
+    endResetModel();
+  }
+
+  int rowCount(const QModelIndex& parent = QModelIndex()) const override {
+    return parent.isValid() ? 0 : static_cast<int>(m_result.rows.size());
+  }
+  int columnCount(const QModelIndex& parent = QModelIndex()) const override {
+    return parent.isValid() ? 0 : kColumnCount;
+  }
+
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+    if (orientation != Qt::Horizontal) return {};
+    if (role == Qt::TextAlignmentRole && section == kNotesColumn) return int(Qt::AlignLeft | Qt::AlignVCenter);
+    if (role != Qt::DisplayRole) return {};
+    if (section == kLineColumn) return CLanguagePack::String(ids::kImportLine);
+    if (section == kChannelColumn) return CLanguagePack::String(ids::kImportChannel);
+    if (section == kNotesColumn) return CLanguagePack::String(ids::kImportNotes);
+    return QString::fromUtf8(kColumnTitles[static_cast<std::size_t>(section - kFirstTextColumn + 1)].In(m_bChinese));
+  }
+
+  QVariant data(const QModelIndex& index, int role) const override {
+    if (!index.isValid() || index.row() >= rowCount()) return {};
+    const ImportRow& row = m_result.rows[static_cast<std::size_t>(index.row())];
+    if (role == Qt::ForegroundRole) return row.Accepted() ? QVariant() : QVariant(kRefusedColour);
+    if (role == Qt::TextAlignmentRole)
+      return index.column() == kNotesColumn ? int(Qt::AlignLeft | Qt::AlignVCenter) : int(Qt::AlignCenter);
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
+    switch (index.column()) {
+      case kLineColumn: return row.line;
+      case kChannelColumn:
+        return row.channel > 0 ? QString::number(row.channel) : CLanguagePack::String(ids::kImportNoChannel);
+      case kNotesColumn: return Notes(row);
+      default:
+        if (!row.Accepted())
+          return index.column() == kFirstTextColumn ? CLanguagePack::String(ids::kImportResult) : QString();
+        return Q(row.texts[static_cast<std::size_t>(index.column() - kFirstTextColumn)]);
+    }
+  }
+
+ private:
+  QString Notes(const ImportRow& row) const {
+    QStringList parts;
+    if (!row.Accepted()) {
+      for (const CellRefusal& refusal : row.refusals) parts << Q(ImportRefusalText(refusal, m_bChinese));
+      return CLanguagePack::String(ids::kImportRefusedMark).arg(parts.join(QStringLiteral("; ")));
+    }
+    for (const std::string& note : row.notes) parts << Q(note);
+    return parts.join(QStringLiteral("; "));
+  }
+
+  const ImportResult& m_result;
+  bool m_bChinese;
+};
+
+}  // namespace
+
+CImportPreviewDlg::CImportPreviewDlg(QWidget* parent, const QString& fileName, std::string csvText,
+                                     const ImportOptions& options)
+    : QDialog(parent), m_text(std::move(csvText)), m_options(options), m_fileName(fileName) {
+  setObjectName(QStringLiteral("importPreviewDlg"));
+  setWindowTitle(CLanguagePack::String(ids::kImportTitle));
+  setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
+
+  m_pFileLabel = new QLabel(this);
+  m_pTable = new QTableView(this);
+  m_pModel = new PreviewModel(m_result, m_options.chinese, this);
+  m_pTable->setModel(m_pModel);
+  m_pTable->setSelectionMode(QAbstractItemView::NoSelection);
+  m_pTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  m_pTable->setWordWrap(false);
+  m_pTable->verticalHeader()->hide();
+  m_pTable->horizontalHeader()->setStretchLastSection(true);
+  // Fixed widths from the font, so that a file of thousands of rows opens
+  // at once: each text column as wide as a frequency or its title.
+  const QFontMetrics metrics = m_pTable->fontMetrics();
+  for (int c = 0; c < kNotesColumn; ++c) {
+    const QString title = m_pModel->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+    const QString sample = c < kFirstTextColumn ? QStringLiteral("00000") : QStringLiteral("446.00625");
+    m_pTable->setColumnWidth(c, qMax(metrics.horizontalAdvance(title), metrics.horizontalAdvance(sample)) + 16);
+  }
+  m_pRenumber = new QCheckBox(CLanguagePack::String(ids::kImportRenumber), this);
+  m_pRenumber->setChecked(options.renumber);
+  m_pDetails = new QLabel(this);
+  m_pDetails->setObjectName(QStringLiteral("details"));
+  m_pDetails->setWordWrap(true);
+  m_pDetails->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  m_pDetails->setTextFormat(Qt::PlainText);
+  connect(m_pTable->selectionModel(), &QItemSelectionModel::currentChanged, this, &CImportPreviewDlg::ShowDetails);
+  m_pSummary = new QLabel(this);
+  m_pSummary->setWordWrap(true);
+
+  auto* buttons = new QDialogButtonBox(this);
+  m_pOk = buttons->addButton(CLanguagePack::String(ids::kButtonOk), QDialogButtonBox::AcceptRole);
+  QPushButton* cancel = buttons->addButton(CLanguagePack::String(ids::kButtonCancel), QDialogButtonBox::RejectRole);
+  m_pOk->setObjectName(QStringLiteral("okButton"));
+  cancel->setObjectName(QStringLiteral("cancelButton"));
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  connect(m_pRenumber, &QCheckBox::toggled, this, &CImportPreviewDlg::Read);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(m_pFileLabel);
+  layout->addWidget(m_pTable, 1);
+  layout->addWidget(m_pDetails);
+  layout->addWidget(m_pRenumber);
+  layout->addWidget(m_pSummary);
+  layout->addWidget(buttons);
+  resize(1100, 540);
+  Read();
+}
+
+void CImportPreviewDlg::ShowDetails() {
+  const QModelIndex index = m_pTable->currentIndex();
+  if (!index.isValid()) {
+    m_pDetails->clear();
+    return;
+  }
+  const QString line = m_pModel->index(index.row(), kLineColumn).data().toString();
+  const QString notes = m_pModel->index(index.row(), kNotesColumn).data().toString();
+  m_pDetails->setText(QStringLiteral("%1 %2: %3").arg(CLanguagePack::String(ids::kImportLine), line, notes));
+}
+
+void CImportPreviewDlg::Read() {
+  m_options.renumber = m_pRenumber->isChecked();
+  m_result = ImportChannels(m_text, m_options);
+  static_cast<PreviewModel*>(m_pModel)->Reset();
+  // The first refused row is current, so that its reason shows in full.
+  int current = 0;
+  for (std::size_t r = 0; r < m_result.rows.size(); ++r)
+    if (!m_result.rows[r].Accepted()) {
+      current = static_cast<int>(r);
+      break;
+    }
+  m_pTable->setCurrentIndex(m_pModel->index(current, kNotesColumn));
+  ShowDetails();
+  m_pFileLabel->setText(CLanguagePack::String(ids::kImportFileFormat).arg(m_fileName, FormatName(m_result.format)));
+  const int total = static_cast<int>(m_result.rows.size());
+  m_pSummary->setText(CLanguagePack::String(ids::kImportSummary)
+                          .arg(m_result.AcceptedCount())
+                          .arg(total)
+                          .arg(m_result.RefusedCount()));
+  m_pOk->setEnabled(m_result.error.empty() && m_result.AcceptedCount() > 0);
+}
