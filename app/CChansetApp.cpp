@@ -11,6 +11,7 @@
 #include "data/CChansetDoc.h"
 #include "dialogs/SettingsDialogs.h"
 #include "platform/AppDir.h"
+#include "platform/Backups.h"
 #include "platform/CFileDialog.h"
 #include "platform/CHelpService.h"
 #include "platform/CHelpViewer.h"
@@ -19,6 +20,7 @@
 #include "platform/FontFaces.h"
 #include "platform/Globals.h"
 #include "platform/ResourceIds.h"
+#include "platform/UserDirs.h"
 #include "print/PrintCommands.h"
 #include "settings/CSettingsFile.h"
 
@@ -141,7 +143,12 @@ void CChansetApp::OnAppAbout() {
 
 void CChansetApp::OnFileOpen() {
   if (!m_pMainFrame) return;
-  QString path = CFileDialog::GetOpenFileName(m_pMainFrame, CLanguagePack::String(ids::kOpenTitle), FileFilter());
+  // The backups of the radio reads are one click away, also before the
+  // first read has made their folder.
+  const std::string backups = BackupFolder();
+  MakeFolders(backups);
+  QString path = CFileDialog::GetOpenFileName(m_pMainFrame, CLanguagePack::String(ids::kOpenTitle), FileFilter(),
+                                              {QString::fromStdString(backups)});
   if (!path.isEmpty()) OpenDocumentFile(path);
 }
 

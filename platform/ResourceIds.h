@@ -82,6 +82,23 @@ constexpr int kLanguage = 32799;
 // or toolbar button) in every language pack; app/CommandRegistry.h tells
 // how to add one. Numbers 32890 to 32899 are commands that no menu shows.
 
+// Program -> Compare with Radio; Setup -> Verify After Write (a check mark).
+constexpr int kCompareWithRadio = 32830;
+constexpr int kVerifyAfterWrite = 32831;
+
+// Texts of the backups, the compare with the radio and the check after a
+// write.
+constexpr int kCompareTitle = 61900;         // "Compare with Radio" (dialog and progress caption)
+constexpr int kCompareSame = 61901;          // the radio holds what the document holds
+constexpr int kCompareDiffers = 61902;       // "%1 differences ..." over the lines
+constexpr int kVerifyCaption = 61903;        // progress caption during the read-back
+constexpr int kVerifyDiffers = 61904;        // written, but the radio holds other data: "%1" the lines
+constexpr int kVerifyNotVerified = 61905;    // written but not verified: "%1" the reason
+constexpr int kVerifyCancelled = 61906;      // written but not verified: the read-back was cancelled
+constexpr int kVerifyPassed = 61907;         // status bar: written and verified
+constexpr int kBackupStored = 61908;         // status bar: "%1" the backup file
+constexpr int kMoreLines = 61909;            // "... and %1 more"
+
 // The navigation tree's Power Adjustment action (no menu item, no prompt).
 constexpr int kPowerAdjustment = 32890;
 
