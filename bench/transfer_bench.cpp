@@ -83,6 +83,7 @@ double TimedVerifiedWrite(const std::string& path, const Image& image, bool& ok)
 
 // chanset-cli write --verify --quiet on `path`, with the plan in `plan`.
 double TimedCliVerifiedWrite(const std::string& path, const std::string& plan, bool& ok) {
+  std::fflush(stdout);  // the child must not print what is still buffered here
   auto start = std::chrono::steady_clock::now();
   pid_t pid = fork();
   if (pid == 0) {
