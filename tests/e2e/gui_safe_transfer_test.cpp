@@ -346,7 +346,6 @@ class GuiSafeTransferTest : public QObject {
     QTest::newRow("silent radio") << "silent" << QList<int>{} << QList<int>{ids::kProgramInterrupt};
     QTest::newRow("Retry, then Cancel") << "no-ack-stage2-always" << QList<int>{CMessageBox::IdRetry}
                                         << QList<int>{ids::kCommError, ids::kCommError};
-    QTest::newRow("short reply") << "short-reply:20" << QList<int>{} << QList<int>{ids::kProgramInterrupt};
   }
   void compareThatFailsShowsReadsMessagesAndNoWindow() {
     QFETCH(QString, fault);
