@@ -14,6 +14,7 @@
 #include "dialogs/SettingsDialogs.h"
 #include "editor/EditCommands.h"
 #include "platform/AppDir.h"
+#include "platform/Backups.h"
 #include "platform/CFileDialog.h"
 #include "platform/CHelpService.h"
 #include "platform/CHelpViewer.h"
@@ -23,6 +24,7 @@
 #include "platform/Globals.h"
 #include "platform/ResourceIds.h"
 #include "platform/SettingsLocation.h"
+#include "platform/UserDirs.h"
 #include "print/PrintCommands.h"
 #include "settings/CSettingsFile.h"
 
@@ -159,7 +161,12 @@ void CChansetApp::OnFileOpen() {
   // committed first, and a refused value keeps it in view for correction.
   CChildFrame* active = m_pMainFrame->ActiveChildFrame();
   if (active && active->GetView() && !active->GetView()->CommitBeforeClosing()) return;
-  QString path = CFileDialog::GetOpenFileName(m_pMainFrame, CLanguagePack::String(ids::kOpenTitle), FileFilter());
+  // The backups of the radio reads are one click away, also before the
+  // first read has made their folder.
+  const std::string backups = BackupFolder();
+  MakeFolders(backups);
+  QString path = CFileDialog::GetOpenFileName(m_pMainFrame, CLanguagePack::String(ids::kOpenTitle), FileFilter(),
+                                              {QString::fromStdString(backups)});
   if (!path.isEmpty()) OpenDocumentFile(path);
 }
 

@@ -196,6 +196,10 @@ void CMainFrame::RegisterFrameCommands() {
   AddViewCommand(ids::kRead, [](CChansetView* view) { CTransferController::For(view)->OnRead(); });
   AddViewCommand(ids::kWrite, [](CChansetView* view) { CTransferController::For(view)->OnWrite(); });
   AddViewCommand(ids::kComSetup, [](CChansetView* view) { CTransferController::For(view)->OnComSetup(); });
+  AddViewCommand(ids::kCompareWithRadio, [](CChansetView* view) { CTransferController::For(view)->OnCompare(); });
+  AddCommand(ids::kVerifyAfterWrite,
+             Command([] { CTransferController::SetVerifyAfterWrite(!CTransferController::VerifyAfterWrite()); })
+                 .Checked([] { return CTransferController::VerifyAfterWrite(); }));
 }
 
 // Menus ----------------------------------------------------------------------

@@ -8,6 +8,11 @@
 //   read, per block  18 bytes (4 request, 12 reply, ACK, ACK) + 1 ms, and 1 ms
 //                    more before the second block of each row: 2.55 s in all
 //   write, per block 13 bytes (12 frame, ACK) + 1 ms: 1.84 s in all
+//
+// A verified write (a write, then the read-back compared with what was sent)
+// is held to the sum of the two minimums, in-process and as
+// `chanset-cli write --verify` (process start, file load, the backup of the
+// read-back and the comparison included).
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -20,7 +25,9 @@
 #include <unistd.h>
 
 #include "data/MemoryImage.h"
+#include "data/DatFile.h"
 #include "link/CloneTransfer.h"
+#include "link/ReadBack.h"
 #include "link/SerialPort.h"
 #include "tests/e2e/SimulatorProcess.h"
 
@@ -61,6 +68,38 @@ double Timed(const std::string& path, TransferDirection direction, Image& image,
   return took.count();
 }
 
+// A write and its read-back through one port, as the GUI and the CLI run them.
+double TimedVerifiedWrite(const std::string& path, const Image& image, bool& ok) {
+  SerialPort port;
+  QuietHost host;
+  Image sent = image;
+  auto start = std::chrono::steady_clock::now();
+  TransferResult w = RunTransfer(port, host, path, TransferDirection::Write, sent);
+  ReadBackResult back = ReadBackWritten(port, host, nullptr, path, sent);
+  std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+  ok = ok && w.ok() && back.end == VerifyEnd::Verified;
+  return took.count();
+}
+
+// chanset-cli write --verify --quiet on `path`, with the plan in `plan`.
+double TimedCliVerifiedWrite(const std::string& path, const std::string& plan, bool& ok) {
+  std::fflush(stdout);  // the child must not print what is still buffered here
+  auto start = std::chrono::steady_clock::now();
+  pid_t pid = fork();
+  if (pid == 0) {
+    std::freopen("/dev/null", "w", stdout);
+    std::string cli = std::string(CHANSET_APP_DIR) + "/chanset-cli";
+    execl(cli.c_str(), cli.c_str(), "write", "--verify", "--quiet", "--port", path.c_str(), plan.c_str(),
+          static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  int status = -1;
+  waitpid(pid, &status, 0);
+  std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+  ok = ok && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  return took.count();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -86,17 +125,32 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "transfer_bench: chanset-radio-sim did not start\n");
     return 2;
   }
+  // The read-backs' backups go to a folder of their own, removed at the end.
+  char data[] = "/tmp/transfer_bench.XXXXXX";
+  if (!mkdtemp(data)) return 2;
+  setenv("XDG_DATA_HOME", data, 1);
+  const std::string plan = std::string(data) + "/plan.dat";
   bool ok = true;
-  double worstRead = 0, worstWrite = 0;
+  double worstRead = 0, worstWrite = 0, worstVerified = 0, worstCli = 0;
   Image image = NewImage();
+  ok = StoreDatFile(plan, image) == DatError::None;
+  const double verifiedMinimum = WriteMinimum() + ReadMinimum();
   for (int i = 0; i < rounds && ok; ++i) {
     double read = Timed(path, TransferDirection::Read, image, ok) / ReadMinimum();
     double write = Timed(path, TransferDirection::Write, image, ok) / WriteMinimum();
-    std::printf("round %d: read %.3f x minimum (%.2f s), write %.3f x minimum (%.2f s)\n", i + 1, read,
-                read * ReadMinimum(), write, write * WriteMinimum());
+    double verified = TimedVerifiedWrite(path, image, ok) / verifiedMinimum;
+    double cli = TimedCliVerifiedWrite(path, plan, ok) / verifiedMinimum;
+    std::printf("round %d: read %.3f x minimum (%.2f s), write %.3f x minimum (%.2f s), verified write %.3f x"
+                " minimum (%.2f s), chanset-cli write --verify %.3f x minimum (%.2f s)\n",
+                i + 1, read, read * ReadMinimum(), write, write * WriteMinimum(), verified,
+                verified * verifiedMinimum, cli, cli * verifiedMinimum);
     worstRead = std::max(worstRead, read);
     worstWrite = std::max(worstWrite, write);
+    worstVerified = std::max(worstVerified, verified);
+    worstCli = std::max(worstCli, cli);
   }
+  std::string cleanup = std::string("rm -rf '") + data + "'";
+  (void)!std::system(cleanup.c_str());
   kill(pid, SIGTERM);
   waitpid(pid, nullptr, 0);
   if (!ok) {
@@ -104,5 +158,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::printf("read ratio %.3f (limit %.2f), write ratio %.3f (limit %.2f)\n", worstRead, kLimit, worstWrite, kLimit);
-  return worstRead <= kLimit && worstWrite <= kLimit ? 0 : 1;
+  std::printf("verified write ratio %.3f, chanset-cli write --verify ratio %.3f (limit %.2f of write + read)\n",
+              worstVerified, worstCli, kLimit);
+  return worstRead <= kLimit && worstWrite <= kLimit && worstVerified <= kLimit && worstCli <= kLimit ? 0 : 1;
 }

@@ -27,6 +27,8 @@ function(chanset_add_test)
     CHANSET_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
     CHANSET_BINARY_DIR="${CMAKE_BINARY_DIR}")
   set(env "XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/xdg-runtime")
+  # Reads keep backups under XDG_DATA_HOME: never in the home of whoever runs the tests.
+  list(APPEND env "XDG_DATA_HOME=${CMAKE_BINARY_DIR}/xdg-data")
   if(T_FRAMEWORK STREQUAL "gtest")
     set_target_properties(${T_NAME} PROPERTIES AUTOMOC OFF)
     target_link_libraries(${T_NAME} PRIVATE chanset_core GTest::gtest GTest::gtest_main ${T_LIBS})

@@ -142,6 +142,16 @@ std::vector<std::string> DiffImages(const Image& from, const Image& to, bool chi
   return out.Finish(rows == DiffRows::All ? kImageSize : kTransferBytes);
 }
 
+Image WithGridEdits(const Image& image, const CellTexts& grid, bool chinese) {
+  Image edited = image;
+  for (int n = 1; n <= kChannelCount; ++n) {
+    ChannelTexts texts;
+    for (int c = 0; c < 8; ++c) texts[static_cast<std::size_t>(c)] = grid.Text(n, c + 1);
+    if (texts != DecodeChannel(image, n, chinese)) EncodeChannel(texts, edited, n);
+  }
+  return edited;
+}
+
 std::vector<std::string> VerifyDifferences(const Image& sent, const Image& readBack, bool chinese,
                                            const CSettingsFile* settings) {
   return DiffImages(sent, readBack, chinese, settings, DiffRows::Transferred);

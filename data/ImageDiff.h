@@ -20,6 +20,7 @@
 
 namespace chanset {
 
+class CellTexts;
 class CSettingsFile;
 
 enum class DiffRows {
@@ -36,5 +37,14 @@ std::vector<std::string> DiffImages(const Image& from, const Image& to, bool chi
 // back. No lines: the radio holds what was sent.
 std::vector<std::string> VerifyDifferences(const Image& sent, const Image& readBack, bool chinese,
                                            const CSettingsFile* settings);
+
+// The document a comparison with the radio stands for: `image` with each
+// channel whose grid texts (`grid`, in the language `chinese`) differ from
+// what the image shows encoded from those texts: the grid's edits that are
+// not yet in the image. A channel shown unchanged keeps its bytes, so a
+// document compares equal to the radio it was just read from (the encoder
+// would rewrite the unused flag bits of empty channels, a change no one
+// made).
+Image WithGridEdits(const Image& image, const CellTexts& grid, bool chinese);
 
 }  // namespace chanset

@@ -1,12 +1,17 @@
 #include "link/CTransferController.h"
 
 #include <QEvent>
+#include <QMainWindow>
 #include <QMdiSubWindow>
+#include <QStatusBar>
 #include <algorithm>
 #include <chrono>
 
 #include "data/CChansetDoc.h"
+#include "data/ImageDiff.h"
 #include "editor/CChansetView.h"
+#include "grid/CGridTexts.h"
+#include "link/CCompareDlg.h"
 #include "link/CPortSettingDlg.h"
 #include "link/CProcessDlg.h"
 #include "link/PortErrorText.h"
@@ -16,8 +21,17 @@
 #include "platform/CMessageBox.h"
 #include "platform/Globals.h"
 #include "platform/ResourceIds.h"
+#include "platform/UserRegistry.h"
+#include "settings/CSettingsFile.h"
 
 using namespace chanset;
+
+namespace {
+// Registry value of Verify After Write: 1 on, 0 or missing off.
+const char* const kVerifyValue = "VerifyAfterWrite";
+// A message lists at most this many differences, then how many more.
+constexpr int kMaxMessageLines = 20;
+}  // namespace
 
 // Monitor ---------------------------------------------------------------------
 
@@ -83,6 +97,7 @@ CTransferController::~CTransferController() {
   // The dialogs may hang on another window than the view.
   delete m_pProcessDlg.data();
   delete m_pPortSettingDlg.data();
+  delete m_pCompareDlg.data();
 }
 
 CTransferController* CTransferController::For(CChansetView* view) {
@@ -96,6 +111,7 @@ bool CTransferController::IsLockedDuringTransfer(int commandId) {
   switch (commandId) {
     case ids::kRead:
     case ids::kWrite:
+    case ids::kCompareWithRadio:
     case ids::kFileNew:
     case ids::kFileOpen:
     case ids::kFileClose:
@@ -109,6 +125,21 @@ bool CTransferController::IsLockedDuringTransfer(int commandId) {
 
 CProcessDlg* CTransferController::ProcessDlg() const { return m_pProcessDlg; }
 
+CCompareDlg* CTransferController::CompareDlg() const { return m_pCompareDlg; }
+
+std::optional<VerifyEnd> CTransferController::LastVerify() const {
+  if (!m_readBack) return std::nullopt;
+  return m_readBack->end;
+}
+
+bool CTransferController::VerifyAfterWrite() {
+  return UserRegistry::ReadDword(AppRegistryKey(), kVerifyValue, 0) != 0;
+}
+
+void CTransferController::SetVerifyAfterWrite(bool on) {
+  UserRegistry::WriteDword(AppRegistryKey(), kVerifyValue, on ? 1 : 0);
+}
+
 CPortSettingDlg* CTransferController::PortSettingDlg() {
   // Like the progress window, the dialog hangs on the top-level window: the
   // view may be disabled by a running transfer.
@@ -118,18 +149,20 @@ CPortSettingDlg* CTransferController::PortSettingDlg() {
   return m_pPortSettingDlg;
 }
 
-void CTransferController::OnRead() { ChooseDirection(false); }
-void CTransferController::OnWrite() { ChooseDirection(true); }
+void CTransferController::OnRead() { Choose(false, false); }
+void CTransferController::OnWrite() { Choose(true, false); }
+void CTransferController::OnCompare() { Choose(false, true); }
 
 void CTransferController::OnComSetup() { PortSettingDlg()->DoModal(); }
 
-void CTransferController::ChooseDirection(bool write) {
+void CTransferController::Choose(bool write, bool compare) {
   // Once OK has been pressed the direction is fixed until the window goes.
   if (m_bRunning || m_pProcessDlg->IsBusy()) return;
   m_bWriteMode = write;
+  m_bCompare = compare;
   const char* caption = write ? (g_bChinese ? "写数据" : "Write Data") : (g_bChinese ? "读数据" : "Read Data");
   // An idle window already up takes the new caption with the new direction.
-  m_pProcessDlg->SetCaption(QString::fromUtf8(caption));
+  m_pProcessDlg->SetCaption(compare ? CLanguagePack::String(ids::kCompareTitle) : QString::fromUtf8(caption));
   m_pProcessDlg->ShowWindow();
 }
 
@@ -149,7 +182,12 @@ void CTransferController::OnStartTransfer() {
     return;
   }
   m_direction = m_bWriteMode ? TransferDirection::Write : TransferDirection::Read;
-  m_pView->CommitEditor();
+  m_bCompareRun = m_bCompare && !m_bWriteMode;
+  m_bVerifyRun = m_bWriteMode && VerifyAfterWrite();
+  m_readBack.reset();
+  m_backup = BackupResult();
+  // A compare leaves the document alone, an edit still being typed included.
+  if (!m_bCompareRun) m_pView->CommitEditor();
   if (m_direction == TransferDirection::Write) m_pView->EncodeGridToImage();
   m_image = doc->Image();
   m_path = ResolvePortArgument(g_strPortName);
@@ -175,6 +213,15 @@ void CTransferController::OnStartTransfer() {
     port.SetCancel(&m_cancel);
     Host host(*this, cancel);
     TransferResult result = RunTracedTransfer(port, host, &m_trace, m_path, m_direction, m_image);
+    if (result.ok() && result.direction == TransferDirection::Write && m_bVerifyRun) {
+      QMetaObject::invokeMethod(this, [this] { OnVerifyStarted(); }, Qt::QueuedConnection);
+      m_readBack = ReadBackWritten(port, host, &m_trace, m_path, m_image);
+    }
+    // Every read that completed is kept, whatever becomes of it.
+    if (result.ok() && result.direction == TransferDirection::Read)
+      m_backup = StoreBackup(m_image, g_bChinese);
+    else if (m_readBack && m_readBack->complete())
+      m_backup = StoreBackup(m_readBack->image, g_bChinese);
     QMetaObject::invokeMethod(this, [this, result] { OnTransferEnded(result); }, Qt::QueuedConnection);
   });
 }
@@ -197,12 +244,17 @@ int CTransferController::AskUser(int messageId, bool retryCancel, const SystemEr
   return m_answer.value_or(CMessageBox::IdCancel);
 }
 
-int CTransferController::ShowTransferMessage(int messageId, bool retryCancel, const SystemError& reason) {
+QString CTransferController::MessageWithReason(int messageId, const SystemError& reason) const {
   QString text = CLanguagePack::String(messageId);
   // A reason the user can do something about goes on a line of its own
   // under the message.
   std::string detail = PortErrorDetail(reason.code, m_path, g_bChinese);
   if (!detail.empty()) text += QStringLiteral("\n") + QString::fromStdString(detail);
+  return text;
+}
+
+int CTransferController::ShowTransferMessage(int messageId, bool retryCancel, const SystemError& reason) {
+  QString text = MessageWithReason(messageId, reason);
   QWidget* parent = m_pProcessDlg->HasWindow() ? static_cast<QWidget*>(m_pProcessDlg) : m_pView;
   if (retryCancel) return CMessageBox::Show(parent, text, CMessageBox::RetryCancel, CMessageBox::NoIcon);
   return CMessageBox::Show(parent, text, CMessageBox::Ok);
@@ -212,7 +264,7 @@ void CTransferController::OnTransferEnded(const TransferResult& result) {
   if (m_worker.joinable()) m_worker.join();
   m_trace.Close();
   CChansetDoc* doc = m_pView->GetDocument();
-  if (result.ok() && result.direction == TransferDirection::Read && doc) {
+  if (result.ok() && result.direction == TransferDirection::Read && doc && !m_bCompareRun) {
     // Rows 0..61 from the radio; rows 62 and 63 stay as they are. The
     // read is one step of the document's undo history.
     const Image before = doc->State();
@@ -228,5 +280,70 @@ void CTransferController::OnTransferEnded(const TransferResult& result) {
   m_bRunning = false;
   CTransferMonitor::Instance()->Ended();
   emit runningChanged(false);
+  ReportOutcome(result, doc);
   emit transferEnded(result);
+}
+
+void CTransferController::OnVerifyStarted() {
+  m_pProcessDlg->SetCaption(CLanguagePack::String(ids::kVerifyCaption));
+  m_pProcessDlg->SetProgress(0);
+}
+
+void CTransferController::ReportOutcome(const TransferResult& result, CChansetDoc* doc) {
+  QStringList status;
+  if (m_readBack) {
+    QString passed = ReportVerify(*m_readBack);
+    if (!passed.isEmpty()) status << passed;
+  }
+  if (!m_backup.path.empty())
+    status << CLanguagePack::String(ids::kBackupStored).arg(QString::fromStdString(m_backup.path));
+  else if (!m_backup.warning.empty())
+    status << QString::fromStdString(m_backup.warning);
+  if (!status.isEmpty()) ShowStatus(status.join(QStringLiteral("  ")));
+  if (m_bCompareRun && result.ok() && doc) ShowComparison(*doc);
+}
+
+void CTransferController::ShowComparison(CChansetDoc& doc) {
+  // The document with the grid's edits that are not yet in its image.
+  Image document = doc.Image();
+  if (CMSFlexGrid* grid = m_pView->Grid()) document = WithGridEdits(document, CGridTexts(*grid), g_bChinese);
+  QStringList lines;
+  for (const std::string& line : DiffImages(m_image, document, g_bChinese, &g_settingsFile(), DiffRows::Transferred))
+    lines << QString::fromStdString(line);
+  if (!m_pCompareDlg) m_pCompareDlg = new CCompareDlg(m_pView->window());
+  m_pCompareDlg->ShowDifferences(lines);
+}
+
+QString CTransferController::ReportVerify(const ReadBackResult& back) {
+  QWidget* parent = m_pView->window();
+  switch (back.end) {
+    case VerifyEnd::Verified:
+      return CLanguagePack::String(ids::kVerifyPassed);
+    case VerifyEnd::Differs: {
+      QStringList lines;
+      for (const std::string& line : VerifyDifferences(m_image, back.image, g_bChinese, &g_settingsFile()))
+        lines << QString::fromStdString(line);
+      if (lines.size() > kMaxMessageLines) {
+        const int more = static_cast<int>(lines.size()) - kMaxMessageLines;
+        lines = lines.mid(0, kMaxMessageLines);
+        lines << CLanguagePack::String(ids::kMoreLines).arg(more);
+      }
+      CMessageBox::Show(parent, CLanguagePack::String(ids::kVerifyDiffers).arg(lines.join(QLatin1Char('\n'))));
+      break;
+    }
+    case VerifyEnd::NotVerified:
+      if (back.message == 0) {
+        CMessageBox::Show(parent, CLanguagePack::String(ids::kVerifyCancelled));
+      } else {
+        // The read-back's own message and the port's reason, as a read shows them.
+        CMessageBox::Show(parent, CLanguagePack::String(ids::kVerifyNotVerified)
+                                      .arg(MessageWithReason(back.message, back.reason)));
+      }
+      break;
+  }
+  return QString();
+}
+
+void CTransferController::ShowStatus(const QString& text) {
+  if (auto* main = qobject_cast<QMainWindow*>(m_pView->window())) main->statusBar()->showMessage(text);
 }

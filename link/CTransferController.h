@@ -1,7 +1,7 @@
 #pragma once
-// Runs the radio transfers of one channel view: the Read, Write and Com
-// Setup commands, the progress dialog, the Port Setting dialog, and the
-// worker thread that carries out the clone transfer.
+// Runs the radio transfers of one channel view: the Read, Write, Compare
+// with Radio and Com Setup commands, the progress dialog, the Port Setting
+// dialog, and the worker thread that carries out the clone transfer.
 //
 // The transfer itself runs on a worker thread; everything the user sees
 // happens on the user-interface thread in the order the transfer takes:
@@ -18,6 +18,17 @@
 // Cancel in the progress window wakes the port at once: the transfer ends
 // within a few milliseconds, wherever it waits, without a message.
 //
+// Beside the transfers themselves:
+//   - every read that completes (Read, Compare's read, the read-back after a
+//     write) is also kept in the backups folder; the status bar names the
+//     file, or warns when none could be written;
+//   - Compare with Radio reads into a scratch image and lists how the radio
+//     differs from the document; the document is never touched;
+//   - with Verify After Write on, a completed write is followed by a
+//     read-back ("Verify Data") compared with what was sent: the status bar
+//     says it passed, a message lists the differences, or says the data is
+//     written but not verified when the read-back failed or was cancelled.
+//
 // With CHANSET_TRACE=FILE in the environment every transfer appends a log
 // of its bytes, discards and pauses to FILE (see link/TraceSink.h).
 #include <QObject>
@@ -31,9 +42,13 @@
 #include "data/MemoryImage.h"
 #include "link/CancelSignal.h"
 #include "link/CloneTransfer.h"
+#include "link/ReadBack.h"
 #include "link/TraceSink.h"
+#include "platform/Backups.h"
 
+class CChansetDoc;
 class CChansetView;
+class CCompareDlg;
 class CPortSettingDlg;
 class CProcessDlg;
 
@@ -64,21 +79,38 @@ class CTransferController : public QObject {
 
   // The view's controller, created on first use.
   static CTransferController* For(CChansetView* view);
-  // Commands a user cannot run while a transfer runs: Read, Write, New,
-  // Open, Close, Exit, Language.
+  // Commands a user cannot run while a transfer runs: Read, Write, Compare
+  // with Radio, New, Open, Close, Exit, Language.
   static bool IsLockedDuringTransfer(int commandId);
 
   // Read (32773) and Write (32774): choose the direction and show the
   // progress dialog. Ignored while a transfer runs.
   void OnRead();
   void OnWrite();
+  // Compare with Radio (32830): a read with the same progress dialog,
+  // messages, Retry and Cancel, into a scratch image; then the compare
+  // window. Ignored while a transfer runs.
+  void OnCompare();
   // Com Setup (32777): the Port Setting dialog.
   void OnComSetup();
 
+  // Verify After Write (32831): remembered in the user registry, off until
+  // turned on. A write takes the setting when it starts.
+  static bool VerifyAfterWrite();
+  static void SetVerifyAfterWrite(bool on);
+
   bool IsRunning() const { return m_bRunning; }
   bool WriteMode() const { return m_bWriteMode; }
+  bool CompareMode() const { return m_bCompare; }
   CProcessDlg* ProcessDlg() const;
   CPortSettingDlg* PortSettingDlg();
+  // The compare window; nullptr before the first completed compare.
+  CCompareDlg* CompareDlg() const;
+  // How the check after the last transfer's write ended; empty when it had
+  // none (no write, a failed write, or Verify After Write off).
+  std::optional<chanset::VerifyEnd> LastVerify() const;
+  // The backup of the last transfer's read; empty when it read nothing.
+  const chanset::BackupResult& LastBackup() const { return m_backup; }
 
  signals:
   void runningChanged(bool running);
@@ -95,23 +127,42 @@ class CTransferController : public QObject {
   class Host;
   friend class Host;
 
-  void ChooseDirection(bool write);
+  void Choose(bool write, bool compare);
   // WM_START_TRANSFER.
   void OnStartTransfer();
   void OnTransferEnded(const chanset::TransferResult& result);
+  // The read-back of a verified write begins: caption and bar anew.
+  void OnVerifyStarted();
+  // What a completed transfer adds for the user: the backup on the status
+  // bar, the compare window, the verdict of the check.
+  void ReportOutcome(const chanset::TransferResult& result, CChansetDoc* doc);
+  void ShowComparison(CChansetDoc& doc);
+  // Returns the status-bar text of a passed check; shows a message for
+  // any other ending.
+  QString ReportVerify(const chanset::ReadBackResult& back);
+  void ShowStatus(const QString& text);
   // Worker side: shows a message on the user-interface thread and waits
   // for the answer (CMessageBox result).
   int AskUser(int messageId, bool retryCancel, const chanset::SystemError& reason);
   int ShowTransferMessage(int messageId, bool retryCancel, const chanset::SystemError& reason);
+  // Message `messageId` of the string table, with the port's reason on a
+  // line of its own when the user can act on it.
+  QString MessageWithReason(int messageId, const chanset::SystemError& reason) const;
 
   CChansetView* m_pView;
   QPointer<CProcessDlg> m_pProcessDlg;
   QPointer<CPortSettingDlg> m_pPortSettingDlg;
+  QPointer<CCompareDlg> m_pCompareDlg;
   bool m_bWriteMode = false;
+  bool m_bCompare = false;  // Compare with Radio was chosen (a read)
   bool m_bRunning = false;
 
   // The running transfer.
   chanset::TransferDirection m_direction = chanset::TransferDirection::Read;
+  bool m_bCompareRun = false;  // its read only fills m_image
+  bool m_bVerifyRun = false;   // its write is read back
+  std::optional<chanset::ReadBackResult> m_readBack;  // set by the worker
+  chanset::BackupResult m_backup;                     // set by the worker
   std::string m_path;
   chanset::Image m_image{};  // the worker's copy
   std::thread m_worker;

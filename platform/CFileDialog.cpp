@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QUrl>
 
 namespace {
 CFileDialog::Responder& TheResponder() {
@@ -27,6 +28,10 @@ QString Ask(QWidget* parent, const CFileDialog::Request& r, const QString& suffi
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setDirectory(r.suggested);
+    QList<QUrl> places = dialog.sidebarUrls();
+    for (const QString& place : r.places)
+      if (QFileInfo(place).isDir()) places << QUrl::fromLocalFile(place);
+    dialog.setSidebarUrls(places);
   }
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
   if (r.chosenFilter) *r.chosenFilter = dialog.selectedNameFilter();
@@ -36,8 +41,9 @@ QString Ask(QWidget* parent, const CFileDialog::Request& r, const QString& suffi
 
 void CFileDialog::SetResponder(Responder responder) { TheResponder() = std::move(responder); }
 
-QString CFileDialog::GetOpenFileName(QWidget* parent, const QString& caption, const QString& filter) {
-  return Ask(parent, Request{Open, caption, QDir::currentPath(), filter}, QString());
+QString CFileDialog::GetOpenFileName(QWidget* parent, const QString& caption, const QString& filter,
+                                     const QStringList& places) {
+  return Ask(parent, Request{Open, caption, QDir::currentPath(), filter, places}, QString());
 }
 
 QString CFileDialog::GetSaveFileName(QWidget* parent, const QString& caption, const QString& suggested,

@@ -4,6 +4,7 @@
 // replaces an existing file. Tests install a responder that answers in
 // place of the dialog.
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QWidget;
@@ -20,11 +21,14 @@ class CFileDialog {
     // type the user chose is written (a responder sets it too). Null when
     // the caller does not ask.
     QString* chosenFilter = nullptr;
+    QStringList places;  // folders listed beside the standard places (Open)
   };
   // Returns the chosen path, or an empty string for Cancel.
   using Responder = std::function<QString(const Request&)>;
 
-  static QString GetOpenFileName(QWidget* parent, const QString& caption, const QString& filter);
+  // `places`: folders the dialog lists among its places, beside its own.
+  static QString GetOpenFileName(QWidget* parent, const QString& caption, const QString& filter,
+                                 const QStringList& places = QStringList());
   // The chosen name gets `suffix` (without the dot) when it has none.
   static QString GetSaveFileName(QWidget* parent, const QString& caption, const QString& suggested,
                                  const QString& filter, const QString& suffix);

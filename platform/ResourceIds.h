@@ -120,6 +120,23 @@ constexpr int kEditMoveDown = 32807;
 constexpr int kFileImportChannels = 32808;
 constexpr int kFileExportChannels = 32809;
 
+// Program -> Compare with Radio; Setup -> Verify After Write (a check mark).
+constexpr int kCompareWithRadio = 32830;
+constexpr int kVerifyAfterWrite = 32831;
+
+// Texts of the backups, the compare with the radio and the check after a
+// write.
+constexpr int kCompareTitle = 61900;         // "Compare with Radio" (dialog and progress caption)
+constexpr int kCompareSame = 61901;          // the radio holds what the document holds
+constexpr int kCompareDiffers = 61902;       // "%1 differences ..." over the lines
+constexpr int kVerifyCaption = 61903;        // progress caption during the read-back
+constexpr int kVerifyDiffers = 61904;        // written, but the radio holds other data: "%1" the lines
+constexpr int kVerifyNotVerified = 61905;    // written but not verified: "%1" the reason
+constexpr int kVerifyCancelled = 61906;      // written but not verified: the read-back was cancelled
+constexpr int kVerifyPassed = 61907;         // status bar: written and verified
+constexpr int kBackupStored = 61908;         // status bar: "%1" the backup file
+constexpr int kMoreLines = 61909;            // "... and %1 more"
+
 // The navigation tree's Power Adjustment action (no menu item, no prompt).
 constexpr int kPowerAdjustment = 32890;
 

@@ -42,6 +42,17 @@ inline std::string ReadFile(const std::string& path) {
 
 inline bool Exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
 
+inline bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// Waits up to `ms` for `file` to contain `text`.
+inline bool WaitForText(const std::string& file, const std::string& text, int ms) {
+  for (int waited = 0; waited < ms; waited += 10) {
+    if (Contains(ReadFile(file), text)) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return false;
+}
+
 inline Image RandomImage(unsigned seed) {
   std::mt19937 gen(seed);
   Image image;
@@ -70,7 +81,12 @@ class CliTransfer : public ::testing::Test {
     char tmpl[] = "/tmp/cli_transfer_test.XXXXXX";
     ASSERT_NE(mkdtemp(tmpl), nullptr);
     dir_ = tmpl;
+    // Every read keeps a backup: here, in the test's own folder.
+    setenv("XDG_DATA_HOME", Path("data").c_str(), 1);
   }
+
+  // The backups folder of this test's reads.
+  std::string BackupFolder() const { return Path("data/Chanset/backups"); }
   void TearDown() override {
     StopSimulator();
     std::string cmd = "rm -rf '" + dir_ + "'";

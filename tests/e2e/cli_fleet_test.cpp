@@ -9,17 +9,6 @@ using namespace clitest;
 
 namespace {
 
-bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
-// Waits up to `ms` for `file` to contain `text`.
-bool WaitForText(const std::string& file, const std::string& text, int ms) {
-  for (int waited = 0; waited < ms; waited += 10) {
-    if (Contains(ReadFile(file), text)) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return false;
-}
-
 class CliFleet : public CliTransfer {
  protected:
   // Three radios; the second one misbehaves with `fault` (none when empty).

@@ -34,12 +34,11 @@
 #include "platform/CMessageBox.h"
 #include "platform/Globals.h"
 #include "platform/ResourceIds.h"
+#include "tests/e2e/GuiRadio.h"
 #include "tests/gui/PtyPair.h"
 #include "tools/radio_sim/SampleImage.h"
 
 using namespace chanset;
-
-Q_DECLARE_METATYPE(chanset::TransferResult)
 
 namespace {
 const QString kAppDir = QStringLiteral(CHANSET_APP_DIR);
@@ -82,46 +81,16 @@ class GuiTransferTest : public QObject {
   QList<int> m_answers;  // answers to the next boxes, in order
 
   // Starts the simulated radio with `args` and makes it COM1.
-  bool StartRadio(const QStringList& args, bool fast = true) {
-    m_sim = new QProcess(this);
-    m_sim->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_sim->start(kAppDir + QStringLiteral("/chanset-radio-sim"), (fast ? QStringList{"--fast"} : QStringList{}) + args);
-    if (!m_sim->waitForStarted(5000)) return false;
-    while (!m_sim->canReadLine())
-      if (!m_sim->waitForReadyRead(5000)) return false;
-    QByteArray path = m_sim->readLine().trimmed();
-    qputenv("CHANSET_COM1", path);
-    return path.startsWith("/dev/pts/");
-  }
+  bool StartRadio(const QStringList& args, bool fast = true) { return guiradio::StartRadio(this, m_sim, args, fast); }
 
   QString Path(const QString& name) const { return m_dir.filePath(name); }
 
-  void Snapshot(const QString& name) {
-    QString dir = qEnvironmentVariable("CHANSET_SCREENSHOT_DIR");
-    if (dir.isEmpty()) return;
-    QTest::qWait(150);
-    QGuiApplication::primaryScreen()->grabWindow(0).save(QDir(dir).filePath(name + ".png"));
-  }
+  void Snapshot(const QString& name) { guiradio::Snapshot(name); }
 
   CProcessDlg* Dialog() const { return m_ctl->ProcessDlg(); }
 
   // The Program command `command`, then OK; returns how the transfer ended.
-  // A result that no transfer can produce: the message id is negative.
-  static TransferResult NotRun(int marker) {
-    TransferResult r;
-    r.end = TransferEnd::OpenFailed;
-    r.message = marker;
-    return r;
-  }
-
-  TransferResult Run(int command) {
-    QSignalSpy ended(m_ctl, &CTransferController::transferEnded);
-    m_frame->OnCommand(command);
-    if (!Dialog()->isVisible()) return NotRun(-1);
-    Dialog()->OkButton()->click();
-    if (!ended.wait(30000) && ended.isEmpty()) return NotRun(-2);
-    return ended.takeFirst().at(0).value<TransferResult>();
-  }
+  TransferResult Run(int command) { return guiradio::Run(m_frame, m_ctl, command); }
 
   // Everything a transfer that went wrong must leave as it found it.
   void ExpectNothingLost(const Image& before) {

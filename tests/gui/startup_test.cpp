@@ -80,11 +80,12 @@ class StartupTest : public QObject {
              QStringList({"&New\tCtrl+N", "&Open...\tCtrl+O", "&Close", "&Save\tCtrl+S", "Save &As...",
                           "&Import Channels...", "&Export Channels...", "&Print...\tCtrl+P", "Print Pre&view",
                           "P&rint Setup...", "E&xit"}));
-    QCOMPARE(ItemTexts(frame->DocMenuPopup(2)), QStringList({"&Read    Ctrl+R", "&Write   Ctrl+W"}));
+    QCOMPARE(ItemTexts(frame->DocMenuPopup(2)),
+             QStringList({"&Read    Ctrl+R", "&Write   Ctrl+W", "&Compare with Radio"}));
     // About Title on the document menu; menu 128 keeps its own text.
     QCOMPARE(ItemTexts(frame->DocMenuPopup(5)), QStringList({"&About Chanset..."}));
     QCOMPARE(ItemTexts(frame->MainMenuPopup(2)), QStringList({"&About"}));
-    QCOMPARE(ItemTexts(frame->DocMenuPopup(4)), QStringList({"&Com Setup", "&Language"}));
+    QCOMPARE(ItemTexts(frame->DocMenuPopup(4)), QStringList({"&Com Setup", "&Language", "&Verify After Write"}));
 
     QCOMPARE(TreeTexts(frame->Tree()), QStringList({"Kestrel Ridge Radio", "Product Information",
                                                      "Channel Information", "Optional Features"}));

@@ -2,8 +2,10 @@
 // fields, options, type and band, and the bytes no named line shows.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <functional>
 
+#include "data/ChannelCodec.h"
 #include "data/ImageDiff.h"
 #include "dialogs/OptionMap.h"
 #include "settings/CSettingsFile.h"
@@ -164,6 +166,57 @@ TEST(ImageDiff, RadioComparisonAndVerifyLeaveOutRows62And63) {
   EXPECT_EQ(VerifyDifferences(Base(), readBack, true, nullptr), (Lines{"0x3DF: FF -> 01"}));
   At(readBack, 0x3DF) = 0xFF;
   EXPECT_TRUE(VerifyDifferences(Base(), readBack, false, nullptr).empty());
+}
+
+// A grid of the channel texts of an image, as the channel view shows them,
+// with single cells changed by a test.
+class Grid : public CellTexts {
+ public:
+  Grid(const Image& image, bool chinese) {
+    for (int n = 1; n <= kChannelCount; ++n) rows_[static_cast<std::size_t>(n - 1)] = DecodeChannel(image, n, chinese);
+  }
+  std::string Text(int row, int col) const override {
+    return rows_[static_cast<std::size_t>(row - 1)][static_cast<std::size_t>(col - 1)];
+  }
+  const ChannelTexts& Row(int row) const { return rows_[static_cast<std::size_t>(row - 1)]; }
+  void Set(int row, int col, const std::string& text) {
+    rows_[static_cast<std::size_t>(row - 1)][static_cast<std::size_t>(col - 1)] = text;
+  }
+
+ private:
+  std::array<ChannelTexts, kChannelCount> rows_;
+};
+
+TEST(ImageDiff, TheDocumentComparedHoldsTheGridsEditsAndNothingElse) {
+  for (bool zh : {false, true}) {
+    SCOPED_TRACE(zh ? "Chinese" : "English");
+    // Unused bits in the flags of an empty channel and of channel 3: the
+    // encoder would set them its own way.
+    Image image = Base();
+    At(image, off::channel(7) + off::kFlagsA) = 0x00;
+    Ch3(image)[12] = 0x08;
+    Grid grid(image, zh);
+    EXPECT_EQ(WithGridEdits(image, grid, zh), image) << "an unedited grid changes no byte";
+
+    grid.Set(3, 1, "462.57500");
+    grid.Set(9, 1, "446.00625");  // a new channel
+    const Image edited = WithGridEdits(image, grid, zh);
+    EXPECT_EQ(DiffImages(image, edited, zh, nullptr, DiffRows::Transferred).front(),
+              zh ? "信道 3 接收频率: 462.56250 -> 462.57500" : "CH 3 Rx Frequency: 462.56250 -> 462.57500");
+    // Channels 3 and 9 are encoded from the grid; the other bytes stay.
+    Image expected = image;
+    EncodeChannel(grid.Row(3), expected, 3);
+    for (std::size_t a = 0; a < kImageSize; ++a) {
+      const bool ch3 = a >= off::channel(3) && a < off::channel(4);
+      const bool ch9 = a >= off::channel(9) && a < off::channel(10);
+      if (!ch3 && !ch9 && a != off::kScanBits && a != off::kScanBits + 1) {
+        EXPECT_EQ(edited[a], image[a]) << "byte " << a;
+      }
+    }
+    EXPECT_TRUE(std::equal(expected.begin() + off::channel(3), expected.begin() + off::channel(4),
+                           edited.begin() + off::channel(3)));
+    EXPECT_EQ(DecodeChannel(edited, 9, zh)[0], "446.00625");
+  }
 }
 
 // The labels of the lines are the dialogs' own: each is a static text of

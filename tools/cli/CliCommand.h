@@ -1,5 +1,6 @@
 #pragma once
 // chanset-cli: one function per command, each in its own file.
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,13 @@ std::string SettingsPathForCommand();
 // read: a missing one is an error, never created. Prints why and returns
 // false when it cannot be read.
 bool LoadSettingsForCommand(chanset::CSettingsFile& settings);
+
+// The settings file that names the radio types and bands in the lines that
+// show them (diff, write --verify): SettingsPathForCommand when that file
+// exists, else none (null: the indexes are
+// shown). It is only read, never created. Prints why and sets `ok` to false
+// when it cannot be read.
+std::unique_ptr<chanset::CSettingsFile> LoadNamesForCommand(bool& ok);
 
 // What the import commands read before anything else, in this order: the
 // settings file, the base image, the CSV text. Prints why and returns false

@@ -65,6 +65,25 @@ bool LoadSettingsForCommand(chanset::CSettingsFile& settings) {
   return true;
 }
 
+std::unique_ptr<chanset::CSettingsFile> LoadNamesForCommand(bool& ok) {
+  ok = true;
+  const std::string ini = SettingsPathForCommand();
+  struct stat st;
+  if (stat(ini.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (IniPath().empty()) return nullptr;
+    Fail(ini + ": settings file not found (it names the radio types and bands)");
+    ok = false;
+    return nullptr;
+  }
+  auto settings = std::make_unique<chanset::CSettingsFile>();
+  if (!settings->LoadPath(ini, false, true, false)) {
+    Fail("cannot read " + ini);
+    ok = false;
+    return nullptr;
+  }
+  return settings;
+}
+
 bool LoadImportInputs(const std::string& csvPath, const std::string& basePath, chanset::CSettingsFile& settings,
                       chanset::Image& image, std::string& csvText) {
   if (!LoadSettingsForCommand(settings) || !LoadForCommand(basePath, image, false)) return false;

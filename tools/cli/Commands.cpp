@@ -33,13 +33,16 @@ const std::vector<Command>& Commands() {
        " --partial, which imports the other rows (exit 3). --renumber puts the rows on channels"
        " 1, 2, ... in file order",
        RunImport},
-      {"read", "--port COMn|PATH [--trace FILE] [--quiet] OUT.dat",
+      {"read", "--port COMn|PATH [--trace FILE] [--quiet] [--no-backup] [--lang en|zh] OUT.dat",
        "read the radio into OUT.dat (rows 62..63 from a new image); with several --port, every radio at once,"
-       " each into DIR/<port>.dat",
+       " each into DIR/<port>.dat. Every radio read is also kept in the backups folder"
+       " ($XDG_DATA_HOME/Chanset/backups) unless --no-backup",
        RunRead},
-      {"write", "--port COMn|PATH [--port ...] [--trace FILE] [--quiet] IN.dat",
+      {"write", "--port COMn|PATH [--port ...] [--trace FILE] [--quiet] [--verify] [--no-backup] [--lang en|zh] IN.dat",
        "write rows 0..61 of IN.dat to the radio; with several --port, to every radio at once."
-       " --trace logs every byte, discard and pause; Ctrl-C cancels at once (exit 130)",
+       " --verify reads each radio back and compares: exit 4 and the differences (as diff prints them) when"
+       " it holds other data, exit 3 when the read-back failed (written but not verified); the read-back is"
+       " kept as a backup. --trace logs every byte, discard and pause; Ctrl-C cancels at once (exit 130)",
        RunWrite},
       {"ports", "[--sysfs DIR] [--dev DIR] [--proc DIR]",
        "list the serial devices: by-id name, USB maker and product, the COMn mapped to each,"

@@ -126,6 +126,15 @@ const char* MessageText(int id) {
   }
 }
 
+std::string MessageWithReason(int id, const chanset::SystemError& reason) {
+  std::string text = MessageText(id);
+  if (reason.code != 0) {
+    std::string hint = chanset::PortErrorHint(reason.code);
+    text += " (" + reason.text + (hint.empty() ? "" : " - " + hint) + ")";
+  }
+  return text;
+}
+
 std::string ProgressLine(const char* verb, int rows, double seconds) {
   constexpr int kWidth = 31;
   int filled = rows * kWidth / chanset::kTransferRows;
@@ -151,8 +160,22 @@ bool ParseTransferArgs(std::vector<std::string> args, const char* verb, std::vec
   }
   if (!TakeOption(args, "--trace", options.tracePath, error) && !error.empty()) return false;
   options.quiet = TakeFlag(args, "--quiet");
+  options.backup = !TakeFlag(args, "--no-backup");
+  std::string lang = "en";
+  if (!TakeOption(args, "--lang", lang, error) && !error.empty()) return false;
+  if (lang != "en" && lang != "zh") {
+    error = "--lang takes en or zh, not '" + lang + "'";
+    return false;
+  }
+  options.chinese = lang == "zh";
+  options.verify = TakeFlag(args, "--verify");
+  if (options.verify && v != "write") {
+    error = "--verify belongs to write: it reads the radio back after writing it";
+    return false;
+  }
   if (args.size() != 1 || args[0].rfind("--", 0) == 0) {
-    error = "usage: " + v + " --port COMn|PATH [--port ...] [--trace FILE] [--quiet] " + fileWord;
+    error = "usage: " + v + " --port COMn|PATH [--port ...] [--trace FILE] [--quiet] [--no-backup] [--lang en|zh]" +
+            (v == "write" ? " [--verify] " : " ") + fileWord;
     return false;
   }
   file = args[0];
@@ -214,6 +237,16 @@ chanset::TransferResult RunConsoleTransfer(const PortTarget& target, chanset::Tr
   chanset::TransferResult result = chanset::RunTracedTransfer(port, host, trace, target.path, direction, image);
   host.EndBar();
   if (result.end == chanset::TransferEnd::Cancelled) std::fprintf(stderr, "chanset-cli: cancelled\n");
+  return result;
+}
+
+chanset::ReadBackResult RunConsoleReadBack(const PortTarget& target, const chanset::Image& sent,
+                                           const TransferOptions& options, chanset::TraceSink* trace) {
+  chanset::SerialPort port;
+  port.SetCancel(InterruptSignal());
+  ConsoleHost host("Verifying", options.quiet);
+  chanset::ReadBackResult result = chanset::ReadBackWritten(port, host, trace, target.path, sent);
+  host.EndBar();
   return result;
 }
 

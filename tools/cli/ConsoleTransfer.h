@@ -8,19 +8,31 @@
 #include "data/MemoryImage.h"
 #include "link/CancelSignal.h"
 #include "link/CloneTransfer.h"
+#include "link/ReadBack.h"
 #include "link/TraceSink.h"
 
 namespace cli {
 
 // Exit status after Ctrl-C, as a shell reports a program ended by SIGINT.
 constexpr int kExitInterrupted = 130;
+// Exit status of `write --verify` when the write completed but its check
+// did not: the read-back failed (the radio holds what was written,
+// unchecked), or the radio holds other data than was written.
+constexpr int kExitNotVerified = 3;
+constexpr int kExitVerifyDiffers = 4;
 
 // The English text of a transfer message id.
 const char* MessageText(int id);
+// The same, followed by the port's reason and a hint in brackets when there
+// is a reason.
+std::string MessageWithReason(int id, const chanset::SystemError& reason);
 
 struct TransferOptions {
   bool quiet = false;     // --quiet: no progress line
   std::string tracePath;  // --trace FILE: log of the wire, "" for none
+  bool verify = false;    // --verify (write): read back and compare
+  bool backup = true;     // --no-backup turns off the backup of what is read
+  bool chinese = false;   // --lang zh: backup warnings and the check's lines in Chinese
 };
 
 // One radio of a transfer: the port as the user named it and its device.
@@ -31,8 +43,9 @@ struct PortTarget {
 };
 
 // The words of `read` and `write`: every "--port X" (at least one),
-// "--trace FILE", "--quiet", and the one file or folder argument left.
-// False with `error` when they do not fit.
+// "--trace FILE", "--quiet", "--no-backup", "--lang en|zh", "--verify"
+// (write only), and the one file or folder argument left. False with
+// `error` when they do not fit.
 bool ParseTransferArgs(std::vector<std::string> args, const char* verb, std::vector<PortTarget>& ports,
                        std::string& file, TransferOptions& options, std::string& error);
 
@@ -53,6 +66,12 @@ bool OpenTrace(const std::string& path, chanset::TraceSink& sink);
 chanset::TransferResult RunConsoleTransfer(const PortTarget& port, chanset::TransferDirection direction,
                                            chanset::Image& image, const TransferOptions& options,
                                            chanset::TraceSink* trace);
+
+// Reads the radio on `port.path` back after a completed write of `sent`,
+// with its own progress line ("Verifying"), traced into `trace` when it is
+// open.
+chanset::ReadBackResult RunConsoleReadBack(const PortTarget& port, const chanset::Image& sent,
+                                           const TransferOptions& options, chanset::TraceSink* trace);
 
 // The progress line: "<verb> [####....] 31/62 rows  1.4 s".
 std::string ProgressLine(const char* verb, int rows, double seconds);

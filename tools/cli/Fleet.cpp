@@ -12,6 +12,7 @@
 #include "data/DatFile.h"
 #include "link/SerialPort.h"
 #include "link/TraceSink.h"
+#include "tools/cli/TransferChecks.h"
 
 namespace cli {
 
@@ -23,9 +24,10 @@ using Clock = std::chrono::steady_clock;
 // progress line. Each lock is held only while printing a line.
 class Console {
  public:
-  Console(const char* verb, std::size_t ports, bool quiet)
-      : verb_(verb), rows_(ports, 0), ended_(ports, false), bar_(!quiet && isatty(STDERR_FILENO) == 1),
-        start_(Clock::now()) {}
+  // `rowsPerPort`: 62 for a transfer, 124 for a write and its read-back.
+  Console(const char* verb, std::size_t ports, int rowsPerPort, bool quiet)
+      : verb_(verb), total_(rowsPerPort), rows_(ports, 0), ended_(ports, false),
+        bar_(!quiet && isatty(STDERR_FILENO) == 1), start_(Clock::now()) {}
 
   void Progress(std::size_t port, int rows) {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -50,6 +52,14 @@ class Console {
     Clear();
     std::printf("%s\n", line.c_str());
     std::fflush(stdout);
+    Draw();
+  }
+
+  // A warning on stderr, under the progress line like a result.
+  void Warning(const std::string& line) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    Clear();
+    std::fprintf(stderr, "chanset-cli: warning: %s\n", line.c_str());
     Draw();
   }
 
@@ -92,7 +102,7 @@ class Console {
  private:
   void Draw() {
     if (!bar_ || asking_) return;
-    int low = chanset::kTransferRows, high = 0;
+    int low = total_, high = 0;
     std::size_t ended = 0;
     for (std::size_t i = 0; i < rows_.size(); ++i) {
       if (ended_[i]) {
@@ -108,7 +118,7 @@ class Console {
       std::snprintf(line, sizeof line, "%s %zu radios: all ended  %.1f s", verb_, rows_.size(), took.count());
     else
       std::snprintf(line, sizeof line, "%s %zu radios: %zu ended, the others at %d to %d of %d rows  %.1f s", verb_,
-                    rows_.size(), ended, low, high, chanset::kTransferRows, took.count());
+                    rows_.size(), ended, low, high, total_, took.count());
     std::fprintf(stderr, "\r%s\033[K", line);
     std::fflush(stderr);
     drawn_ = true;
@@ -122,6 +132,7 @@ class Console {
   }
 
   const char* verb_;
+  int total_;
   std::mutex mutex_, questionMutex_;
   std::vector<int> rows_;
   std::vector<bool> ended_;
@@ -146,27 +157,24 @@ class FleetHost : public chanset::TransferHost {
     }
     return console_.AskRetry(label_);
   }
-  void Progress(int rows) override { console_.Progress(index_, rows); }
-  void Message(int id, const chanset::SystemError& reason) override {
-    message_ = MessageText(id);
-    if (reason.code != 0) {
-      std::string hint = chanset::PortErrorHint(reason.code);
-      message_ += " (" + reason.text + (hint.empty() ? "" : " - " + hint) + ")";
-    }
-  }
+  void Progress(int rows) override { console_.Progress(index_, offset_ + rows); }
+  void Message(int id, const chanset::SystemError& reason) override { message_ = MessageWithReason(id, reason); }
   void Sleep(int ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
   const std::string& message() const { return message_; }
   const std::string& note() const { return note_; }
+  // Rows already done before this transfer (the write before a read-back).
+  void SetOffset(int rows) { offset_ = rows; }
 
  private:
   Console& console_;
   std::size_t index_;
   std::string label_;
   std::string message_, note_;
+  int offset_ = 0;
 };
 
-enum class Outcome { Succeeded, Failed, Cancelled };
+enum class Outcome { Succeeded, Failed, Cancelled, Differs, NotVerified };
 
 struct PortJob {
   const PortTarget* target = nullptr;
@@ -176,28 +184,64 @@ struct PortJob {
 
 std::string Named(const PortTarget& t) { return t.label == t.path ? t.label : t.label + " (" + t.path + ")"; }
 
+// What every port's thread is given.
+struct FleetJob {
+  Console& console;
+  chanset::TransferDirection direction;
+  const std::string& folder;
+  const TransferOptions& options;
+  const chanset::CSettingsFile* names;
+};
+
+// The backup of a radio read completely: the file, for its result line, or
+// "" with the warning on stderr.
+std::string BackupOf(const chanset::Image& image, const PortTarget& t, const FleetJob& f) {
+  BackupNote backup = BackUpRead(image, f.options);
+  if (!backup.warning.empty()) f.console.Warning(t.label + ": " + backup.warning);
+  return backup.path;
+}
+
+// The read-back of a written radio: its outcome and the rest of its line.
+Outcome CheckWritten(chanset::SerialPort& port, FleetHost& host, PortJob& job, const chanset::Image& image,
+                     const FleetJob& f, std::string& line) {
+  const PortTarget& t = *job.target;
+  host.SetOffset(chanset::kTransferRows);
+  chanset::ReadBackResult back = chanset::ReadBackWritten(port, host, job.trace.get(), t.path, image);
+  std::string backup = back.complete() ? BackupOf(back.image, t, f) : std::string();
+  VerifyReport report = ReportReadBack(back, image, f.options.chinese, f.names);
+  if (back.end == chanset::VerifyEnd::NotVerified) {
+    line += report.verdict;
+    return Outcome::NotVerified;
+  }
+  line += "written" + (backup.empty() ? "" : ", read back into " + backup) + "; " + report.verdict;
+  for (const std::string& difference : report.differences) line += "\n  " + difference;
+  return back.end == chanset::VerifyEnd::Verified ? Outcome::Succeeded : Outcome::Differs;
+}
+
 // One radio from start to result line.
-void RunOne(PortJob& job, std::size_t index, Console& console, chanset::TransferDirection direction,
-            chanset::Image image, const std::string& folder) {
+void RunOne(PortJob& job, std::size_t index, const FleetJob& f, chanset::Image image) {
   const PortTarget& t = *job.target;
   chanset::SerialPort port;
   port.SetCancel(InterruptSignal());
-  FleetHost host(console, index, t.label);
-  chanset::TransferResult result = chanset::RunTracedTransfer(port, host, job.trace.get(), t.path, direction, image);
+  FleetHost host(f.console, index, t.label);
+  chanset::TransferResult result = chanset::RunTracedTransfer(port, host, job.trace.get(), t.path, f.direction, image);
 
   std::string line = Named(t) + ": ";
-  if (result.ok() && direction == chanset::TransferDirection::Write) {
-    // A read-back check of the written radio belongs here, before the port
-    // counts as done.
-    job.outcome = Outcome::Succeeded;
-    line += "written";
+  if (result.ok() && f.direction == chanset::TransferDirection::Write) {
+    if (f.options.verify) {
+      job.outcome = CheckWritten(port, host, job, image, f, line);
+    } else {
+      job.outcome = Outcome::Succeeded;
+      line += "written";
+    }
   } else if (result.ok()) {
-    std::string file = folder + "/" + t.stem + ".dat", error;
+    std::string file = f.folder + "/" + t.stem + ".dat", error;
+    std::string backup = BackupOf(image, t, f);
     if (chanset::StoreDatFile(file, image, &error) == chanset::DatError::None) {
       job.outcome = Outcome::Succeeded;
-      line += "read into " + file;
+      line += "read into " + file + (backup.empty() ? "" : "; backup: " + backup);
     } else {
-      line += "failed: cannot write " + file + ": " + error;
+      line += "failed: cannot write " + file + ": " + error + (backup.empty() ? "" : "; kept in " + backup);
     }
   } else if (result.end == chanset::TransferEnd::Cancelled || Interrupted()) {
     job.outcome = Outcome::Cancelled;
@@ -207,7 +251,7 @@ void RunOne(PortJob& job, std::size_t index, Console& console, chanset::Transfer
     line += "failed: " + (host.message().empty() ? std::string(MessageText(result.message)) : host.message());
     if (!host.note().empty()) line += "; " + host.note();
   }
-  console.Result(index, line);
+  f.console.Result(index, line);
 }
 
 std::string Join(const std::vector<PortJob>& jobs, Outcome outcome) {
@@ -220,8 +264,9 @@ std::string Join(const std::vector<PortJob>& jobs, Outcome outcome) {
 }  // namespace
 
 int RunFleet(const std::vector<PortTarget>& ports, chanset::TransferDirection direction, const chanset::Image& image,
-             const std::string& folder, const TransferOptions& options) {
+             const std::string& folder, const TransferOptions& options, const chanset::CSettingsFile* names) {
   const bool read = direction == chanset::TransferDirection::Read;
+  const bool verify = !read && options.verify;
   std::vector<PortJob> jobs(ports.size());
   for (std::size_t i = 0; i < ports.size(); ++i) {
     jobs[i].target = &ports[i];
@@ -230,26 +275,38 @@ int RunFleet(const std::vector<PortTarget>& ports, chanset::TransferDirection di
     if (!OpenTrace(options.tracePath + "." + ports[i].stem, *jobs[i].trace)) return 1;
   }
 
-  Console console(read ? "Reading" : "Writing", ports.size(), options.quiet);
+  Console console(read ? "Reading" : "Writing", ports.size(), chanset::kTransferRows * (verify ? 2 : 1),
+                  options.quiet);
+  const FleetJob shared{console, direction, folder, options, names};
   CatchInterrupt();
   std::vector<std::thread> threads;
   threads.reserve(ports.size());
   for (std::size_t i = 0; i < ports.size(); ++i)
-    threads.emplace_back(RunOne, std::ref(jobs[i]), i, std::ref(console), direction, image, std::cref(folder));
+    threads.emplace_back(RunOne, std::ref(jobs[i]), i, std::cref(shared), image);
   for (std::thread& t : threads) t.join();
   console.Finish();
   ReleaseInterrupt();
 
-  std::size_t succeeded = static_cast<std::size_t>(
-      std::count_if(jobs.begin(), jobs.end(), [](const PortJob& j) { return j.outcome == Outcome::Succeeded; }));
-  std::string summary = std::string(read ? "read " : "wrote ") + std::to_string(succeeded) + " of " +
-                        std::to_string(ports.size()) + " radios" + (read ? " into " + folder : "");
-  if (std::string failed = Join(jobs, Outcome::Failed); !failed.empty()) summary += "; failed: " + failed;
-  if (std::string cancelled = Join(jobs, Outcome::Cancelled); !cancelled.empty())
-    summary += "; cancelled: " + cancelled;
+  auto count = [&jobs](Outcome outcome) {
+    return static_cast<std::size_t>(
+        std::count_if(jobs.begin(), jobs.end(), [outcome](const PortJob& j) { return j.outcome == outcome; }));
+  };
+  const std::size_t succeeded = count(Outcome::Succeeded);
+  std::string summary = std::string(read ? "read " : verify ? "wrote and verified " : "wrote ") +
+                        std::to_string(succeeded) + " of " + std::to_string(ports.size()) + " radios" +
+                        (read ? " into " + folder : "");
+  const std::pair<Outcome, const char*> kinds[] = {{Outcome::Failed, "failed"},
+                                                   {Outcome::Differs, "differ"},
+                                                   {Outcome::NotVerified, "not verified"},
+                                                   {Outcome::Cancelled, "cancelled"}};
+  for (const auto& [outcome, word] : kinds)
+    if (std::string which = Join(jobs, outcome); !which.empty()) summary += std::string("; ") + word + ": " + which;
   std::printf("%s\n", summary.c_str());
   if (Interrupted()) return kExitInterrupted;
-  return succeeded == ports.size() ? 0 : 1;
+  if (count(Outcome::Failed) + count(Outcome::Cancelled) > 0) return 1;
+  if (count(Outcome::Differs) > 0) return kExitVerifyDiffers;
+  if (count(Outcome::NotVerified) > 0) return kExitNotVerified;
+  return 0;
 }
 
 }  // namespace cli

@@ -8,6 +8,10 @@
 #include "link/CloneTransfer.h"
 #include "tools/cli/ConsoleTransfer.h"
 
+namespace chanset {
+class CSettingsFile;
+}
+
 namespace cli {
 
 // Writes `image` to every port, or reads every radio into
@@ -15,9 +19,15 @@ namespace cli {
 // Prints one result line per port on stdout as each ends, then a summary.
 // The Retry question is answered Cancel for a port when stdin is not a
 // terminal. With --trace FILE each port's trace goes to FILE.<stem>.
+// Every radio read completely is also kept in the backups folder (unless
+// --no-backup). With --verify each written radio is read back on its own
+// thread and compared; `names` names the radio types and bands in the
+// lines of a radio that differs (null: their indexes).
 // Returns the exit status: 0 when every radio succeeded, 130 after Ctrl-C,
-// 1 otherwise.
+// 1 when a transfer failed, else kExitVerifyDiffers when a radio holds
+// other data than was written, else kExitNotVerified when a read-back
+// failed.
 int RunFleet(const std::vector<PortTarget>& ports, chanset::TransferDirection direction, const chanset::Image& image,
-             const std::string& folder, const TransferOptions& options);
+             const std::string& folder, const TransferOptions& options, const chanset::CSettingsFile* names = nullptr);
 
 }  // namespace cli

@@ -4,7 +4,6 @@
 // the files hold the same image, 1 when they differ, 2 on any error.
 #include <iostream>
 #include <memory>
-#include <sys/stat.h>
 
 #include "data/ImageDiff.h"
 #include "settings/CSettingsFile.h"
@@ -18,11 +17,6 @@ namespace {
 
 constexpr int kTrouble = 2;
 
-bool IsFile(const std::string& path) {
-  struct stat st;
-  return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
 }  // namespace
 
 int RunDiff(const Args& arguments) {
@@ -34,21 +28,11 @@ int RunDiff(const Args& arguments) {
     return kTrouble;
   }
 
-  // The settings file names the radio types and bands: the one given, else
-  // the one Chanset reads when there is one, else the indexes are shown.
-  // It is only read, never created.
-  std::unique_ptr<CSettingsFile> settings;
-  const std::string ini = SettingsPathForCommand();
-  if (IsFile(ini)) {
-    settings = std::make_unique<CSettingsFile>();
-    if (!settings->LoadPath(ini, false, true, false)) {
-      Fail("cannot read " + ini);
-      return kTrouble;
-    }
-  } else if (!IniPath().empty()) {
-    Fail(ini + ": settings file not found (it names the radio types and bands)");
-    return kTrouble;
-  }
+  // The settings file names the radio types and bands; without one the
+  // indexes are shown.
+  bool ok = true;
+  std::unique_ptr<CSettingsFile> settings = LoadNamesForCommand(ok);
+  if (!ok) return kTrouble;
 
   Image a{}, b{};
   if (!LoadForCommand(args[0], a, chinese) || !LoadForCommand(args[1], b, chinese)) return kTrouble;

@@ -1,5 +1,6 @@
-// chanset-cli read --port COMn|PATH [--trace FILE] [--quiet] OUT.dat
-// chanset-cli read --port A --port B ... [--trace FILE] [--quiet] DIR
+// chanset-cli read --port COMn|PATH [--trace FILE] [--quiet] [--no-backup] [--lang en|zh] OUT.dat
+// chanset-cli read --port A --port B ... [same options] DIR
+// Every radio read completely is also kept in the backups folder.
 #include <cstdio>
 #include <string>
 #include <sys/stat.h>
@@ -10,6 +11,7 @@
 #include "tools/cli/CliCommand.h"
 #include "tools/cli/ConsoleTransfer.h"
 #include "tools/cli/Fleet.h"
+#include "tools/cli/TransferChecks.h"
 
 namespace cli {
 
@@ -51,9 +53,15 @@ int RunRead(const Args& args) {
   // Interrupted: nothing is stored, whatever arrived.
   if (Interrupted()) return kExitInterrupted;
   if (!result.ok()) return 1;
+  // The backup first: it keeps what the radio held even when OUT cannot be
+  // written.
+  BackupNote backup = BackUpRead(image, options);
+  if (!backup.warning.empty()) std::fprintf(stderr, "chanset-cli: warning: %s\n", backup.warning.c_str());
   if (chanset::StoreDatFile(out, image, &error) != chanset::DatError::None)
-    return Fail("cannot write " + out + ": " + error);
+    return Fail("cannot write " + out + ": " + error +
+                (backup.path.empty() ? "" : "; what was read is kept in " + backup.path));
   std::printf("read 62 rows from %s into %s\n", ports[0].path.c_str(), out.c_str());
+  if (!backup.path.empty()) std::printf("backup: %s\n", backup.path.c_str());
   return 0;
 }
 
