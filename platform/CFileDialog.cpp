@@ -43,7 +43,7 @@ void CFileDialog::SetResponder(Responder responder) { TheResponder() = std::move
 
 QString CFileDialog::GetOpenFileName(QWidget* parent, const QString& caption, const QString& filter,
                                      const QStringList& places) {
-  return Ask(parent, Request{Open, caption, QDir::currentPath(), filter, places}, QString());
+  return Ask(parent, Request{Open, caption, QDir::currentPath(), filter, nullptr, places}, QString());
 }
 
 QString CFileDialog::GetSaveFileName(QWidget* parent, const QString& caption, const QString& suggested,
