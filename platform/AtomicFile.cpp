@@ -113,6 +113,10 @@ bool CheckTarget(const std::string& target, struct stat& st, bool& exists, std::
   exists = true;
   if (S_ISDIR(st.st_mode)) return Fail(error, EISDIR);
   if (!S_ISREG(st.st_mode)) return FailNotRegular(error, notRegular);
+  // A file with no write permission for anyone was marked read-only on
+  // purpose: it is refused even for root, whom the probe below would let
+  // through.
+  if ((st.st_mode & 0222) == 0) return Fail(error, EACCES);
   // The file's own write permission decides, as it would for any program
   // that writes into it; the rename below would otherwise bypass it.
   int probe = open(target.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);

@@ -133,6 +133,18 @@ TEST_P(EveryWriter, ReadOnlyFileInWritableFolderIsRefusedAndUntouched) {
   });
 }
 
+// Root may write any file, but one marked read-only for everybody stays as
+// it is whoever saves (run as the test's own user, root in CI).
+TEST_P(EveryWriter, FileWithoutAnyWriteBitIsRefusedForEveryUser) {
+  ASSERT_EQ(chmod(file_.c_str(), 0444), 0);
+  Stamp before = StampOf(file_);
+  std::string error;
+  EXPECT_FALSE(GetParam().write(file_, error));
+  EXPECT_NE(error.find("Permission denied"), std::string::npos) << error;
+  ExpectUntouched(before, file_);
+  EXPECT_EQ(Entries(folder_), std::vector<std::string>{"file"});
+}
+
 TEST_P(EveryWriter, WritableFileInReadOnlyFolderIsRewrittenInPlace) {
   RunAsUser([&] {
     ASSERT_EQ(chmod(file_.c_str(), 0640), 0);
