@@ -18,6 +18,7 @@
 #include "platform/CMessageBox.h"
 #include "platform/FontFaces.h"
 #include "platform/Globals.h"
+#include "platform/QtTranslations.h"
 #include "platform/ResourceIds.h"
 #include "print/PrintCommands.h"
 #include "settings/CSettingsFile.h"
@@ -40,6 +41,7 @@ CChansetApp::~CChansetApp() {
   CHelpViewer::Destroy();
   delete m_pMainFrame;
   m_pMainFrame = nullptr;
+  CQtTranslations::Remove();
   CLanguagePack::Release();
   CMessageBox::ResetCaption();
 }
@@ -59,6 +61,8 @@ CChansetApp::StartResult CChansetApp::InitInstance(const QStringList& args) {
     CMessageBox::Show(nullptr, QString::fromUtf8(LoadLanguagePackFailedText(g_bChinese)), CMessageBox::Ok);
     return StartResult::NoLanguagePack;
   }
+  // Qt's own dialogs and buttons speak the pack's language too.
+  CQtTranslations::Install(CLanguagePack::QtLocale());
 
   // 5. The application directory.
   g_strAppDir = ApplicationDirectory();

@@ -17,11 +17,13 @@ CChildFrame::CChildFrame(CChansetDoc* doc, QWidget* parent) : QMdiSubWindow(pare
   setWindowTitle(doc->GetTitle());
   setWindowIcon(CLanguagePack::Icon(ids::kDocIcon));
   connect(doc, &CChansetDoc::titleChanged, this, &QWidget::setWindowTitle);
-  // Ctrl+W is the Write command; the window menu closes with Ctrl+F4 only.
+  // Ctrl+W is the Write command; the window menu's Close names Ctrl+F4,
+  // which the main window carries out.
   if (QMenu* menu = systemMenu()) {
     for (QAction* action : menu->actions()) {
       QList<QKeySequence> keys = action->shortcuts();
-      if (keys.removeAll(QKeySequence(Qt::CTRL | Qt::Key_W)) > 0) action->setShortcuts(keys);
+      if (keys.removeAll(QKeySequence(Qt::CTRL | Qt::Key_W)) > 0 || keys.contains(QKeySequence::Close))
+        action->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_F4)});
     }
   }
   setGeometry(0, 0, 1600, 1200);
