@@ -95,6 +95,10 @@ class LanguagePackTest : public QObject {
     for (int id : {128, 129, 131}) QVERIFY(!CLanguagePack::Icon(id).isNull());
     QCOMPARE(CLanguagePack::Bitmap(137).size(), QSize(238, 157));
     QCOMPARE(CLanguagePack::Accelerators(128).size(), 8);
+    // The pack names the locale of Qt's own texts, one Qt knows.
+    const QString locale = CLanguagePack::QtLocale();
+    QVERIFY(!locale.isEmpty());
+    QVERIFY2(QLocale(locale).language() != QLocale::C, qPrintable(locale));
   }
 
   // A command added to one pack's menus, accelerators or toolbar and

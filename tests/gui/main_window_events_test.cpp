@@ -4,10 +4,11 @@
 // maximised channel window, the toolbar, the lock-key panes and Qt's own
 // dialogs in the interface language.
 //
-// Run on the offscreen platform by ctest, and once more under Xvfb with the
-// xcb platform, where the lock panes follow the keyboard's lights. With
-// CHANSET_SCREENSHOT_DIR set it saves pictures of the window, the file
-// dialog and the print preview there.
+// Run on the offscreen platform by ctest, and partly once more under Xvfb
+// with the xcb platform, where the lock panes follow the keyboard's lights
+// and X11's own key bindings apply. With CHANSET_SCREENSHOT_DIR set it saves
+// pictures of the window, the tree, the lock panes, the file dialog, the
+// print preview and the page set-up there.
 #include <QAction>
 #include <QDialog>
 #include <QDialogButtonBox>
