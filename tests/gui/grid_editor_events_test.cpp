@@ -13,8 +13,11 @@
 #include "app/CChansetApp.h"
 #include "app/CChildFrame.h"
 #include "app/CMainFrame.h"
+#include "data/ChannelCodec.h"
+#include "data/DatFile.h"
 #include "editor/CChansetView.h"
 #include "grid/CMSFlexGrid.h"
+#include "platform/ResourceIds.h"
 
 namespace {
 
@@ -232,6 +235,26 @@ class GridEditorEventsTest : public QObject {
     QCOMPARE(grid->GetTextMatrix(2, 1), QStringLiteral("446.01250"));
     QCOMPARE(grid->GetTextMatrix(2, 2), QStringLiteral("446.01250"));
     QVERIFY(tree->hasFocus());
+    QVERIFY(boxes->seen.isEmpty());
+  }
+
+  // Text typed into an editor whose window Ctrl+F4 then hid is still the
+  // user's: saving writes it.
+  void hiddenWindowsEditorReachesTheFile_data() { AddLanguages(); }
+  void hiddenWindowsEditorReachesTheFile() {
+    QFETCH(QString, language);
+    Start(language);
+    FileDialogRecorder files;
+    const QString path = fx->WorkPath(QStringLiteral("hidden.dat"));
+    files.answers << path;
+    Enter(2, 1, QStringLiteral("446.0125"));
+    QTest::keyClick(Focused(), Qt::Key_F4, Qt::ControlModifier);
+    QTRY_VERIFY(frame->ActiveChildFrame()->isHidden());
+    frame->OnCommand(ids::kFileSave);
+    QCOMPARE(files.seen.size(), 1);
+    chanset::Image saved{};
+    QCOMPARE(chanset::LoadDatFile(path.toStdString(), saved), chanset::DatError::None);
+    QCOMPARE(QString::fromStdString(chanset::DecodeChannel(saved, 2, false)[0]), QStringLiteral("446.01250"));
     QVERIFY(boxes->seen.isEmpty());
   }
 
