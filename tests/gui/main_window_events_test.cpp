@@ -9,13 +9,12 @@
 // and X11's own key bindings apply. With CHANSET_SCREENSHOT_DIR set it saves
 // pictures of the window, the tree, the lock panes, the file dialog, the
 // print preview and the page set-up there.
+#include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAction>
-#include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLabel>
-#include <QAbstractItemView>
-#include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPrintPreviewDialog>
@@ -34,7 +33,6 @@
 #include "app/CChildFrame.h"
 #include "app/CLockIndicators.h"
 #include "app/CMainFrame.h"
-#include "app/TreeDispatch.h"
 #include "data/CChansetDoc.h"
 #include "editor/CChansetView.h"
 #include "grid/CMSFlexGrid.h"
@@ -42,8 +40,6 @@
 #include "platform/Globals.h"
 #include "platform/QtTranslations.h"
 #include "platform/ResourceIds.h"
-
-using chanset::TreeAction;
 
 namespace {
 
