@@ -22,6 +22,7 @@
 #include "platform/CMessageBox.h"
 #include "platform/FontFaces.h"
 #include "platform/Globals.h"
+#include "platform/QtTranslations.h"
 #include "platform/ResourceIds.h"
 #include "platform/SettingsLocation.h"
 #include "platform/UserDirs.h"
@@ -46,6 +47,7 @@ CChansetApp::~CChansetApp() {
   CHelpViewer::Destroy();
   delete m_pMainFrame;
   m_pMainFrame = nullptr;
+  CQtTranslations::Remove();
   CLanguagePack::Release();
   CMessageBox::ResetCaption();
 }
@@ -72,6 +74,8 @@ CChansetApp::StartResult CChansetApp::InitInstance(const QStringList& args) {
                       CMessageBox::Ok);
     return StartResult::NoLanguagePack;
   }
+  // Qt's own dialogs and buttons speak the pack's language too.
+  CQtTranslations::Install(CLanguagePack::QtLocale());
 
   // 5. The application directory.
   g_strAppDir = ApplicationDirectory();

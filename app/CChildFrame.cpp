@@ -22,11 +22,14 @@ CChildFrame::CChildFrame(CChansetDoc* doc, QWidget* parent) : QMdiSubWindow(pare
   setWindowIcon(CLanguagePack::Icon(ids::kDocIcon));
   connect(doc, &CChansetDoc::titleChanged, this, showTitle);
   connect(doc, &CChansetDoc::modifiedChanged, this, &QWidget::setWindowModified);
-  // Ctrl+W is the Write command; the window menu closes with Ctrl+F4 only.
+  // The window menu's Close (a shortcut of the whole window) takes Ctrl+F4
+  // and nothing else: Ctrl+W is the Write command, and the platform's own
+  // Close keys need not include Ctrl+F4 (on X11 they are Ctrl+W alone).
   if (QMenu* menu = systemMenu()) {
     for (QAction* action : menu->actions()) {
-      QList<QKeySequence> keys = action->shortcuts();
-      if (keys.removeAll(QKeySequence(Qt::CTRL | Qt::Key_W)) > 0) action->setShortcuts(keys);
+      const QList<QKeySequence> keys = action->shortcuts();
+      if (keys.contains(QKeySequence(Qt::CTRL | Qt::Key_W)) || keys.contains(QKeySequence(Qt::CTRL | Qt::Key_F4)))
+        action->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_F4)});
     }
   }
   setGeometry(0, 0, 1600, 1200);

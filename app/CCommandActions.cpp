@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QRegularExpression>
 #include <QWidget>
 
 #include "platform/CHelpService.h"
@@ -72,6 +73,18 @@ QMenu* CCommandActions::BuildContextMenu(const QList<int>& ids, QWidget* parent)
     menu->addAction(Make(id, menu, text));
   }
   return menu;
+}
+
+QString CCommandActions::ItemText(const QString& menuText, bool plain) {
+  QString text = menuText.section(QLatin1Char('\t'), 0, 0);
+  if (!plain) return text;
+  // An access key in brackets after the text, as East Asian menus write it.
+  static const QRegularExpression kBracketKey(QStringLiteral("\\(&[^&]\\)$"));
+  text.remove(kBracketKey);
+  text.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
+  text.remove(QLatin1Char('&'));
+  text.replace(QLatin1Char('\x01'), QLatin1Char('&'));
+  return text.trimmed();
 }
 
 void CCommandActions::SetMenuText(QAction* action, const QString& menuText) {

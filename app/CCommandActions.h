@@ -33,6 +33,13 @@ class CCommandActions : public QObject {
 
   // The command of an action made here; 0 for any other.
   static int CommandOf(const QAction* action);
+  // The pack's text of command `id`'s first menu item; empty when no menu
+  // built here has it.
+  QString PackMenuText(int id) const { return m_packTexts.value(id); }
+  // A menu text without the shortcut after its tab ("&Toolbar\tX" gives
+  // "&Toolbar"), and, with `plain`, without its access key either
+  // ("&Toolbar" gives "Toolbar", "工具栏(&T)" gives "工具栏").
+  static QString ItemText(const QString& menuText, bool plain);
   // Gives a menu item another pack text (start-up's About text).
   void SetMenuText(QAction* action, const QString& menuText);
 

@@ -18,6 +18,8 @@
 
 #include "app/CCommandActions.h"
 #include "app/CChildFrame.h"
+#include "app/CFrameStyle.h"
+#include "app/CLockIndicators.h"
 #include "app/CNavigatorBar.h"
 #include "app/CWorkspaceClient.h"
 #include "data/CChansetDoc.h"
@@ -43,7 +45,7 @@ constexpr int kDocumentFrameHelp = kWindowHelpBase + 129;
 }  // namespace
 
 CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
-  setWindowTitle(QStringLiteral("Chanset"));
+  SetFrameTitle(QStringLiteral("Chanset"));
   resize(900, 550);
   m_pActions = new CCommandActions(m_commands, this);
   m_commands.SetAvailability([this](chanset::CommandNeeds needs) {
@@ -83,7 +85,7 @@ CMainFrame::~CMainFrame() {
 
 bool CMainFrame::Create() {
   QString title = CLanguagePack::String(128);
-  if (!title.isEmpty()) setWindowTitle(title);
+  if (!title.isEmpty()) SetFrameTitle(title);
   setWindowIcon(CLanguagePack::Icon(ids::kMainIcon));
 
   // Workspace.
@@ -107,6 +109,12 @@ bool CMainFrame::Create() {
   if (tb.isNull()) return false;
   m_pToolBar = new QToolBar(this);
   m_pToolBar->setObjectName(QStringLiteral("toolbar"));
+  // Named like its View menu item, so that the main window's context menu
+  // offers it by that name.
+  const QString toolbarItem = m_pActions->PackMenuText(ids::kViewToolbar);
+  m_pToolBar->setWindowTitle(CCommandActions::ItemText(toolbarItem, true));
+  m_pToolBar->toggleViewAction()->setText(CCommandActions::ItemText(toolbarItem, false));
+  m_pToolBar->setStyle(new CFrameStyle(m_pToolBar));
   m_pToolBar->setIconSize(tb.buttonSize);
   m_pToolBar->setAllowedAreas(Qt::AllToolBarAreas);
   m_pToolBar->setFloatable(true);
@@ -128,15 +136,7 @@ bool CMainFrame::Create() {
   QStatusBar* status = statusBar();
   m_pIdleLabel = new QLabel(CLanguagePack::String(ids::kIdleMessage), status);
   status->addWidget(m_pIdleLabel, 1);
-  for (int id : {ids::kIndicatorCaps, ids::kIndicatorNum, ids::kIndicatorScrl}) {
-    auto* indicator = new QLabel(CLanguagePack::String(id), status);
-    indicator->setAlignment(Qt::AlignCenter);
-    indicator->setMinimumWidth(indicator->fontMetrics().horizontalAdvance(QStringLiteral("SCRL")) + 12);
-    indicator->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    // The lock states are not known here; the panes keep their place.
-    indicator->setEnabled(false);
-    status->addPermanentWidget(indicator);
-  }
+  m_pLockIndicators = new CLockIndicators(status);
 
   // Accelerators: window-wide shortcuts that run the same commands.
   for (const Accelerator& acc : CLanguagePack::Accelerators(ids::kAccelerators)) {
@@ -159,6 +159,7 @@ bool CMainFrame::Create() {
   static_cast<QHBoxLayout*>(centralWidget()->layout())->insertWidget(0, m_pNavigatorBar);
   connect(m_pNavigatorBar, &CNavigatorBar::closedByButton, this, &CMainFrame::UpdateCommandUI);
   m_pTree = m_pNavigatorBar->Tree();
+  m_pTree->setStyle(new CFrameStyle(m_pTree));
   m_pRoot = new QTreeWidgetItem(m_pTree, QStringList(company));
   for (const char* text : chanset::TreeChildTexts(chanset::g_bChinese))
     new QTreeWidgetItem(m_pRoot, QStringList(QString::fromUtf8(text)));
@@ -250,7 +251,7 @@ CChildFrame* CMainFrame::CreateDocumentWindow(CChansetDoc* doc) {
   CChansetView* view = child->GetView();
   CTransferController::For(view);  // takes the remembered port
   CChannelEditing::For(view);      // row selection, clipboard, moves, undo
-  connect(view, &CChansetView::titleChanged, this, &QWidget::setWindowTitle);
+  connect(view, &CChansetView::titleChanged, this, &CMainFrame::SetFrameTitle);
   connect(child, &QObject::destroyed, this, [this] {
     if (ChildFrames().isEmpty()) ShowMenu(false);
     UpdateCommandUI();
@@ -378,6 +379,20 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
+void CMainFrame::SetFrameTitle(const QString& title) {
+  m_strFrameTitle = title;
+  setWindowTitle(title);
+}
+
+void CMainFrame::changeEvent(QEvent* event) {
+  // The workspace names a maximised channel window in the main window's
+  // title, and restores an old title when it is restored; the frame's own
+  // title stays.
+  if (event->type() == QEvent::WindowTitleChange && windowTitle() != m_strFrameTitle)
+    setWindowTitle(m_strFrameTitle);
+  QMainWindow::changeEvent(event);
+}
+
 // Navigation tree ---------------------------------------------------------------
 
 void CMainFrame::OnTreeSelectionChanged() {
@@ -388,6 +403,22 @@ void CMainFrame::OnTreeSelectionChanged() {
   // Re-selecting the root is itself a selection change when the root was
   // not selected, and runs this rule once more.
   m_pTree->setCurrentItem(m_pRoot);
+  // A mouse press goes on to select the item it was pressed on after this
+  // returns (also after a dialog that its action showed): select the root
+  // once more when it is done, so that the root is what the tree shows.
+  QMetaObject::invokeMethod(this, &CMainFrame::ShowRootSelected, Qt::QueuedConnection);
+}
+
+void CMainFrame::ShowRootSelected() {
+  if (!m_pTree || !m_pRoot) return;
+  if (m_pTree->currentItem() != m_pRoot) {
+    m_pTree->setCurrentItem(m_pRoot);  // a selection change: the rule runs again
+    return;
+  }
+  const QList<QTreeWidgetItem*> selected = m_pTree->selectedItems();
+  if (selected.size() == 1 && selected.first() == m_pRoot) return;
+  m_pTree->clearSelection();
+  m_pRoot->setSelected(true);
 }
 
 void CMainFrame::RunTreeAction(TreeAction action) {

@@ -20,6 +20,7 @@ class CCommandActions;
 class CChansetDoc;
 class CChansetView;
 class CChildFrame;
+class CLockIndicators;
 class CWorkspaceClient;
 class QLabel;
 class QMenu;
@@ -72,6 +73,12 @@ class CMainFrame : public QMainWindow, public CCommandHost {
   CNavigatorBar* NavigatorBar() const { return m_pNavigatorBar; }
   CWorkspaceClient* Workspace() const { return m_pWorkspace; }
   QToolBar* ToolBar() const { return m_pToolBar; }
+  CLockIndicators* LockIndicators() const { return m_pLockIndicators; }
+
+  // The title: the resource title until the view sets its type and band
+  // title. Nothing else changes it; a maximised channel window does not add
+  // its own.
+  void SetFrameTitle(const QString& title);
 
   // Runs the tree's selection rule: the item under the pointer decides.
   void OnTreeSelectionChanged();
@@ -82,11 +89,13 @@ class CMainFrame : public QMainWindow, public CCommandHost {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   void RegisterFrameCommands();
   void ShowMenu(bool documentMenu);
   void RunTreeAction(chanset::TreeAction action);
+  void ShowRootSelected();
   void OnChildActivated(class QMdiSubWindow* window);
   void ShowHelpFor(int topic);
 
@@ -103,6 +112,8 @@ class CMainFrame : public QMainWindow, public CCommandHost {
   QTreeWidgetItem* m_pRoot = nullptr;
   QToolBar* m_pToolBar = nullptr;
   QLabel* m_pIdleLabel = nullptr;
+  CLockIndicators* m_pLockIndicators = nullptr;
+  QString m_strFrameTitle;
   QVector<QMenu*> m_mainMenu, m_docMenu;
   bool m_bDocMenuShown = false;
   QPointer<CChildFrame> m_pActiveChild;

@@ -14,6 +14,7 @@
 #include "data/ChannelCodec.h"
 #include "data/ChannelWords.h"
 #include "editor/CellCommit.h"
+#include "editor/EditorPlacement.h"
 #include "grid/CGridTexts.h"
 #include "grid/CMSFlexGrid.h"
 #include "grid/Twips.h"
@@ -38,9 +39,6 @@ constexpr int kTitleLinePointSize = 12;
 const char* const kTitleLineFace = "宋体";
 // Extra height of a drop-down list's list, in pixels.
 constexpr int kListExtraHeight = 100;
-// The editor sits this many pixels left of and above the cell position the
-// grid reports, so that it covers the cell's left and top grid lines.
-constexpr int kEditorInset = 3;
 
 // Column widths as multiples of the width W of column 0 as designed.
 constexpr double kWidthFactors[kGridCols] = {0.51, 1.2, 1.2, 1.2, 1.2, 1.0, 0.8, 1.0, 0.8};
@@ -314,9 +312,9 @@ void CChansetView::OnEnterCell() {
 void CChansetView::OnLeaveCell() { CommitEditor(); }
 
 void CChansetView::OnMouseDown(short, short, int, int) {
-  // A press on the current cell reopens its editor (after a commit closed it).
-  if (m_pGrid->GetMouseRow() == m_pGrid->GetRow() && m_pGrid->GetMouseCol() == m_pGrid->GetCol())
-    OpenEditor();
+  // A press anywhere on the grid opens the current cell's editor (a press
+  // on another cell has made that cell current already).
+  OpenEditor();
 }
 
 void CChansetView::OpenEditor() {
@@ -326,17 +324,14 @@ void CChansetView::OpenEditor() {
   QWidget* editor = EditorOfColumn(col);
   for (int c = 1; c < kGridCols; ++c)
     if (EditorOfColumn(c) != editor) EditorOfColumn(c)->hide();
-  if (editor->isVisible()) {  // already open here: keep what is being typed
+  if (!editor->isHidden()) {  // already open here: keep what is being typed
     editor->setFocus();
     return;
   }
-  const int dpiX = m_pGrid->DpiX();
-  const int dpiY = m_pGrid->DpiY();
-  const int left = TwipsToPixels(m_pGrid->GetCellLeft(), dpiX);
-  const int top = TwipsToPixels(m_pGrid->GetCellTop(), dpiY);
-  const int width = TwipsToPixels(m_pGrid->GetCellWidth(), dpiX);
-  const int height = TwipsToPixels(m_pGrid->GetCellHeight(), dpiY);
-  editor->setGeometry(left - kEditorInset, top - kEditorInset, width, height);
+  const EditorRect r = InPlaceEditorRect(m_pGrid->GetCellLeft(), m_pGrid->GetCellTop(), m_pGrid->GetCellWidth(),
+                                         m_pGrid->GetCellHeight(), m_pGrid->DpiX(), m_pGrid->DpiY(),
+                                         m_pGrid->GetGridLineWidth());
+  editor->setGeometry(r.left, r.top, r.width, r.height);
   if (auto* combo = qobject_cast<QComboBox*>(editor)) {
     std::vector<std::string> entries;
     for (int i = 0; i < combo->count(); ++i) entries.push_back(combo->itemText(i).toStdString());
@@ -376,7 +371,9 @@ bool CChansetView::Commit() {
   const int row = m_pGrid->GetRow();
   const int col = m_pGrid->GetCol();
   QWidget* editor = EditorOfColumn(col);
-  if (!editor->isVisible()) return true;
+  // An editor is open until a commit hides it, also while its window is
+  // hidden (the text typed there still reaches the file).
+  if (editor->isHidden()) return true;
 
   ChannelTexts before;
   for (int c = 1; c < kGridCols; ++c) before[c - 1] = m_pGrid->GetTextMatrix(row, c).toStdString();
@@ -418,6 +415,9 @@ bool CChansetView::OwnsWidget(const QObject* object) const {
 
 bool CChansetView::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
+  if (type == QEvent::FocusOut || (type == QEvent::KeyPress && !m_bFirstInit && OwnsWidget(watched))) {
+    if (LeaveOpenEditor(watched, event)) return true;
+  }
   if ((type != QEvent::KeyPress && type != QEvent::ShortcutOverride) || m_bFirstInit ||
       !OwnsWidget(watched))
     return QWidget::eventFilter(watched, event);
@@ -434,6 +434,38 @@ bool CChansetView::eventFilter(QObject* watched, QEvent* event) {
   else
     OnEnterKey();
   return true;
+}
+
+QWidget* CChansetView::OpenEditorOwning(const QObject* object) const {
+  if (m_bFirstInit || !m_pGrid) return nullptr;
+  QWidget* editor = EditorOfColumn(m_pGrid->GetCol());
+  const auto* widget = qobject_cast<const QWidget*>(object);
+  if (editor->isHidden() || !widget || (widget != editor && !editor->isAncestorOf(widget))) return nullptr;
+  return editor;
+}
+
+bool CChansetView::LeaveOpenEditor(QObject* watched, QEvent* event) {
+  QWidget* editor = OpenEditorOwning(watched);
+  if (!editor) return false;
+  if (event->type() == QEvent::KeyPress) {
+    // Tab and Shift+Tab leave the editor for the grid, committing it as
+    // leaving the cell does; the current cell stays.
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key != Qt::Key_Tab && key != Qt::Key_Backtab) return false;
+    CommitEditor();
+    return true;
+  }
+  // The focus went elsewhere in the window (the tree, another control): an
+  // editor is never left open without the focus. A drop-down list's own
+  // popup, another window or the grid itself (whose cell changes commit)
+  // leave it open.
+  const auto reason = static_cast<QFocusEvent*>(event)->reason();
+  QWidget* now = QApplication::focusWidget();
+  if (reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason || !now ||
+      now->window() != editor->window() || now == m_pGrid || m_pGrid->isAncestorOf(now))
+    return false;
+  CommitEditor();
+  return false;
 }
 
 void CChansetView::OnHelpKey() {

@@ -105,6 +105,11 @@ class CChansetView : public QWidget {
   void OnEnterKey();
   void OnHelpKey();
   bool OwnsWidget(const QObject* object) const;
+  // The open editor when `object` is it or a part of it; nullptr otherwise.
+  QWidget* OpenEditorOwning(const QObject* object) const;
+  // Tab out of an open editor, or its focus moving elsewhere, commits it.
+  // True when the event is used up.
+  bool LeaveOpenEditor(QObject* watched, QEvent* event);
   // Commits an open editor, then writes the grid's channels into `image`
   // (nothing before the grid is built).
   void EncodeInto(chanset::Image& image);

@@ -114,6 +114,8 @@ CMSFlexGrid::CMSFlexGrid(QWidget* parent)
   }
   m_pTable->viewport()->installEventFilter(this);
   m_pTable->viewport()->setMouseTracking(true);
+  // Presses on the table's border are presses on the grid as well.
+  m_pTable->installEventFilter(this);
   m_pTable->viewport()->setBackgroundRole(QPalette::Mid);
   // The corner button shows the text of cell (0, 0).
   m_pCorner = m_pTable->findChild<QAbstractButton*>();
@@ -306,6 +308,8 @@ int CMSFlexGrid::RowAt(int y) const {
   const int r = m_pTable->rowAt(y - frame - fixedHeight);
   return r < 0 ? -1 : r + GetFixedRows();
 }
+
+int CMSFlexGrid::GetGridLineWidth() const { return m_pTable->showGrid() ? 1 : 0; }
 
 int CMSFlexGrid::GetMouseRow() const { return m_mousePos.y() < 0 ? -1 : RowAt(m_mousePos.y()); }
 int CMSFlexGrid::GetMouseCol() const { return m_mousePos.x() < 0 ? -1 : ColAt(m_mousePos.x()); }

@@ -67,6 +67,10 @@ class CMSFlexGrid : public QWidget {
   int GetRowPos(int row) const;
   int GetColPos(int col) const;
 
+  // Width in pixels of the lines drawn along each cell's right and bottom
+  // edges (0 without grid lines).
+  int GetGridLineWidth() const;
+
   int GetCellLeft() const { return GetColPos(m_nCol); }
   int GetCellTop() const { return GetRowPos(m_nRow); }
   int GetCellWidth() const { return GetColWidth(m_nCol); }

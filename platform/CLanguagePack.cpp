@@ -162,6 +162,10 @@ QString CLanguagePack::StatusPrompt(int id) { return String(id).section(QLatin1C
 
 QString CLanguagePack::TooltipPrompt(int id) { return String(id).section(QLatin1Char('\n'), 1, 1); }
 
+QString CLanguagePack::QtLocale() {
+  return ReadObject(QStringLiteral("pack.json")).value(QStringLiteral("qtLocale")).toString();
+}
+
 DialogTemplate CLanguagePack::Dialog(int id) {
   DialogTemplate t;
   QJsonDocument doc = ReadJson(QStringLiteral("dialogs/%1.json").arg(id));

@@ -13,6 +13,7 @@
 //                       the strip's magenta pixels are transparent
 //   dialogs/<id>.json   one dialog template (see DialogTemplate below)
 //   icons/<id>.ico, cursors/<id>.cur (hot spot from the file), bitmaps/<id>.bmp
+//   pack.json           { "qtLocale": "zh_CN" }   the locale of Qt's own texts
 //
 // A language is added by adding a folder; nothing here names a language.
 #include <QCursor>
@@ -108,6 +109,10 @@ class CLanguagePack {
   // Cursor with the hot spot stored in the .cur file; the arrow when absent.
   static QCursor Cursor(int id);
   static bool HasCursor(int id);
+
+  // The locale of Qt's own dialogs and buttons that the pack names ("zh_CN");
+  // empty when it names none.
+  static QString QtLocale();
 
   // Raw bytes of a file in the pack ("" when absent).
   static QByteArray File(const QString& relativePath);

@@ -9,6 +9,7 @@ packages=(
   cmake g++ make pkg-config
   googletest libgtest-dev libgmock-dev
   qt6-base-dev qt6-serialport-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
+  qt6-translations-l10n libx11-dev
   libgl-dev
   xvfb xauth fonts-liberation fonts-wqy-zenhei poppler-utils
   # The install tests: validators, file types, manual pages.

@@ -499,13 +499,12 @@ class ChannelViewTest : public QObject {
     QTRY_VERIFY(combo->isVisible());
     QCOMPARE(combo->currentText(), selected);
     QCOMPARE(Focused(), combo);
-    // Placed over the cell, three pixels up and left of the reported corner.
+    // Placed at the reported corner of the cell, within its grid lines.
     CMSFlexGrid* grid = Grid();
     QCOMPARE(combo->geometry(),
-             QRect(TwipsToPixels(grid->GetCellLeft(), grid->DpiX()) - 3,
-                   TwipsToPixels(grid->GetCellTop(), grid->DpiY()) - 3,
-                   TwipsToPixels(grid->GetCellWidth(), grid->DpiX()),
-                   TwipsToPixels(grid->GetCellHeight(), grid->DpiY())));
+             QRect(TwipsToPixels(grid->GetCellLeft(), grid->DpiX()), TwipsToPixels(grid->GetCellTop(), grid->DpiY()),
+                   TwipsToPixels(grid->GetCellWidth(), grid->DpiX()) - grid->GetGridLineWidth(),
+                   TwipsToPixels(grid->GetCellHeight(), grid->DpiY()) - grid->GetGridLineWidth()));
     // Only one editor at a time.
     for (int c = 1; c <= 8; ++c)
       if (c != col) QVERIFY(!m_view->EditorOfColumn(c)->isVisible());

@@ -96,6 +96,10 @@ class LanguagePackTest : public QObject {
     QCOMPARE(CLanguagePack::Bitmap(137).size(), QSize(238, 157));
     // The eight keys of the table, then the nine editing keys.
     QCOMPARE(CLanguagePack::Accelerators(128).size(), 8 + 9);
+    // The pack names the locale of Qt's own texts, one Qt knows.
+    const QString locale = CLanguagePack::QtLocale();
+    QVERIFY(!locale.isEmpty());
+    QVERIFY2(QLocale(locale).language() != QLocale::C, qPrintable(locale));
   }
 
   // A command added to one pack's menus, accelerators or toolbar and

@@ -1,0 +1,298 @@
+// The channel grid's in-place editors in the main window, driven by real
+// mouse and key events in both languages: where an editor sits, Tab and a
+// focus change out of an open editor, and a press anywhere on the grid.
+// With CHANSET_SCREENSHOT_DIR set it saves a picture of an open editor.
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QTableView>
+#include <QTreeWidget>
+
+#include "ShellTestSupport.h"
+#include "app/CChansetApp.h"
+#include "app/CChildFrame.h"
+#include "app/CMainFrame.h"
+#include "data/ChannelCodec.h"
+#include "data/DatFile.h"
+#include "editor/CChansetView.h"
+#include "grid/CMSFlexGrid.h"
+#include "platform/ResourceIds.h"
+
+namespace {
+
+QWidget* Focused() { return QApplication::focusWidget(); }
+
+void AddLanguages() {
+  QTest::addColumn<QString>("language");
+  QTest::newRow("English") << "English";
+  QTest::newRow("Chinese") << "Chinese";
+}
+
+}  // namespace
+
+class GridEditorEventsTest : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<AppDirFixture> fx;
+  std::unique_ptr<BoxRecorder> boxes;
+  std::unique_ptr<CChansetApp> app;
+  CMainFrame* frame = nullptr;
+  CChansetView* view = nullptr;
+  CMSFlexGrid* grid = nullptr;
+  QTableView* table = nullptr;
+
+  void Start(const QString& language) {
+    fx = std::make_unique<AppDirFixture>();
+    QString ini = QString::fromUtf8(kDefaultIni);
+    ini.replace(QStringLiteral("Language=English"), QStringLiteral("Language=") + language);
+    fx->WriteIni(ini);
+    fx->CopyPack(language);
+    boxes = std::make_unique<BoxRecorder>();
+    app = std::make_unique<CChansetApp>();
+    QCOMPARE(app->InitInstance({}), CChansetApp::StartResult::Ok);
+    frame = app->MainFrame();
+    frame->showNormal();
+    frame->setGeometry(40, 40, 1100, 760);
+    frame->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frame));
+    view = frame->ActiveView();
+    grid = view->Grid();
+    table = grid->findChild<QTableView*>();
+    QVERIFY(table);
+  }
+
+  // The cell's rectangle as the table draws it, in grid coordinates.
+  QRect CellRect(int row, int col) const {
+    const QRect r = table->visualRect(table->model()->index(row - 1, col - 1));
+    return QRect(table->viewport()->mapTo(grid, r.topLeft()), r.size());
+  }
+
+  void ClickCell(int row, int col) {
+    const QRect cell = CellRect(row, col);
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->viewport()->mapFrom(grid, cell.center()));
+  }
+
+  QWidget* OpenEditor(int row, int col) {
+    ClickCell(row, col);
+    QWidget* editor = view->EditorOfColumn(col);
+    [&] { QTRY_VERIFY(editor->isVisible() && editor->hasFocus()); }();
+    return editor;
+  }
+
+  QStringList Row(int row) const {
+    QStringList texts;
+    for (int c = 1; c <= 8; ++c) texts << grid->GetTextMatrix(row, c);
+    return texts;
+  }
+
+  QStringList Messages() const {
+    QStringList texts;
+    for (const auto& r : boxes->seen) texts << r.text;
+    return texts;
+  }
+
+  // Puts `text` into the open editor of (row, col): typed into a text box,
+  // or, for a list, `text` Down presses.
+  void Enter(int row, int col, const QString& text) {
+    QWidget* editor = OpenEditor(row, col);
+    if (qobject_cast<QComboBox*>(editor)) {
+      for (int i = 0; i < text.toInt(); ++i) QTest::keyClick(editor, Qt::Key_Down);
+    } else {
+      QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+      QTest::keyClick(editor, Qt::Key_Delete);
+      QTest::keyClicks(editor, text);
+    }
+  }
+
+  // A channel in `row`, typed in and committed with Enter.
+  void MakeChannel(int row) {
+    Enter(row, 1, QStringLiteral("446.00625"));
+    QTest::keyClick(Focused(), Qt::Key_Return);
+    QTRY_VERIFY(!grid->GetTextMatrix(row, 8).isEmpty());
+  }
+
+ private slots:
+  void cleanup() {
+    app.reset();
+    boxes.reset();
+    fx.reset();
+    frame = nullptr;
+  }
+
+  // Every editor covers its cell exactly: not shifted up into the header,
+  // not left into the channel numbers.
+  void editorSitsExactlyOverItsCell_data() {
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("col");
+    for (const char* language : {"English", "Chinese"}) {
+      const struct {
+        int row, col;
+      } cells[] = {{1, 1}, {1, 2}, {1, 3}, {9, 5}, {16, 8}};
+      for (const auto& c : cells)
+        QTest::addRow("%s row %d col %d", language, c.row, c.col) << language << c.row << c.col;
+    }
+  }
+  void editorSitsExactlyOverItsCell() {
+    QFETCH(QString, language);
+    QFETCH(int, row);
+    QFETCH(int, col);
+    Start(language);
+    QWidget* editor = OpenEditor(row, col);
+    QCOMPARE(editor->geometry(), CellRect(row, col));
+    const QRect header(table->horizontalHeader()->mapTo(grid, QPoint(0, 0)), table->horizontalHeader()->size());
+    const QRect numbers(table->verticalHeader()->mapTo(grid, QPoint(0, 0)), table->verticalHeader()->size());
+    QVERIFY(!editor->geometry().intersects(header));
+    QVERIFY(!editor->geometry().intersects(numbers));
+    if (row == 1 && col == 1) {
+      QTest::keyClicks(editor, QStringLiteral("446.0"));
+      const QString dir = qEnvironmentVariable("CHANSET_SCREENSHOT_DIR");
+      if (!dir.isEmpty()) QVERIFY(view->grab().save(dir + QStringLiteral("/editor-over-cell-") + language + ".png"));
+    }
+  }
+
+  // Tab or Shift+Tab out of an open editor commits it exactly as leaving
+  // the cell with the mouse does, hides it and leaves the focus on the grid
+  // at the same cell.
+  void tabCommitsAsLeavingTheCell_data() {
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("col");
+    QTest::addColumn<bool>("channel");  // the rows hold a channel first
+    QTest::addColumn<QString>("input");
+    const struct {
+      const char* name;
+      int col;
+      bool channel;
+      const char* input;
+    } cases[] = {
+        {"new Rx", 1, false, "446.00625"},   {"Rx out of range", 1, false, "500"},
+        {"Rx off step", 1, false, "446.00312"}, {"Rx cleared", 1, true, ""},
+        {"Tx", 2, true, "447.5"},             {"Tx out of range", 2, true, "399"},
+        {"Tx off step", 2, true, "446.00312"}, {"Tx cleared", 2, true, ""},
+        {"W/N", 5, true, "1"},                {"W/N without channel", 5, false, "1"},
+        {"Power", 8, true, "2"},
+    };
+    for (const char* language : {"English", "Chinese"})
+      for (const auto& c : cases)
+        for (int key : {int(Qt::Key_Tab), int(Qt::Key_Backtab)})
+          QTest::addRow("%s %s %s", language, c.name, key == Qt::Key_Tab ? "Tab" : "Shift+Tab")
+              << language << key << c.col << c.channel << c.input;
+  }
+  void tabCommitsAsLeavingTheCell() {
+    QFETCH(QString, language);
+    QFETCH(int, key);
+    QFETCH(int, col);
+    QFETCH(bool, channel);
+    QFETCH(QString, input);
+    Start(language);
+    if (channel) {
+      MakeChannel(3);
+      MakeChannel(4);
+    }
+    // Row 4: leaving the cell by a click elsewhere.
+    Enter(4, col, input);
+    ClickCell(12, 6);
+    QTRY_VERIFY(view->EditorOfColumn(6)->isVisible());
+    const QStringList left = Row(4);
+    const QStringList leftMessages = Messages();
+    boxes->seen.clear();
+
+    // Row 3: the same by Tab.
+    Enter(3, col, input);
+    QWidget* editor = view->EditorOfColumn(col);
+    QTest::keyClick(editor, Qt::Key(key));
+    QTRY_VERIFY(editor->isHidden());
+    QCOMPARE(Row(3), left);
+    QCOMPARE(Messages(), leftMessages);
+    QCOMPARE(grid->GetRow(), 3);
+    QCOMPARE(grid->GetCol(), col);
+    QVERIFY(Focused() == table || table->isAncestorOf(Focused()));
+    for (int c = 1; c <= 8; ++c) QVERIFY(view->EditorOfColumn(c)->isHidden());
+  }
+
+  // The focus moving out of the channel window commits the open editor; a
+  // drop-down list's own list does not.
+  void focusLeavingTheGridCommits_data() { AddLanguages(); }
+  void focusLeavingTheGridCommits() {
+    QFETCH(QString, language);
+    Start(language);
+    QWidget* list = OpenEditor(2, 3);
+    QTest::keyClick(list, Qt::Key_Down, Qt::AltModifier);
+    QTRY_VERIFY(static_cast<QComboBox*>(list)->view()->isVisible());
+    QVERIFY(list->isVisible());
+    QTest::keyClick(static_cast<QComboBox*>(list)->view(), Qt::Key_Escape);
+    QTRY_VERIFY(!static_cast<QComboBox*>(list)->view()->isVisible());
+    QVERIFY(list->isVisible());
+
+    Enter(2, 1, QStringLiteral("446.0125"));
+    QTreeWidget* tree = frame->Tree();
+    const QPoint root = tree->visualItemRect(tree->topLevelItem(0)).center();
+    QCursor::setPos(tree->viewport()->mapToGlobal(root));
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, root);
+    QTRY_VERIFY(view->EditorOfColumn(1)->isHidden());
+    QCOMPARE(grid->GetTextMatrix(2, 1), QStringLiteral("446.01250"));
+    QCOMPARE(grid->GetTextMatrix(2, 2), QStringLiteral("446.01250"));
+    QVERIFY(tree->hasFocus());
+    QVERIFY(boxes->seen.isEmpty());
+  }
+
+  // Text typed into an editor whose window Ctrl+F4 then hid is still the
+  // user's: saving writes it.
+  void hiddenWindowsEditorReachesTheFile_data() { AddLanguages(); }
+  void hiddenWindowsEditorReachesTheFile() {
+    QFETCH(QString, language);
+    Start(language);
+    FileDialogRecorder files;
+    const QString path = fx->WorkPath(QStringLiteral("hidden.dat"));
+    files.answers << path;
+    Enter(2, 1, QStringLiteral("446.0125"));
+    QTest::keyClick(Focused(), Qt::Key_F4, Qt::ControlModifier);
+    QTRY_VERIFY(frame->ActiveChildFrame()->isHidden());
+    frame->OnCommand(ids::kFileSave);
+    QCOMPARE(files.seen.size(), 1);
+    chanset::Image saved{};
+    QCOMPARE(chanset::LoadDatFile(path.toStdString(), saved), chanset::DatError::None);
+    QCOMPARE(QString::fromStdString(chanset::DecodeChannel(saved, 2, false)[0]), QStringLiteral("446.01250"));
+    QVERIFY(boxes->seen.isEmpty());
+  }
+
+  // A mouse press anywhere on the grid opens the current cell's editor,
+  // also where it does not change the current cell.
+  void pressAnywhereOpensTheEditor_data() {
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("where");
+    for (const char* language : {"English", "Chinese"})
+      for (const char* where : {"current cell", "corner", "border"})
+        QTest::newRow(QByteArray(language) + " " + where) << language << where;
+  }
+  void pressAnywhereOpensTheEditor() {
+    QFETCH(QString, language);
+    QFETCH(QString, where);
+    Start(language);
+    MakeChannel(5);
+    QWidget* editor = OpenEditor(5, 2);
+    QTest::keyClick(editor, Qt::Key_Tab);
+    QTRY_VERIFY(editor->isHidden());
+    if (where == QLatin1String("current cell")) {
+      QTest::mousePress(table->viewport(), Qt::LeftButton, {}, table->viewport()->mapFrom(grid, CellRect(5, 2).center()));
+    } else if (where == QLatin1String("corner")) {
+      auto* corner = table->findChild<QAbstractButton*>();
+      QVERIFY(corner && corner->isVisible());
+      QTest::mousePress(corner, Qt::LeftButton, {}, corner->rect().center());
+    } else {
+      QVERIFY(table->frameWidth() > 0);
+      QTest::mousePress(table, Qt::LeftButton, {}, QPoint(table->width() - 1, table->height() / 2));
+    }
+    QTRY_VERIFY(editor->isVisible());
+    QVERIFY(editor->hasFocus());
+    QCOMPARE(grid->GetRow(), 5);
+    QCOMPARE(grid->GetCol(), 2);
+    QCOMPARE(editor->geometry(), CellRect(5, 2));
+    QCOMPARE(static_cast<QLineEdit*>(editor)->text(), grid->GetTextMatrix(5, 2));
+  }
+};
+
+QTEST_MAIN(GridEditorEventsTest)
+#include "grid_editor_events_test.moc"
