@@ -55,6 +55,8 @@ CChannelEditing::CChannelEditing(CChansetView* view) : QObject(view), m_pView(vi
     m_pHeader = m_pTable->verticalHeader();
     // Filters installed after the grid's own run first, so a press on the
     // CH column selects instead of moving the current cell.
+    m_pHeaderViewport = m_pHeader->viewport();
+    m_pTableViewport = m_pTable->viewport();
     m_pHeader->viewport()->installEventFilter(this);
     m_pTable->viewport()->installEventFilter(this);
     m_pTable->installEventFilter(this);
@@ -409,11 +411,11 @@ bool CChannelEditing::OnCellsRightPress(QEvent* event) {
 
 bool CChannelEditing::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
-  if (m_pHeader && watched == m_pHeader->viewport()) {
+  if (m_pHeaderViewport && watched == m_pHeaderViewport) {
     if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick || type == QEvent::MouseMove ||
         type == QEvent::MouseButtonRelease)
       return OnHeaderMouse(event);
-  } else if (m_pTable && watched == m_pTable->viewport()) {
+  } else if (m_pTableViewport && watched == m_pTableViewport) {
     if ((type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) && OnCellsRightPress(event))
       return true;
   }

@@ -115,6 +115,11 @@ class CChannelEditing : public QObject {
   CChansetView* m_pView;
   QTableView* m_pTable = nullptr;
   QHeaderView* m_pHeader = nullptr;
+  // The viewports this object filters, kept apart from their scroll areas:
+  // while a scroll area is being destroyed its viewport still sends events,
+  // and the area itself may no longer be asked for anything.
+  const QObject* m_pHeaderViewport = nullptr;
+  const QObject* m_pTableViewport = nullptr;
   QWidget* m_pDropLine = nullptr;
   QVector<int> m_selection;
   int m_anchor = 0;          // the channel Shift extends from

@@ -16,6 +16,7 @@
 #include "data/MemoryImage.h"
 #include "tests/e2e/SimulatorProcess.h"
 #include "tests/unit/TempDir.h"
+#include "tests/unit/Unprivileged.h"
 
 using namespace chanset;
 using testutil::ReadText;
@@ -55,7 +56,7 @@ class CliDiff : public ::testing::Test {
       int e = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
       dup2(o, STDOUT_FILENO);
       dup2(e, STDERR_FILENO);
-      if (unprivileged && geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(126);
+      if (unprivileged && !testutil::BecomeUnprivileged()) _exit(126);
       std::string prog = kBin + "/chanset-cli";
       std::vector<char*> argv = {const_cast<char*>(prog.c_str())};
       for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));

@@ -9,7 +9,7 @@
 #include <QTimer>
 
 #include "../gui/ShellTestSupport.h"
-#include "../unit/Unprivileged.h"
+#include "tests/unit/Unprivileged.h"
 #include "InstallSupport.h"
 #include "app/CChansetApp.h"
 #include "app/CLanguageDlg.h"

@@ -6,10 +6,10 @@
 // body print in the child; the parent sees them through the exit status.
 #include <gtest/gtest.h>
 
+#include "tests/unit/Unprivileged.h"
+
 #include <csignal>
 #include <functional>
-#include <grp.h>
-#include <pwd.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -18,22 +18,10 @@
 
 namespace testutil {
 
-inline bool RunningAsRoot() { return geteuid() == 0; }
-
-inline bool NobodyIds(uid_t& uid, gid_t& gid) {
-  const passwd* pw = getpwnam("nobody");
-  if (!pw) return false;
-  uid = pw->pw_uid;
-  gid = pw->pw_gid;
-  return true;
-}
-
 // Hands `path` to the user the child runs as, so it may work inside it.
 inline void GiveToChildUser(const std::string& path) {
-  uid_t uid;
-  gid_t gid;
-  if (RunningAsRoot() && NobodyIds(uid, gid)) {
-    ASSERT_EQ(chown(path.c_str(), uid, gid), 0) << path;
+  if (RunningAsRoot()) {
+    ASSERT_EQ(chown(path.c_str(), UnprivilegedUid(), UnprivilegedGid()), 0) << path;
   }
 }
 
@@ -46,13 +34,7 @@ inline void RunAsUser(const std::function<void()>& body, rlim_t fileSizeLimit = 
   pid_t pid = fork();
   ASSERT_GE(pid, 0);
   if (pid == 0) {
-    if (RunningAsRoot()) {
-      uid_t uid;
-      gid_t gid;
-      if (!NobodyIds(uid, gid) || setgroups(0, nullptr) != 0 || setgid(gid) != 0 || setuid(uid) != 0)
-        _exit(3);
-      if (geteuid() == 0) _exit(4);
-    }
+    if (!BecomeUnprivileged()) _exit(3);
     if (fileSizeLimit != 0) {
       signal(SIGXFSZ, SIG_IGN);
       rlimit limit{fileSizeLimit, fileSizeLimit};
@@ -65,7 +47,7 @@ inline void RunAsUser(const std::function<void()>& body, rlim_t fileSizeLimit = 
   int status = 0;
   ASSERT_EQ(waitpid(pid, &status, 0), pid);
   ASSERT_TRUE(WIFEXITED(status)) << "child ended by signal " << WTERMSIG(status);
-  EXPECT_EQ(WEXITSTATUS(status), 0) << "1: an assertion failed in the child; 3-5: set-up failed";
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "1: an assertion failed in the child; 3, 5: set-up failed";
 }
 
 }  // namespace testutil

@@ -1,10 +1,11 @@
 #pragma once
-// Runs part of a test as an ordinary user. Root may write every file, so a
-// read-only folder is only read-only for someone else: run as root (as CI
-// does), the body runs in a forked child that has become the user "nobody";
-// run as anyone else, in a forked child of the same user.
+// Running part of a test as an ordinary user. Root may write every file and
+// open every device, so a permission check only applies to someone else:
+// run as root (as CI does), the code runs in a forked child that has become
+// the user "nobody"; run as anyone else, in a forked child of that user.
 #include <functional>
 #include <grp.h>
+#include <pwd.h>
 #include <string>
 #include <sys/types.h>
 #include <sys/wait.h>
@@ -12,15 +13,47 @@
 
 namespace testutil {
 
-// The user the body runs as.
-inline uid_t UnprivilegedUid() { return geteuid() == 0 ? 65534 : geteuid(); }
-inline gid_t UnprivilegedGid() { return geteuid() == 0 ? 65534 : getegid(); }
+inline bool RunningAsRoot() { return geteuid() == 0; }
+
+// The ids of "nobody" (65534 where the user database has no such entry).
+inline void NobodyIds(uid_t& uid, gid_t& gid) {
+  const passwd* pw = getpwnam("nobody");
+  uid = pw ? pw->pw_uid : 65534;
+  gid = pw ? pw->pw_gid : 65534;
+}
+
+// The user the child runs as.
+inline uid_t UnprivilegedUid() {
+  uid_t uid = geteuid();
+  gid_t gid;
+  if (RunningAsRoot()) NobodyIds(uid, gid);
+  return uid;
+}
+inline gid_t UnprivilegedGid() {
+  uid_t uid;
+  gid_t gid = getegid();
+  if (RunningAsRoot()) NobodyIds(uid, gid);
+  return gid;
+}
+
+// In a forked child: drops root's user, group and supplementary groups for
+// those of "nobody"; does nothing for an ordinary user. False when root's
+// privileges could not be given up.
+inline bool BecomeUnprivileged() {
+  if (!RunningAsRoot()) return true;
+  uid_t uid;
+  gid_t gid;
+  NobodyIds(uid, gid);
+  return setgroups(0, nullptr) == 0 && setgid(gid) == 0 && setuid(uid) == 0 && geteuid() != 0;
+}
 
 struct ChildResult {
   int status = -1;     // the body's return value, or -1 when the child did not finish normally
   std::string output;  // what the body put into its `out` argument
 };
 
+// Runs `body` as an ordinary user in a forked child; its return value is the
+// child's exit status (125: the privileges could not be dropped).
 inline ChildResult RunUnprivileged(const std::function<int(std::string& out)>& body) {
   ChildResult result;
   int fds[2];
@@ -29,9 +62,7 @@ inline ChildResult RunUnprivileged(const std::function<int(std::string& out)>& b
   if (pid < 0) return result;
   if (pid == 0) {
     close(fds[0]);
-    if (geteuid() == 0 &&
-        (setgroups(0, nullptr) != 0 || setgid(UnprivilegedGid()) != 0 || setuid(UnprivilegedUid()) != 0))
-      _exit(125);
+    if (!BecomeUnprivileged()) _exit(125);
     std::string out;
     int status = body(out);
     for (std::size_t done = 0; done < out.size();) {

@@ -15,6 +15,7 @@
 #include "data/DatFile.h"
 #include "platform/Backups.h"
 #include "tests/unit/TempDir.h"
+#include "tests/unit/Unprivileged.h"
 
 using namespace chanset;
 using testutil::ReadText;
@@ -60,7 +61,7 @@ std::string DatBytes(const Image& image) {
 int InChild(const std::function<int()>& body, bool unprivileged = false) {
   pid_t pid = fork();
   if (pid == 0) {
-    if (unprivileged && geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(100);
+    if (unprivileged && !testutil::BecomeUnprivileged()) _exit(100);
     _exit(body());
   }
   int status = 0;

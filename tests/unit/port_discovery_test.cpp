@@ -12,6 +12,7 @@
 #include "link/SerialPort.h"
 #include "tests/unit/FakeSerialTree.h"
 #include "tests/unit/TempDir.h"
+#include "tests/unit/Unprivileged.h"
 
 using namespace chanset;
 using testutil::FakeSerialTree;
@@ -128,7 +129,7 @@ TEST_F(PortDiscoveryTest, WithoutPermissionTheStatusNamesTheDialoutGroup) {
   // The pseudo-terminals belong to root with mode 0620: nobody else may open them.
   pid_t child = fork();
   if (child == 0) {
-    if (setgid(65534) != 0 || setuid(65534) != 0) _exit(2);
+    if (!testutil::BecomeUnprivileged()) _exit(2);
     std::vector<SerialDevice> devices = List();
     const SerialDevice* d = Find(devices, "ttyUSB0");
     bool ok = d && d->reason.code == EACCES &&

@@ -8,7 +8,7 @@
 #include <unistd.h>
 
 #include "TempDir.h"
-#include "Unprivileged.h"
+#include "tests/unit/Unprivileged.h"
 #include "platform/AppDir.h"
 #include "platform/SettingsLocation.h"
 #include "settings/CSettingsFile.h"
