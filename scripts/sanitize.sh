@@ -11,7 +11,10 @@ if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=cc
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" \
   -DCHANSET_SANITIZE=ON "${launcher[@]}" >/dev/null
 cmake --build build-asan -j"$(nproc)"
-export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:strict_string_checks=1:detect_stack_use_after_return=1"
+# No strict_string_checks: with it the strndup interceptor reads a whole
+# NUL-terminated string, and the X keyboard library hands strndup atom names
+# that are not terminated, which is a false report on every X11 start.
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:detect_stack_use_after_return=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0"
 cd build-asan
