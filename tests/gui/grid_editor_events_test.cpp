@@ -230,6 +230,7 @@ class GridEditorEventsTest : public QObject {
     QTreeWidget* tree = frame->Tree();
     const QPoint root = tree->visualItemRect(tree->topLevelItem(0)).center();
     QCursor::setPos(tree->viewport()->mapToGlobal(root));
+    QTRY_COMPARE(QCursor::pos(), tree->viewport()->mapToGlobal(root));
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, root);
     QTRY_VERIFY(view->EditorOfColumn(1)->isHidden());
     QCOMPARE(grid->GetTextMatrix(2, 1), QStringLiteral("446.01250"));

@@ -157,7 +157,9 @@ class MainWindowEventsTest : public QObject {
   // The pointer goes to the item and clicks it, as a user's would.
   void ClickItem(QTreeWidgetItem* item) {
     const QPoint at = Tree()->visualItemRect(item).center();
-    QCursor::setPos(Tree()->viewport()->mapToGlobal(at));
+    const QPoint global = Tree()->viewport()->mapToGlobal(at);
+    QCursor::setPos(global);
+    QTRY_COMPARE(QCursor::pos(), global);
     QTest::mouseClick(Tree()->viewport(), Qt::LeftButton, {}, at);
   }
 
@@ -218,7 +220,12 @@ class MainWindowEventsTest : public QObject {
       }
       auto* button = dialog->findChild<QAbstractButton*>(closeBy == QLatin1String("OK") ? "control1" : "control2");
       QVERIFY(button);
-      QCursor::setPos(button->mapToGlobal(button->rect().center()));
+      // The pointer must really be on the button before the click: where it
+      // is when the dialog closes decides whether the tree runs an item.
+      QVERIFY(QTest::qWaitForWindowExposed(dialog));
+      const QPoint target = button->mapToGlobal(button->rect().center());
+      QCursor::setPos(target);
+      QTRY_COMPARE(QCursor::pos(), target);
       QTest::mouseClick(button, Qt::LeftButton);
     });
     ClickItem(Root()->child(child));
