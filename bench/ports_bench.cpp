@@ -31,6 +31,7 @@
 #include "link/CloneTransfer.h"
 #include "link/SerialPort.h"
 #include "link/TraceSink.h"
+#include "tests/e2e/ChildProcess.h"
 #include "tests/e2e/SimulatorProcess.h"
 
 using namespace chanset;
@@ -79,12 +80,7 @@ double TimeCli(const std::vector<std::string>& args) {
     int null = open("/dev/null", O_WRONLY);
     dup2(null, STDOUT_FILENO);
     dup2(null, STDERR_FILENO);
-    std::string prog = kBin + "/chanset-cli";
-    std::vector<char*> argv = {const_cast<char*>(prog.c_str())};
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    execv(prog.c_str(), argv.data());
-    _exit(127);
+    ExecProgram(kBin + "/chanset-cli", args);
   }
   int status = 0;
   waitpid(pid, &status, 0);

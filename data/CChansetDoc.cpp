@@ -124,16 +124,11 @@ bool CChansetDoc::ReplaceState(EditKind kind, const chanset::Image& after) {
   return true;
 }
 
-bool CChansetDoc::Undo() {
-  const chanset::Image* state = m_history.Undo();
-  if (!state) return false;
-  PutState(*state);
-  HistoryMoved();
-  return true;
-}
+bool CChansetDoc::Undo() { return GoTo(m_history.Undo()); }
 
-bool CChansetDoc::Redo() {
-  const chanset::Image* state = m_history.Redo();
+bool CChansetDoc::Redo() { return GoTo(m_history.Redo()); }
+
+bool CChansetDoc::GoTo(const chanset::Image* state) {
   if (!state) return false;
   PutState(*state);
   HistoryMoved();

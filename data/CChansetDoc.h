@@ -106,6 +106,8 @@ class CChansetDoc : public QObject {
   QString m_strSuggestedName;
   void PutState(const chanset::Image& state);
   void HistoryMoved();
+  // Shows the state the history moved to; false when it could not move.
+  bool GoTo(const chanset::Image* state);
 
   bool m_bModified = false;
   ChannelEncoder m_encoder;

@@ -22,6 +22,8 @@
 
 #include "data/DatFile.h"
 #include "data/MemoryImage.h"
+#include "tests/e2e/ChildProcess.h"
+#include "tests/e2e/SameRows.h"
 #include "tests/e2e/SimulatorProcess.h"
 
 namespace clitest {
@@ -64,10 +66,6 @@ inline Image LoadImage(const std::string& path) {
   Image image{};
   EXPECT_EQ(LoadDatFile(path, image), DatError::None) << path;
   return image;
-}
-
-inline bool SameRows(const Image& a, const Image& b, int first, int last) {
-  return std::equal(a.begin() + first * 16, a.begin() + (last + 1) * 16, b.begin() + first * 16);
 }
 
 struct Outcome {
@@ -157,12 +155,7 @@ class CliTransfer : public ::testing::Test {
       dup2(o, STDOUT_FILENO);
       dup2(e, STDERR_FILENO);
       for (const std::string& kv : env) putenv(const_cast<char*>(kv.c_str()));
-      std::string prog = kBin + "/chanset-cli";
-      std::vector<char*> argv = {const_cast<char*>(prog.c_str())};
-      for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-      argv.push_back(nullptr);
-      execv(prog.c_str(), argv.data());
-      _exit(127);
+      ExecProgram(kBin + "/chanset-cli", args);
     }
     if (terminalInput) {
       // Typed ahead: the terminal keeps the line until the program reads it.

@@ -6,6 +6,8 @@
 #include <unistd.h>
 #include <vector>
 
+#include "tests/e2e/ChildProcess.h"
+
 // Returns the device path, or "" when the simulator could not be started;
 // `pid` receives the child's process id (or -1).
 inline std::string SpawnSimulator(const std::string& program, const std::vector<std::string>& args,
@@ -18,11 +20,7 @@ inline std::string SpawnSimulator(const std::string& program, const std::vector<
     dup2(out[1], STDOUT_FILENO);
     close(out[0]);
     close(out[1]);
-    std::vector<char*> argv = {const_cast<char*>(program.c_str())};
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    execv(program.c_str(), argv.data());
-    _exit(127);
+    ExecProgram(program, args);
   }
   close(out[1]);
   std::string path;

@@ -14,6 +14,7 @@
 
 #include "data/DatFile.h"
 #include "data/MemoryImage.h"
+#include "tests/e2e/ChildProcess.h"
 #include "tests/e2e/SimulatorProcess.h"
 #include "tests/unit/TempDir.h"
 #include "tests/unit/Unprivileged.h"
@@ -57,12 +58,7 @@ class CliDiff : public ::testing::Test {
       dup2(o, STDOUT_FILENO);
       dup2(e, STDERR_FILENO);
       if (unprivileged && !testutil::BecomeUnprivileged()) _exit(126);
-      std::string prog = kBin + "/chanset-cli";
-      std::vector<char*> argv = {const_cast<char*>(prog.c_str())};
-      for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-      argv.push_back(nullptr);
-      execv(prog.c_str(), argv.data());
-      _exit(127);
+      ExecProgram(kBin + "/chanset-cli", args);
     }
     int status = 0;
     waitpid(pid, &status, 0);

@@ -35,6 +35,7 @@
 #include "platform/ResourceIds.h"
 #include "platform/UserRegistry.h"
 #include "tests/e2e/GuiRadio.h"
+#include "tests/e2e/SameRows.h"
 #include "tests/gui/ShellTestSupport.h"
 #include "tools/radio_sim/SampleImage.h"
 
@@ -42,10 +43,6 @@ using namespace chanset;
 
 namespace {
 const QString kAppDir = QStringLiteral(CHANSET_APP_DIR);
-
-bool SameRows(const Image& a, const Image& b, int first, int last) {
-  return std::equal(a.begin() + first * 16, a.begin() + (last + 1) * 16, b.begin() + first * 16);
-}
 
 QByteArray DatOf(const Image& image) {
   std::ostringstream out;

@@ -35,6 +35,7 @@
 #include "platform/Globals.h"
 #include "platform/ResourceIds.h"
 #include "tests/e2e/GuiRadio.h"
+#include "tests/e2e/SameRows.h"
 #include "tests/gui/PtyPair.h"
 #include "tools/radio_sim/SampleImage.h"
 
@@ -56,10 +57,6 @@ Image RadioImage(unsigned seed) {
   fill(0x340, 0x390);
   fill(0x3A0, 0x3E0);
   return image;
-}
-
-bool SameRows(const Image& a, const Image& b, int first, int last) {
-  return std::equal(a.begin() + first * 16, a.begin() + (last + 1) * 16, b.begin() + first * 16);
 }
 
 const QVector<int> kLockedCommands = {ids::kRead,      ids::kWrite,   ids::kFileNew, ids::kFileOpen,

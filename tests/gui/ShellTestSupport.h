@@ -35,6 +35,20 @@ inline const char* kDefaultIni =
     "Company=Radio Crête\n"
     "About Title=À &propos\n";
 
+// The default settings file, starting in `language`.
+inline QString IniIn(const QString& language) {
+  QString ini = QString::fromUtf8(kDefaultIni);
+  ini.replace(QStringLiteral("Language=English"), QStringLiteral("Language=") + language);
+  return ini;
+}
+
+// A "language" column with a row for each language pack.
+inline void AddLanguageRows() {
+  QTest::addColumn<QString>("language");
+  QTest::newRow("English") << "English";
+  QTest::newRow("Chinese") << "Chinese";
+}
+
 class AppDirFixture {
  public:
   AppDirFixture() {

@@ -181,11 +181,7 @@ class ChannelEditingGuiTest : public QObject {
 
   // Menu, keys -----------------------------------------------------------------------
 
-  void editMenuStartsWithTheEditingCommands_data() {
-    QTest::addColumn<QString>("language");
-    QTest::newRow("English") << "English";
-    QTest::newRow("Chinese") << "Chinese";
-  }
+  void editMenuStartsWithTheEditingCommands_data() { AddLanguageRows(); }
   void editMenuStartsWithTheEditingCommands() {
     QFETCH(QString, language);
     Start(language);
@@ -464,11 +460,7 @@ class ChannelEditingGuiTest : public QObject {
     QCOMPARE(Editing()->Selection(), QVector<int>({9}));
   }
 
-  void copyThroughTextGivesTheSameTexts_data() {
-    QTest::addColumn<QString>("language");
-    QTest::newRow("English") << "English";
-    QTest::newRow("Chinese") << "Chinese";
-  }
+  void copyThroughTextGivesTheSameTexts_data() { AddLanguageRows(); }
   void copyThroughTextGivesTheSameTexts() {
     QFETCH(QString, language);
     Start(language);
@@ -714,11 +706,7 @@ class ChannelEditingGuiTest : public QObject {
   // Pictures for looking at (with CHANSET_SCREENSHOT_DIR set and a real
   // display): a selection, the Edit menu after an edit, the context menu,
   // a refused paste and the import preview, in each language.
-  void pictures_data() {
-    QTest::addColumn<QString>("language");
-    QTest::newRow("English") << "English";
-    QTest::newRow("Chinese") << "Chinese";
-  }
+  void pictures_data() { AddLanguageRows(); }
   void pictures() {
     QFETCH(QString, language);
     const QString dir = qEnvironmentVariable("CHANSET_SCREENSHOT_DIR");

@@ -23,12 +23,6 @@ namespace {
 
 QWidget* Focused() { return QApplication::focusWidget(); }
 
-void AddLanguages() {
-  QTest::addColumn<QString>("language");
-  QTest::newRow("English") << "English";
-  QTest::newRow("Chinese") << "Chinese";
-}
-
 }  // namespace
 
 class GridEditorEventsTest : public QObject {
@@ -44,9 +38,7 @@ class GridEditorEventsTest : public QObject {
 
   void Start(const QString& language) {
     fx = std::make_unique<AppDirFixture>();
-    QString ini = QString::fromUtf8(kDefaultIni);
-    ini.replace(QStringLiteral("Language=English"), QStringLiteral("Language=") + language);
-    fx->WriteIni(ini);
+    fx->WriteIni(IniIn(language));
     fx->CopyPack(language);
     boxes = std::make_unique<BoxRecorder>();
     app = std::make_unique<CChansetApp>();
@@ -214,7 +206,7 @@ class GridEditorEventsTest : public QObject {
 
   // The focus moving out of the channel window commits the open editor; a
   // drop-down list's own list does not.
-  void focusLeavingTheGridCommits_data() { AddLanguages(); }
+  void focusLeavingTheGridCommits_data() { AddLanguageRows(); }
   void focusLeavingTheGridCommits() {
     QFETCH(QString, language);
     Start(language);
@@ -241,7 +233,7 @@ class GridEditorEventsTest : public QObject {
 
   // Text typed into an editor whose window Ctrl+F4 then hid is still the
   // user's: saving writes it.
-  void hiddenWindowsEditorReachesTheFile_data() { AddLanguages(); }
+  void hiddenWindowsEditorReachesTheFile_data() { AddLanguageRows(); }
   void hiddenWindowsEditorReachesTheFile() {
     QFETCH(QString, language);
     Start(language);

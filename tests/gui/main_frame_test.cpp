@@ -176,9 +176,7 @@ class MainFrameTest : public QObject {
 
   // In Chinese the reason is Chinese too.
   void openPipeInChinese() {
-    QString ini = QString::fromUtf8(kDefaultIni);
-    ini.replace(QStringLiteral("Language=English"), QStringLiteral("Language=Chinese"));
-    Start(ini, QStringLiteral("Chinese"));
+    Start(IniIn(QStringLiteral("Chinese")), QStringLiteral("Chinese"));
     QString path = fx->WorkPath(QStringLiteral("pipe.dat"));
     QCOMPARE(mkfifo(path.toLocal8Bit().constData(), 0600), 0);
     files->answers << path;

@@ -45,12 +45,6 @@ namespace {
 
 bool Chinese(const QString& language) { return language == QLatin1String("Chinese"); }
 
-void AddLanguages() {
-  QTest::addColumn<QString>("language");
-  QTest::newRow("English") << "English";
-  QTest::newRow("Chinese") << "Chinese";
-}
-
 // Runs `handle` on every modal dialog that comes up while it lives (each
 // showing once), from inside the dialog's own event loop.
 class ModalHandler {
@@ -137,9 +131,7 @@ class MainWindowEventsTest : public QObject {
 
   void Start(const QString& language) {
     fx = std::make_unique<AppDirFixture>();
-    QString ini = QString::fromUtf8(kDefaultIni);
-    ini.replace(QStringLiteral("Language=English"), QStringLiteral("Language=") + language);
-    fx->WriteIni(ini);
+    fx->WriteIni(IniIn(language));
     fx->CopyPack(language);
     boxes = std::make_unique<BoxRecorder>();
     app = std::make_unique<CChansetApp>();
@@ -239,7 +231,7 @@ class MainWindowEventsTest : public QObject {
 
   // Up and Down move the selection, which comes straight back to the root
   // and opens nothing while the pointer is away from the items.
-  void arrowKeysWithThePointerAwayOpenNothing_data() { AddLanguages(); }
+  void arrowKeysWithThePointerAwayOpenNothing_data() { AddLanguageRows(); }
   void arrowKeysWithThePointerAwayOpenNothing() {
     QFETCH(QString, language);
     Start(language);
@@ -259,7 +251,7 @@ class MainWindowEventsTest : public QObject {
   // Lines, buttons and lines at the root: a box with a minus at the root,
   // a dotted line down from it past every child, a dotted branch to each
   // child, and nothing below the last child.
-  void treeDrawsItsConnectingLines_data() { AddLanguages(); }
+  void treeDrawsItsConnectingLines_data() { AddLanguageRows(); }
   void treeDrawsItsConnectingLines() {
     QFETCH(QString, language);
     Start(language);
@@ -346,7 +338,7 @@ class MainWindowEventsTest : public QObject {
 
   // The view sets the title; maximising and restoring the channel window
   // leaves it as the view set it, also when the view changed it meanwhile.
-  void maximisedChannelWindowLeavesTheTitle_data() { AddLanguages(); }
+  void maximisedChannelWindowLeavesTheTitle_data() { AddLanguageRows(); }
   void maximisedChannelWindowLeavesTheTitle() {
     QFETCH(QString, language);
     Start(language);
@@ -376,7 +368,7 @@ class MainWindowEventsTest : public QObject {
 
   // No gripper is drawn where the style draws one; the bar still docks at
   // another edge when dragged there by that place.
-  void toolbarHasNoGripperAndDocksAnywhere_data() { AddLanguages(); }
+  void toolbarHasNoGripperAndDocksAnywhere_data() { AddLanguageRows(); }
   void toolbarHasNoGripperAndDocksAnywhere() {
     QFETCH(QString, language);
     Start(language);
@@ -410,7 +402,7 @@ class MainWindowEventsTest : public QObject {
 
   // A right click on the toolbar offers the toolbar by its name; choosing
   // it hides the bar, and View → Toolbar shows it again.
-  void toolbarContextMenuNamesTheBar_data() { AddLanguages(); }
+  void toolbarContextMenuNamesTheBar_data() { AddLanguageRows(); }
   void toolbarContextMenuNamesTheBar() {
     QFETCH(QString, language);
     Start(language);
@@ -444,7 +436,7 @@ class MainWindowEventsTest : public QObject {
   // Where the platform cannot tell the lock keys' state, the panes are grey
   // with their texts; on X11 they follow the lights, refreshed by the next
   // key event and by activation.
-  void lockPanes_data() { AddLanguages(); }
+  void lockPanes_data() { AddLanguageRows(); }
   void lockPanes() {
     QFETCH(QString, language);
     Start(language);
@@ -489,7 +481,7 @@ class MainWindowEventsTest : public QObject {
   }
 
   // Qt's standard buttons and dialogs speak the pack's language.
-  void qtDialogsSpeakTheLanguage_data() { AddLanguages(); }
+  void qtDialogsSpeakTheLanguage_data() { AddLanguageRows(); }
   void qtDialogsSpeakTheLanguage() {
     QFETCH(QString, language);
     Start(language);

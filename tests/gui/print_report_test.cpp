@@ -23,8 +23,7 @@
 namespace {
 
 QString Ini(const QString& language) {
-  QString ini = QString::fromUtf8(kDefaultIni);
-  ini.replace(QStringLiteral("Language=English"), QStringLiteral("Language=") + language);
+  QString ini = IniIn(language);
   ini.replace(QStringLiteral("About Title=&About Chanset...\n"),
               QStringLiteral("About Title=&About Chanset...\nCopyrights Owner=Kestrel Ridge Radio Co.\n"));
   ini.replace(QStringLiteral("About Title=关于 Chanset(&A)...\n"),

@@ -41,8 +41,7 @@ QStringList TreeTexts(const QTreeWidget* tree) {
 }
 
 QString Ini(const QString& language, const QString& showLang = QStringLiteral("ShowLang=1")) {
-  QString ini = QString::fromUtf8(kDefaultIni);
-  ini.replace(QStringLiteral("Language=English"), QStringLiteral("Language=") + language);
+  QString ini = IniIn(language);
   ini.replace(QStringLiteral("ShowLang=1"), showLang);
   return ini;
 }

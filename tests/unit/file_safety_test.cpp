@@ -116,12 +116,9 @@ class EveryWriter : public ::testing::TestWithParam<Writer> {
     testutil::GiveToChildUser(folder_);
     testutil::GiveToChildUser(file_);
   }
-  TempDir dir_;
-  std::string folder_, file_;
-};
-
-TEST_P(EveryWriter, ReadOnlyFileInWritableFolderIsRefusedAndUntouched) {
-  RunAsUser([&] {
+  // Marks the file read-only (0444), writes it, and expects a refusal that
+  // leaves the file and its folder as they were.
+  void ExpectReadOnlyRefused() {
     ASSERT_EQ(chmod(file_.c_str(), 0444), 0);
     Stamp before = StampOf(file_);
     std::string error;
@@ -130,20 +127,18 @@ TEST_P(EveryWriter, ReadOnlyFileInWritableFolderIsRefusedAndUntouched) {
     EXPECT_NE(error.find("Permission denied"), std::string::npos) << error;
     ExpectUntouched(before, file_);
     EXPECT_EQ(Entries(folder_), std::vector<std::string>{"file"});
-  });
+  }
+  TempDir dir_;
+  std::string folder_, file_;
+};
+
+TEST_P(EveryWriter, ReadOnlyFileInWritableFolderIsRefusedAndUntouched) {
+  RunAsUser([&] { ExpectReadOnlyRefused(); });
 }
 
 // Root may write any file, but one marked read-only for everybody stays as
 // it is whoever saves (run as the test's own user, root in CI).
-TEST_P(EveryWriter, FileWithoutAnyWriteBitIsRefusedForEveryUser) {
-  ASSERT_EQ(chmod(file_.c_str(), 0444), 0);
-  Stamp before = StampOf(file_);
-  std::string error;
-  EXPECT_FALSE(GetParam().write(file_, error));
-  EXPECT_NE(error.find("Permission denied"), std::string::npos) << error;
-  ExpectUntouched(before, file_);
-  EXPECT_EQ(Entries(folder_), std::vector<std::string>{"file"});
-}
+TEST_P(EveryWriter, FileWithoutAnyWriteBitIsRefusedForEveryUser) { ExpectReadOnlyRefused(); }
 
 TEST_P(EveryWriter, WritableFileInReadOnlyFolderIsRewrittenInPlace) {
   RunAsUser([&] {
