@@ -17,8 +17,7 @@ CChansetDoc::CChansetDoc(QObject* parent) : QObject(parent) {}
 bool CChansetDoc::OnNewDocument() {
   m_strPathName.clear();
   m_history.Clear();
-  emit historyChanged();
-  SetModifiedFlag(false);
+  HistoryMoved();
   MakeNewImage(m_image);
   SetTitle(QString::fromUtf8(NewDocumentTitle(g_bChinese)));
   m_strSuggestedName = QString::fromStdString(g_settingsFile().GetValue("Setup", "AppName", ""));

@@ -297,12 +297,14 @@ void EncodeChannel(const ChannelTexts& texts, Image& image, int n) {
   }
 }
 
+ChannelTexts GridChannel(const CellTexts& grid, int channel) {
+  ChannelTexts texts;
+  for (int c = 0; c < 8; ++c) texts[static_cast<std::size_t>(c)] = grid.Text(channel, c + 1);
+  return texts;
+}
+
 void EncodeChannels(const CellTexts& grid, Image& image) {
-  for (int n = 1; n <= kChannelCount; ++n) {
-    ChannelTexts texts;
-    for (int c = 0; c < 8; ++c) texts[static_cast<std::size_t>(c)] = grid.Text(n, c + 1);
-    EncodeChannel(texts, image, n);
-  }
+  for (int n = 1; n <= kChannelCount; ++n) EncodeChannel(GridChannel(grid, n), image, n);
   image[off::kWriteBack] = kWriteBackMarker;
 }
 

@@ -23,6 +23,8 @@ using ChannelTexts = std::array<std::string, 8>;  // columns 1..8
 
 // Decodes channel n (1..16) into its eight texts in the given language.
 ChannelTexts DecodeChannel(const Image& image, int channel, bool chinese);
+// The eight texts of channel n (1..16) as the grid holds them.
+ChannelTexts GridChannel(const CellTexts& grid, int channel);
 
 // Rewrites the channel fields of all 16 channels from the grid texts, then
 // sets the write-back marker. Accepts the words of both languages.

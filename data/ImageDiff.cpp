@@ -145,8 +145,7 @@ std::vector<std::string> DiffImages(const Image& from, const Image& to, bool chi
 Image WithGridEdits(const Image& image, const CellTexts& grid, bool chinese) {
   Image edited = image;
   for (int n = 1; n <= kChannelCount; ++n) {
-    ChannelTexts texts;
-    for (int c = 0; c < 8; ++c) texts[static_cast<std::size_t>(c)] = grid.Text(n, c + 1);
+    const ChannelTexts texts = GridChannel(grid, n);
     if (texts != DecodeChannel(image, n, chinese)) EncodeChannel(texts, edited, n);
   }
   return edited;

@@ -78,7 +78,6 @@ class UndoHistory {
   void Clear();
 
   std::size_t Size() const { return m_steps.size(); }
-  std::size_t Position() const { return m_position; }
 
  private:
   struct Step {

@@ -23,26 +23,6 @@ bool FailNotRegular(std::string* error, bool* notRegular) {
   return false;
 }
 
-std::string FolderOf(const std::string& path) {
-  std::size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-// Writes all of `bytes` at offset 0 and cuts the file there.
-bool WriteAllAt(int fd, const std::string& bytes) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    ssize_t n = pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    done += static_cast<std::size_t>(n);
-  }
-  return ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 && fsync(fd) == 0;
-}
-
 // Rewrites `path` where it is. The old contents are read first and written
 // back when any write of the new ones fails, so the file ends either new or
 // as it was.
@@ -54,9 +34,9 @@ bool WriteInPlace(const std::string& path, const std::string& bytes, std::string
     close(fd);
     return false;
   }
-  if (!WriteAllAt(fd, bytes)) {
+  if (!WriteDescriptor(fd, bytes)) {
     int err = errno;
-    WriteAllAt(fd, old);
+    WriteDescriptor(fd, old);
     close(fd);
     return Fail(error, err);
   }
@@ -178,7 +158,7 @@ bool WriteFileAtomic(const std::string& path, const std::string& bytes, std::str
     unlink(name.data());
     return WriteInPlace(target, bytes, error);
   }
-  if (!WriteAllAt(fd, bytes)) {
+  if (!WriteDescriptor(fd, bytes)) {
     int err = errno;
     close(fd);
     unlink(name.data());
@@ -255,6 +235,25 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, std::string* err
   bool ok = ReadDescriptor(fd, bytes, bytes.max_size(), error);
   close(fd);
   return ok;
+}
+
+std::string FolderOf(const std::string& path) {
+  std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+bool WriteDescriptor(int fd, const std::string& bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t n = pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  return ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 && fsync(fd) == 0;
 }
 
 }  // namespace chanset

@@ -53,4 +53,12 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, std::string* err
 // read before it.
 bool ReadDescriptor(int fd, std::string& bytes, std::size_t limit, std::string* error = nullptr);
 
+// Writes all of `bytes` to `fd` from offset 0, retrying interrupted writes,
+// cuts the file after them and flushes it to the disk. On failure returns
+// false with errno set.
+bool WriteDescriptor(int fd, const std::string& bytes);
+
+// The folder part of `path`: "." for a bare name, "/" for a name in the root.
+std::string FolderOf(const std::string& path);
+
 }  // namespace chanset

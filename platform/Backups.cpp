@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "data/DatFile.h"
+#include "platform/AtomicFile.h"
 #include "platform/UserDirs.h"
 
 namespace chanset {
@@ -29,25 +30,6 @@ std::string TimeStamp(std::time_t when) {
   char buf[32];
   std::strftime(buf, sizeof buf, "%Y-%m-%d_%H-%M-%S", &local);
   return buf;
-}
-
-// Writes all of `bytes` to the new file `fd` and makes it durable.
-bool WriteAll(int fd, const std::string& bytes, int& err) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      err = errno;
-      return false;
-    }
-    done += static_cast<std::size_t>(n);
-  }
-  if (fsync(fd) != 0) {
-    err = errno;
-    return false;
-  }
-  return true;
 }
 
 }  // namespace
@@ -75,8 +57,8 @@ BackupResult StoreBackup(const Image& image, bool chinese, std::time_t when) {
       result.warning = Warning(chinese, folder, std::strerror(errno));
       return result;
     }
-    int err = 0;
-    bool written = WriteAll(fd, dat.str(), err);
+    bool written = WriteDescriptor(fd, dat.str());
+    int err = written ? 0 : errno;
     if (close(fd) != 0 && written) {
       err = errno;
       written = false;

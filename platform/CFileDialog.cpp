@@ -47,13 +47,8 @@ QString CFileDialog::GetOpenFileName(QWidget* parent, const QString& caption, co
 }
 
 QString CFileDialog::GetSaveFileName(QWidget* parent, const QString& caption, const QString& suggested,
-                                     const QString& filter, const QString& suffix) {
-  return GetSaveFileName(parent, caption, suggested, filter, suffix, nullptr);
-}
-
-QString CFileDialog::GetSaveFileName(QWidget* parent, const QString& caption, const QString& suggested,
                                      const QString& filter, const QString& suffix, QString* chosenFilter) {
-  QString path = Ask(parent, Request{Save, caption, suggested, filter, chosenFilter}, suffix);
+  QString path = Ask(parent, Request{Save, caption, suggested, filter, chosenFilter, {}}, suffix);
   if (!path.isEmpty() && !suffix.isEmpty() && QFileInfo(path).suffix().isEmpty())
     path += QLatin1Char('.') + suffix;
   return path;

@@ -29,12 +29,10 @@ class CFileDialog {
   // `places`: folders the dialog lists among its places, beside its own.
   static QString GetOpenFileName(QWidget* parent, const QString& caption, const QString& filter,
                                  const QStringList& places = QStringList());
-  // The chosen name gets `suffix` (without the dot) when it has none.
+  // The chosen name gets `suffix` (without the dot) when it has none. With
+  // a choice of file types (";;"-separated in `filter`), `chosenFilter`
+  // names the type offered first and receives the one chosen.
   static QString GetSaveFileName(QWidget* parent, const QString& caption, const QString& suggested,
-                                 const QString& filter, const QString& suffix);
-  // The same, with a choice of file types (";;"-separated in `filter`):
-  // `chosenFilter` names the type offered first and receives the one chosen.
-  static QString GetSaveFileName(QWidget* parent, const QString& caption, const QString& suggested,
-                                 const QString& filter, const QString& suffix, QString* chosenFilter);
+                                 const QString& filter, const QString& suffix, QString* chosenFilter = nullptr);
   static void SetResponder(Responder responder);
 };

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include "platform/AtomicFile.h"
 #include "platform/UserDirs.h"
 #include "settings/CSettingsFile.h"
 
@@ -18,7 +19,7 @@ bool FileExists(const std::string& path) {
 // instance wrote since our last access are kept.
 bool OpenForWrite(CSettingsFile& file) {
   std::string path = UserRegistry::FilePath();
-  if (!MakeFolders(path.substr(0, path.rfind('/')))) return false;
+  if (!MakeFolders(FolderOf(path))) return false;
   return file.LoadPath(path, false, true, false);
 }
 

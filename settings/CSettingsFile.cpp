@@ -1,12 +1,9 @@
 #include "settings/CSettingsFile.h"
 
 #include <cerrno>
-#include <climits>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -33,12 +30,6 @@ char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - '
 void CutAt(std::string& value, const char* marker) {
   std::size_t p = value.find(marker);
   if (p != std::string::npos) value.erase(p);
-}
-
-std::string DirectoryOf(const std::string& path) {
-  std::size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
 }
 
 }  // namespace
@@ -72,7 +63,7 @@ bool CSettingsFile::LoadPath(const std::string& path, bool saveOnClose, bool ign
   OpenResult opened = OpenRegularFile(path, &fd);
   struct stat folder;
   bool missing = opened == OpenResult::Failed && errno == ENOENT &&
-                 stat(DirectoryOf(path).c_str(), &folder) == 0 && S_ISDIR(folder.st_mode);
+                 stat(FolderOf(path).c_str(), &folder) == 0 && S_ISDIR(folder.st_mode);
   if (opened != OpenResult::Ok && !missing) return false;
 
   m_strPath = path;
@@ -250,7 +241,7 @@ std::string CSettingsFile::Serialize() const {
 std::string CSettingsFile::ComputeBackupName() const {
   // Every entry of the folder whose name starts with the file's stem counts;
   // the last three characters of its name give its number.
-  std::string dir = DirectoryOf(m_strPath);
+  std::string dir = FolderOf(m_strPath);
   std::size_t slash = m_strPath.rfind('/');
   std::string name = slash == std::string::npos ? m_strPath : m_strPath.substr(slash + 1);
   std::string stem = name.substr(0, name.rfind('.'));
@@ -295,8 +286,8 @@ std::string CSettingsFile::Save(bool makeBackup) {
     return std::string();
   }
   const std::string& destination = redirected ? m_strSaveTarget : m_strPath;
-  if (redirected && !MakeFolders(DirectoryOf(destination), &error)) {
-    m_strLastError = DirectoryOf(destination) + ": " + error;
+  if (redirected && !MakeFolders(FolderOf(destination), &error)) {
+    m_strLastError = FolderOf(destination) + ": " + error;
     return std::string();
   }
   // The shared writer keeps a link a link, refuses a read-only file and
