@@ -149,6 +149,17 @@ std::string FormatFrequencyText(double mhz) {
   return text;
 }
 
+std::string TenHzText(std::int64_t tenHz) {
+  const bool negative = tenHz < 0;
+  const std::uint64_t magnitude =
+      negative ? 0 - static_cast<std::uint64_t>(tenHz) : static_cast<std::uint64_t>(tenHz);
+  char buf[48];
+  std::snprintf(buf, sizeof buf, "%s%llu.%05llu", negative ? "-" : "",
+                static_cast<unsigned long long>(magnitude / 100000),
+                static_cast<unsigned long long>(magnitude % 100000));
+  return buf;
+}
+
 // ---------------------------------------------------------------- fields
 
 // Frequencies: 8 packed BCD digits in 10 Hz units, least significant pair

@@ -59,6 +59,9 @@ std::int64_t ScaleDecimal(const std::string& text, std::int64_t scale);
 // "%3.5f" of a value, always with a decimal point.
 double ParseLeadingDouble(const std::string& text);
 std::string FormatFrequencyText(double mhz);  // "%3.5f"
+// A frequency in 10 Hz units as MHz with five decimals, exactly: 44600625
+// gives "446.00625".
+std::string TenHzText(std::int64_t tenHz);
 
 // atoi's reading of `text` from `from` on, independent of the locale:
 // [spaces][sign]digits, stopping at the first non-digit; 0 when there are no

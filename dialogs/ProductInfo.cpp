@@ -10,7 +10,6 @@ ProductOutcome ApplyProductChoice(const ProductChoice& choice, const std::string
   ProductOutcome outcome;
   const auto type = static_cast<std::uint8_t>(choice.typePosition);
   const auto band = static_cast<std::uint8_t>(choice.bandPosition);
-  outcome.imageChanged = image[off::kRadioType] != type || image[off::kBand] != band;
   image[off::kRadioType] = type;
   image[off::kBand] = band;
 

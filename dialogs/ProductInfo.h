@@ -19,7 +19,6 @@ struct ProductChoice {
 struct ProductOutcome {
   std::string title;  // the main window title, always with the English labels
   BandLimits limits;  // the channel view's new limits
-  bool imageChanged = false;
 };
 
 // Stores the choice into `image` (positions as bytes, -1 as 0xFF) and the

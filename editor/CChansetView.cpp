@@ -239,7 +239,13 @@ void CChansetView::LoadFrameIcon() {
   if (QWidget* frame = Frame()) frame->setWindowIcon(icon);
 }
 
-void CChansetView::RefreshFromImage() {
+void CChansetView::RefreshFromImage() { ShowImage(g_bFreshDocument); }
+
+// The image holds the document's own type and band; the registry's last
+// choice must not overwrite them as it does for a fresh document.
+void CChansetView::ShowDocumentState() { ShowImage(false); }
+
+void CChansetView::ShowImage(bool takeRegistryTypeAndBand) {
   if (m_bFirstInit || !m_pDocument) return;
   for (int col = 1; col < kGridCols; ++col) EditorOfColumn(col)->hide();
   Image& image = m_pDocument->Image();
@@ -249,7 +255,7 @@ void CChansetView::RefreshFromImage() {
   }
   // A new document takes the last type and band from the registry; a loaded
   // image hands its own to the registry.
-  if (g_bFreshDocument) {
+  if (takeRegistryTypeAndBand) {
     std::uint32_t type = 0, band = 0;
     ReadTypeAndBand(type, band);
     image[off::kRadioType] = static_cast<std::uint8_t>(type & 0xFF);
@@ -264,15 +270,6 @@ void CChansetView::RefreshFromImage() {
   g_strTitle = WindowTitle(settings.GetValue(g_strLanguage, "AppName", ""), typeName, bandText,
                            g_bChinese);
   emit titleChanged(Q(g_strTitle));
-}
-
-void CChansetView::ShowDocumentState() {
-  // The image holds the document's own type and band; the registry's last
-  // choice must not overwrite them as it would for a fresh document.
-  const bool fresh = g_bFreshDocument;
-  g_bFreshDocument = false;
-  RefreshFromImage();
-  g_bFreshDocument = fresh;
 }
 
 void CChansetView::EncodeGridToImage() {
@@ -380,7 +377,6 @@ bool CChansetView::Commit() {
   auto* combo = qobject_cast<QComboBox*>(editor);
   const QString typed = combo ? combo->currentText() : static_cast<QLineEdit*>(editor)->text();
   const CommitResult result = CommitCell(col, typed.toStdString(), before, m_limits, g_bChinese);
-  const Image stateBefore = m_pDocument ? m_pDocument->State() : Image{};
 
   // Hidden first, so that nothing reached while the message is up commits
   // this editor a second time.
@@ -388,10 +384,14 @@ bool CChansetView::Commit() {
   editor->hide();
   if (hadFocus) m_pGrid->setFocus(Qt::OtherFocusReason);
 
+  // The document's state before the commit, taken only when a text is
+  // about to change (most commits change nothing).
   bool changed = false;
+  Image stateBefore{};
   for (int c = 1; c < kGridCols; ++c) {
     const QString text = Q(result.row[c - 1]);
     if (m_pGrid->GetTextMatrix(row, c) != text) {
+      if (!changed && m_pDocument) stateBefore = m_pDocument->State();
       m_pGrid->SetTextMatrix(row, c, text);
       changed = true;
     }

@@ -92,6 +92,9 @@ class CChansetView : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // RefreshFromImage's work; with `takeRegistryTypeAndBand` the image gets
+  // the registry's last type and band, else hands its own to the registry.
+  void ShowImage(bool takeRegistryTypeAndBand);
   void BuildForm();
   void BuildGridAndEditors();
   void FitFrameToForm();

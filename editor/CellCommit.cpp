@@ -1,6 +1,5 @@
 #include "editor/CellCommit.h"
 
-#include <cstdio>
 
 #include "data/ChannelWords.h"
 
@@ -8,19 +7,6 @@ namespace chanset {
 
 namespace {
 constexpr std::int64_t kTenHzPerMHz = 100000;
-
-// "%3.5f" of a frequency in 10 Hz units, exactly: 44600625 gives "446.00625".
-std::string FormatTenHz(std::int64_t v) {
-  const bool negative = v < 0;
-  const std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
-  char buf[48];
-  std::snprintf(buf, sizeof buf, "%s%llu.%05llu", negative ? "-" : "",
-                static_cast<unsigned long long>(magnitude / kTenHzPerMHz),
-                static_cast<unsigned long long>(magnitude % kTenHzPerMHz));
-  std::string text = buf;
-  if (text.size() < 3) text.insert(0, 3 - text.size(), ' ');
-  return text;
-}
 
 // Checks a typed frequency. On success `text` receives its five-decimal form.
 int CheckTypedFrequency(const std::string& typed, const BandLimits& limits, std::string& text) {
@@ -34,7 +20,7 @@ int CheckTypedFrequency(const std::string& typed, const BandLimits& limits, std:
     case FrequencyCheck::OffStep: return ids::kStepError;
     case FrequencyCheck::Ok: break;
   }
-  text = FormatTenHz(v);
+  text = TenHzText(v);
   return 0;
 }
 }  // namespace

@@ -1,7 +1,6 @@
 #include "editor/ChannelRows.h"
 
 #include <array>
-#include <cstdio>
 
 #include "data/ChannelWords.h"
 #include "data/DcsCodes.h"
@@ -16,14 +15,6 @@ bool AllDigits(const std::string& s, std::size_t from, std::size_t to) {
   for (std::size_t i = from; i < to; ++i)
     if (s[i] < '0' || s[i] > '9') return false;
   return true;
-}
-
-// 10 Hz units as MHz with five decimals, exactly.
-std::string Mhz(std::int64_t tenHz) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%lld.%05lld", static_cast<long long>(tenHz / 100000),
-                static_cast<long long>(tenHz % 100000));
-  return buf;
 }
 
 // A decimal number in a form fit for comparing: no leading zeros before the
@@ -157,7 +148,7 @@ std::vector<CellRefusal> CheckChannelRow(const ChannelTexts& fields, const RowRu
     }
     switch (CheckFrequency(ScaleDecimal(text, 100000), rules.limits)) {
       case FrequencyCheck::OutOfRange: {
-        const std::string lo = Mhz(rules.limits.lower), hi = Mhz(rules.limits.upper);
+        const std::string lo = TenHzText(rules.limits.lower), hi = TenHzText(rules.limits.upper);
         refuse(c, RefusalKind::OutOfRange,
                InLanguage(zh, "out of range: the band " + rules.bandText + " takes " + lo + " to " + hi + " MHz",
                           "超出范围：频段" + rules.bandText + "的范围是" + lo + "至" + hi + " MHz"));
@@ -170,10 +161,10 @@ std::vector<CellRefusal> CheckChannelRow(const ChannelTexts& fields, const RowRu
       case FrequencyCheck::Ok:
         break;
     }
-    // The text names the value that was checked. (A typed "446.006255"
-    // passes as 44600625 but shows the rounded "446.00626", which would be
-    // stored off the step; a row taken in whole must not do that.)
-    out[c] = Mhz(ScaleDecimal(text, 100000));
+    // The text names the value that was checked: "446.006255" passes as
+    // 44600625 and becomes "446.00625", never a rounded 446.00626 that lies
+    // on no channel step.
+    out[c] = TenHzText(ScaleDecimal(text, 100000));
     return true;
   };
 

@@ -34,14 +34,7 @@ std::string Lower(std::string s) {
 
 bool SameWord(const std::string& a, const char* b) { return Lower(a) == Lower(b); }
 
-// 10 Hz units as the grid shows them ("446.00625") and as the format writes
-// them, in Hz with six decimals of MHz ("446.006250").
-std::string FiveDecimals(std::int64_t tenHz) {
-  char buf[40];
-  std::snprintf(buf, sizeof buf, "%lld.%05lld", static_cast<long long>(tenHz / 100000),
-                static_cast<long long>(tenHz % 100000));
-  return buf;
-}
+// 10 Hz units as the format writes them: MHz with six decimals ("446.006250").
 std::string SixDecimals(std::int64_t tenHz) {
   char buf[40];
   std::snprintf(buf, sizeof buf, "%lld.%06lld", static_cast<long long>(tenHz / 100000),
@@ -89,8 +82,8 @@ class RowReader {
     // as what the encoder would make of an empty cell. Without an offset the
     // Tx follows the Rx, so a refused Rx is not reported twice.
     const std::string none = words::kNone.en;
-    ChannelTexts fields{rx > 0 ? FiveDecimals(rx) : std::string(),
-                        m_txFromOffset && tx > 0 ? FiveDecimals(tx) : std::string(),
+    ChannelTexts fields{rx > 0 ? TenHzText(rx) : std::string(),
+                        m_txFromOffset && tx > 0 ? TenHzText(tx) : std::string(),
                         rxTone.empty() ? none : rxTone,
                         txTone.empty() ? none : txTone,
                         width ? width->en : "",
@@ -125,16 +118,9 @@ class RowReader {
 
   // A frequency column in 10 Hz units; 0 after a refusal.
   std::int64_t ReadFrequency(Col c) {
-    std::int64_t hz = 0;
-    if (!ParseDecimalUnits(Get(c), 6, hz) || hz == 0) {
-      Refuse(c, RefusalKind::NotFrequency, "not a frequency in MHz", "不是以MHz为单位的频率");
-      return 0;
-    }
-    if (hz % 10 != 0) {
-      Refuse(c, RefusalKind::OffStep, "not on a 5 kHz or 6.25 kHz step", "不在5 kHz或6.25 kHz的步进上");
-      return 0;
-    }
-    return hz / 10;
+    const std::int64_t units = ReadFrequencyOrZero(c);
+    if (units == 0) Refuse(c, RefusalKind::NotFrequency, "not a frequency in MHz", "不是以MHz为单位的频率");
+    return units > 0 ? units : 0;
   }
 
   std::int64_t ReadRx() { return ReadFrequency(kFrequency); }
@@ -144,12 +130,10 @@ class RowReader {
     if (duplex.empty()) return rx;
     if (duplex == "+" || duplex == "-" || SameWord(duplex, "split")) {
       m_txFromOffset = true;
+      // With split the Offset column is the transmit frequency itself.
+      if (SameWord(duplex, "split")) return ReadFrequency(kOffset);
       const std::int64_t offset = ReadFrequencyOrZero(kOffset);
       if (offset < 0) return 0;
-      if (SameWord(duplex, "split")) {
-        if (offset == 0) Refuse(kOffset, RefusalKind::NotFrequency, "not a frequency in MHz", "不是以MHz为单位的频率");
-        return offset;
-      }
       const std::int64_t tx = duplex == "+" ? rx + offset : rx - offset;
       if (tx <= 0)
         Refuse(kOffset, RefusalKind::OutOfRange, "Frequency - Offset is not above 0 MHz",

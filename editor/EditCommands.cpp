@@ -167,7 +167,10 @@ void ImportChannelsFromFile(CChansetView* view) {
   options.limits = rules.limits;
   options.bandText = rules.bandText;
   options.chinese = g_bChinese;
-  const ImportResult first = ImportChannels(bytes.toStdString(), options);
+  // The preview reads the file as it is built; a file it cannot use is
+  // reported before the preview is ever shown.
+  CImportPreviewDlg preview(view, QFileInfo(path).fileName(), bytes.toStdString(), options);
+  const ImportResult& first = preview.Result();
   if (!first.error.empty()) {
     ShowError(view, CLanguagePack::String(ids::kCannotImport).arg(shown, QString::fromStdString(first.error)));
     return;
@@ -176,8 +179,6 @@ void ImportChannelsFromFile(CChansetView* view) {
     ShowError(view, CLanguagePack::String(ids::kImportNoRows).arg(shown));
     return;
   }
-
-  CImportPreviewDlg preview(view, QFileInfo(path).fileName(), bytes.toStdString(), options);
   if (preview.exec() != QDialog::Accepted) return;
   Image state = editing->CommittedState();
   if (ApplyImport(preview.Result(), state) > 0) editing->ApplyState(EditKind::Import, state);
