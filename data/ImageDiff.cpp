@@ -89,8 +89,8 @@ void Channels(DiffBuilder& out, const Image& from, const Image& to) {
 void RadioOptions(DiffBuilder& out, const Image& from, const Image& to) {
   const bool zh = out.Chinese();
   for (const OptionInfo& info : Options()) {
-    out.Named(OptionLabel(info.option).In(zh), OptionShownText(info.option, from, zh),
-              OptionShownText(info.option, to, zh), {{info.offset, OptionBits(info.option)}});
+    out.Named(info.label.In(zh), OptionShownText(info.option, from, zh), OptionShownText(info.option, to, zh),
+              {{info.offset, info.bits}});
   }
 }
 

@@ -32,16 +32,17 @@ int Checked(int index, std::size_t count) {
 
 const std::array<OptionInfo, 10>& Options() {
   static const std::array<OptionInfo, 10> kOptions = {{
-      {Option::TimeOut, 1118, off::kTimeOut},
-      {Option::Squelch, 1116, off::kSquelch},
-      {Option::Priority, 1006, off::kPriority},
-      {Option::Voice, 1119, off::kVoice},
-      {Option::SideKey, 1010, off::kSideKey},
-      {Option::Vox, 1007, off::kVox},
-      {Option::VoxGain, 1121, off::kVoxGain},
-      {Option::VoxDelay, 1140, off::kVoxDelay},
-      {Option::Beep, 1141, off::kBeep},
-      {Option::BatterySaver, 1142, off::kBatterySaver},
+      // Side Key owns bits 4-5 of its byte; the others own the whole byte.
+      {Option::TimeOut, 1118, off::kTimeOut, 0xFF, {"Time Out Time", "超时定时器"}},
+      {Option::Squelch, 1116, off::kSquelch, 0xFF, {"Squelch Level", "静噪电平"}},
+      {Option::Priority, 1006, off::kPriority, 0xFF, {"Priority Channel", "优先信道"}},
+      {Option::Voice, 1119, off::kVoice, 0xFF, {"Voice Annunciation", "语音报号"}},
+      {Option::SideKey, 1010, off::kSideKey, kSideKeyMask, {"Side Key", "侧键"}},
+      {Option::Vox, 1007, off::kVox, 0xFF, {"VOX", "声控"}},
+      {Option::VoxGain, 1121, off::kVoxGain, 0xFF, {"Vox Gain Level", "声控增益电平"}},
+      {Option::VoxDelay, 1140, off::kVoxDelay, 0xFF, {"Vox Delay Time", "声控延迟时间"}},
+      {Option::Beep, 1141, off::kBeep, 0xFF, {"Beep", "按键音"}},
+      {Option::BatterySaver, 1142, off::kBatterySaver, 0xFF, {"Battery Saver", "电池省电"}},
   }};
   return kOptions;
 }
@@ -82,32 +83,6 @@ std::vector<std::string> OptionItems(Option option, bool chinese) {
   return {};
 }
 
-const WordPair& OptionLabel(Option option) {
-  static const WordPair kTimeOut{"Time Out Time", "超时定时器"};
-  static const WordPair kSquelch{"Squelch Level", "静噪电平"};
-  static const WordPair kPriority{"Priority Channel", "优先信道"};
-  static const WordPair kVoice{"Voice Annunciation", "语音报号"};
-  static const WordPair kVoxGain{"Vox Gain Level", "声控增益电平"};
-  static const WordPair kVoxDelay{"Vox Delay Time", "声控延迟时间"};
-  static const WordPair kVox{"VOX", "声控"};
-  static const WordPair kBeep{"Beep", "按键音"};
-  static const WordPair kBatterySaver{"Battery Saver", "电池省电"};
-  static const WordPair kSideKey{"Side Key", "侧键"};
-  switch (option) {
-    case Option::TimeOut: return kTimeOut;
-    case Option::Squelch: return kSquelch;
-    case Option::Priority: return kPriority;
-    case Option::Voice: return kVoice;
-    case Option::VoxGain: return kVoxGain;
-    case Option::VoxDelay: return kVoxDelay;
-    case Option::Vox: return kVox;
-    case Option::Beep: return kBeep;
-    case Option::BatterySaver: return kBatterySaver;
-    case Option::SideKey: return kSideKey;
-  }
-  return kTimeOut;  // not reached
-}
-
 std::string OptionShownText(Option option, const Image& image, bool chinese) {
   const int index = OptionSelection(option, image);
   if (index >= 0) return OptionItems(option, chinese)[static_cast<std::size_t>(index)];
@@ -115,8 +90,6 @@ std::string OptionShownText(Option option, const Image& image, bool chinese) {
   std::snprintf(buf, sizeof buf, "(0x%02X)", image[InfoOf(option).offset]);
   return buf;
 }
-
-std::uint8_t OptionBits(Option option) { return option == Option::SideKey ? kSideKeyMask : 0xFF; }
 
 int OptionSelection(Option option, const Image& image) {
   const int v = image[InfoOf(option).offset];

@@ -16,6 +16,7 @@
 //                            (bits 0-3 and 6-7 belong to other settings)
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,8 @@ struct OptionInfo {
   Option option;
   int listId;          // control id of its list in the dialog
   std::size_t offset;  // image byte
+  std::uint8_t bits;   // the bits of that byte the option owns
+  WordPair label;      // its label in the dialog ("Time Out Time" / "超时定时器", ...)
 };
 
 // All ten options: the left column of the dialog top down, then the right.
@@ -55,16 +58,9 @@ std::vector<std::string> OptionItems(Option option, bool chinese);
 // item (the list then shows no selection).
 int OptionSelection(Option option, const Image& image);
 
-// The option's label in the dialog ("Time Out Time" / "超时定时器", ...).
-const WordPair& OptionLabel(Option option);
-
 // What the dialog shows for `image`'s byte: the selected item, or for a byte
 // with no item (the list shows nothing) the byte itself as "(0xFF)".
 std::string OptionShownText(Option option, const Image& image, bool chinese);
-
-// The bits of its byte that the option owns: bits 4-5 for Side Key, the
-// whole byte for the others.
-std::uint8_t OptionBits(Option option);
 
 // Stores list position `index` (-1: nothing selected) into `image`.
 // Positions: time-out and VOX gain store index + 1 (so -1 stores 0); the

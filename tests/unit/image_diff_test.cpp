@@ -229,7 +229,7 @@ TEST(ImageDiff, LabelsAreTheDialogLabelsOfBothLanguagePacks) {
     const std::string product = testutil::ReadText(dir + "136.json");
     ASSERT_FALSE(options.empty() || product.empty()) << dir;
     for (const OptionInfo& info : Options()) {
-      const std::string label = OptionLabel(info.option).In(zh);
+      const std::string label = info.label.In(zh);
       EXPECT_NE(options.find("\"text\": \"" + label + "\""), std::string::npos) << pack << ": " << label;
     }
     Image changed = Base();
