@@ -67,7 +67,7 @@ void CPortSettingDlg::ProbePorts() {
       if (!device.byId.empty() && device.byId != path) tip += QStringLiteral("\n") + QString::fromStdString(device.byId);
     } else {
       tip += QStringLiteral("\n") + QString::fromStdString(reason.text);
-      if (!button->isEnabled()) Uncheck(button);
+      Uncheck(button);
     }
     if (!hint.isEmpty()) tip += QStringLiteral("\n") + hint;
     button->setToolTip(tip);
@@ -147,7 +147,7 @@ bool CPortSettingDlg::EditDevice(int port) {
   // The devices found, by their stable names where they have one.
   QStringList offered;
   if (!mapped.isEmpty()) offered << mapped;
-  for (const SerialDevice& d : ListSerialDevices(DiscoveryRootsFromEnvironment())) {
+  for (const SerialDevice& d : FindSerialDevices(DiscoveryRootsFromEnvironment())) {
     QString text = QString::fromStdString(d.byId.empty() ? d.path : d.byId);
     if (!offered.contains(text)) offered << text;
   }

@@ -101,7 +101,6 @@ class CTransferController : public QObject {
 
   bool IsRunning() const { return m_bRunning; }
   bool WriteMode() const { return m_bWriteMode; }
-  bool CompareMode() const { return m_bCompare; }
   CProcessDlg* ProcessDlg() const;
   CPortSettingDlg* PortSettingDlg();
   // The compare window; nullptr before the first completed compare.

@@ -176,8 +176,7 @@ SerialDevice DescribeDevice(const DiscoveryRoots& roots, const std::string& path
   return device;
 }
 
-std::vector<SerialDevice> ListSerialDevices(const DiscoveryRoots& roots,
-                                            const std::function<std::string(int)>& portPath) {
+std::vector<SerialDevice> FindSerialDevices(const DiscoveryRoots& roots) {
   std::vector<SerialDevice> devices;
   auto known = [&devices](const std::string& path) {
     return std::any_of(devices.begin(), devices.end(), [&](const SerialDevice& d) { return d.path == path; });
@@ -198,12 +197,22 @@ std::vector<SerialDevice> ListSerialDevices(const DiscoveryRoots& roots,
     unsigned ra = static_cast<unsigned>(ka.first), rb = static_cast<unsigned>(kb.first);  // -1 sorts last
     return ra != rb ? ra < rb : ka.second != kb.second ? ka.second < kb.second : a.name < b.name;
   });
+  return devices;
+}
 
+std::vector<SerialDevice> ListSerialDevices(const DiscoveryRoots& roots,
+                                            const std::function<std::string(int)>& portPath) {
+  std::vector<SerialDevice> devices = FindSerialDevices(roots);
+  if (devices.empty()) return devices;
+  // Where each COMn leads, worked out once for all devices.
+  std::string resolved[kPortCount + 1];
+  for (int n = 1; n <= kPortCount; ++n) {
+    const std::string mapped = portPath ? portPath(n) : DevicePathForPort(n);
+    if (!mapped.empty()) resolved[n] = ResolveInDev(roots, mapped);
+  }
   for (SerialDevice& d : devices) {
-    for (int n = 1; n <= kPortCount; ++n) {
-      std::string mapped = portPath ? portPath(n) : DevicePathForPort(n);
-      if (!mapped.empty() && ResolveInDev(roots, mapped) == d.path) d.comPorts.push_back(n);
-    }
+    for (int n = 1; n <= kPortCount; ++n)
+      if (!resolved[n].empty() && resolved[n] == d.path) d.comPorts.push_back(n);
     d.openable = ProbePort(d.path, &d.reason);
     if (!d.openable && d.reason.code == EBUSY) d.holders = FindPortHolders(roots.proc, d.path);
   }

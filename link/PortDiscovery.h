@@ -50,8 +50,11 @@ struct SerialDevice {
 SerialDevice DescribeDevice(const DiscoveryRoots& roots, const std::string& path);
 
 // Every serial device: ttyUSB*, ttyACM*, ttyS* with a real UART behind it,
-// and whatever a /dev/serial/by-id/ link leads to; each probed for opening.
-// `portPath` gives the device path of COMn (DevicePathForPort by default).
+// and whatever a /dev/serial/by-id/ link leads to, described but not opened.
+std::vector<SerialDevice> FindSerialDevices(const DiscoveryRoots& roots);
+
+// The same devices, each probed for opening and given the COMn that lead to
+// it. `portPath` gives the device path of COMn (DevicePathForPort by default).
 std::vector<SerialDevice> ListSerialDevices(const DiscoveryRoots& roots,
                                             const std::function<std::string(int)>& portPath = {});
 

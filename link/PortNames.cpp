@@ -60,14 +60,17 @@ std::string DevicePathForPort(int port) {
   return DefaultDevicePath(port);
 }
 
+bool IsComWord(const std::string& word) {
+  return word.size() >= 4 && (word[0] | 0x20) == 'c' && (word[1] | 0x20) == 'o' && (word[2] | 0x20) == 'm' &&
+         word.find_first_not_of("0123456789", 3) == std::string::npos;
+}
+
 std::string ResolvePortArgument(const std::string& arg) {
   std::string word = arg;
   if (word.compare(0, 4, "\\\\.\\") == 0) word.erase(0, 4);
   if (int n = ParseComWord(word)) return DevicePathForPort(n);
   // A COM word outside 1..16 names no port; anything else is a device path.
-  if (word.size() >= 4 && (word[0] | 0x20) == 'c' && (word[1] | 0x20) == 'o' &&
-      (word[2] | 0x20) == 'm' && word.find_first_not_of("0123456789", 3) == std::string::npos)
-    return std::string();
+  if (IsComWord(word)) return std::string();
   if (word != arg) return std::string();
   return arg;
 }

@@ -18,6 +18,9 @@ std::string DevicePathForPort(int port);
 // The device of port n when neither the environment nor the registry names
 // one; "" outside 1..16.
 std::string DefaultDevicePath(int port);
+// "COM" in any case followed by at least one digit and nothing else ("com7",
+// "COM99"), whether or not the number names one of the 16 ports.
+bool IsComWord(const std::string& word);
 // Accepts "COMn", "\\.\COMn" (n 1..16, any case) or a device path; returns
 // the device path, or "" for a COM name outside 1..16 or a "\\.\" name
 // that is not a COM port.

@@ -68,8 +68,10 @@ bool LoadImportInputs(const std::string& csvPath, const std::string& basePath, c
                       chanset::Image& image, std::string& csvText);
 
 // Takes "--lang en|zh" out of args (default en); prints and returns false
-// for any other value.
+// for any other value. The second form gives the reason in `error` instead
+// of printing it.
 bool TakeLanguage(Args& args, bool& chinese);
+bool TakeLanguage(Args& args, bool& chinese, std::string& error);
 
 // Removes "--name VALUE" from args; returns true and sets value when present.
 // A "--name" without a value is an error reported through `error`.

@@ -11,9 +11,6 @@
 namespace cli {
 
 bool LoadProgramSettings() {
-  static int loaded = -1;  // -1 not yet, then 0 or 1
-  if (loaded >= 0) return loaded == 1;
-  loaded = 0;
   const bool given = !IniPath().empty();
   const std::string path = SettingsPathForCommand();
   struct stat st;
@@ -26,7 +23,6 @@ bool LoadProgramSettings() {
     Fail("cannot read " + path);
     return false;
   }
-  loaded = 1;
   return true;
 }
 
@@ -67,20 +63,13 @@ bool LoadSettingsForCommand(chanset::CSettingsFile& settings) {
 
 std::unique_ptr<chanset::CSettingsFile> LoadNamesForCommand(bool& ok) {
   ok = true;
+  // Without --ini, no settings file only means no names.
   const std::string ini = SettingsPathForCommand();
   struct stat st;
-  if (stat(ini.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
-    if (IniPath().empty()) return nullptr;
-    Fail(ini + ": settings file not found (it names the radio types and bands)");
-    ok = false;
-    return nullptr;
-  }
+  if (IniPath().empty() && (stat(ini.c_str(), &st) != 0 || !S_ISREG(st.st_mode))) return nullptr;
   auto settings = std::make_unique<chanset::CSettingsFile>();
-  if (!settings->LoadPath(ini, false, true, false)) {
-    Fail("cannot read " + ini);
-    ok = false;
-    return nullptr;
-  }
+  ok = LoadSettingsForCommand(*settings);
+  if (!ok) return nullptr;
   return settings;
 }
 
@@ -96,14 +85,17 @@ bool LoadImportInputs(const std::string& csvPath, const std::string& basePath, c
 }
 
 bool TakeLanguage(Args& args, bool& chinese) {
-  std::string lang = "en";
   std::string error;
-  if (!TakeOption(args, "--lang", lang, error) && !error.empty()) {
-    Fail(error);
-    return false;
-  }
+  if (TakeLanguage(args, chinese, error)) return true;
+  Fail(error);
+  return false;
+}
+
+bool TakeLanguage(Args& args, bool& chinese, std::string& error) {
+  std::string lang = "en";
+  if (!TakeOption(args, "--lang", lang, error) && !error.empty()) return false;
   if (lang != "en" && lang != "zh") {
-    Fail("--lang takes en or zh, not '" + lang + "'");
+    error = "--lang takes en or zh, not '" + lang + "'";
     return false;
   }
   chinese = lang == "zh";

@@ -35,8 +35,7 @@ void OnInterrupt(int) {
 std::string StemOf(const std::string& label) {
   std::string word = label.compare(0, 4, "\\\\.\\") == 0 ? label.substr(4) : label;
   std::string stem;
-  if (word.size() > 3 && (word[0] | 0x20) == 'c' && (word[1] | 0x20) == 'o' && (word[2] | 0x20) == 'm' &&
-      word.find_first_not_of("0123456789", 3) == std::string::npos) {
+  if (chanset::IsComWord(word)) {
     stem = "COM" + word.substr(3);
   } else {
     std::size_t slash = word.find_last_of('/');
@@ -68,15 +67,7 @@ class ConsoleHost : public chanset::TransferHost {
       std::fprintf(stderr, "chanset-cli: no terminal to answer Retry or Cancel: cancelled\n");
       return false;
     }
-    for (;;) {
-      std::fprintf(stderr, "Retry or Cancel? [r/c] ");
-      std::fflush(stderr);
-      char line[64];
-      // Ctrl-C interrupts the read: the answer is Cancel.
-      if (Interrupted() || !std::fgets(line, sizeof line, stdin)) return false;
-      if (line[0] == 'r' || line[0] == 'R') return true;
-      if (line[0] == 'c' || line[0] == 'C') return false;
-    }
+    return AskRetryOnTerminal("Retry or Cancel? [r/c] ");
   }
 
   void Progress(int rows) override {
@@ -161,13 +152,7 @@ bool ParseTransferArgs(std::vector<std::string> args, const char* verb, std::vec
   if (!TakeOption(args, "--trace", options.tracePath, error) && !error.empty()) return false;
   options.quiet = TakeFlag(args, "--quiet");
   options.backup = !TakeFlag(args, "--no-backup");
-  std::string lang = "en";
-  if (!TakeOption(args, "--lang", lang, error) && !error.empty()) return false;
-  if (lang != "en" && lang != "zh") {
-    error = "--lang takes en or zh, not '" + lang + "'";
-    return false;
-  }
-  options.chinese = lang == "zh";
+  if (!TakeLanguage(args, options.chinese, error)) return false;
   options.verify = TakeFlag(args, "--verify");
   if (options.verify && v != "write") {
     error = "--verify belongs to write: it reads the radio back after writing it";
@@ -218,6 +203,18 @@ void CatchInterrupt() {
 void ReleaseInterrupt() { signal(SIGINT, SIG_DFL); }
 
 bool Interrupted() { return g_interrupted != 0; }
+
+bool AskRetryOnTerminal(const std::string& prompt) {
+  for (;;) {
+    std::fprintf(stderr, "%s", prompt.c_str());
+    std::fflush(stderr);
+    char line[64];
+    // Ctrl-C interrupts the read: the answer is Cancel.
+    if (Interrupted() || !std::fgets(line, sizeof line, stdin)) return false;
+    if (line[0] == 'r' || line[0] == 'R') return true;
+    if (line[0] == 'c' || line[0] == 'C') return false;
+  }
+}
 
 chanset::CancelSignal* InterruptSignal() { return g_cancel; }
 

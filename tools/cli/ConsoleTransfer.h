@@ -54,6 +54,10 @@ bool ParseTransferArgs(std::vector<std::string> args, const char* verb, std::vec
 void CatchInterrupt();
 void ReleaseInterrupt();
 bool Interrupted();
+// Asks Retry or Cancel on the terminal, showing `prompt` each time until an
+// answer starting r or c comes; Ctrl-C or the end of input is Cancel. True
+// for Retry.
+bool AskRetryOnTerminal(const std::string& prompt);
 // The signal Ctrl-C raises; null before CatchInterrupt().
 chanset::CancelSignal* InterruptSignal();
 

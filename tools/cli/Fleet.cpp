@@ -72,19 +72,8 @@ class Console {
       Clear();
       asking_ = true;
     }
-    bool retry = false;
-    for (;;) {
-      std::fprintf(stderr, "%s: %s\n%s: Retry or Cancel? [r/c] ", label.c_str(),
-                   MessageText(chanset::kMsgCommunicationError), label.c_str());
-      std::fflush(stderr);
-      char line[64];
-      if (Interrupted() || !std::fgets(line, sizeof line, stdin)) break;
-      if (line[0] == 'r' || line[0] == 'R') {
-        retry = true;
-        break;
-      }
-      if (line[0] == 'c' || line[0] == 'C') break;
-    }
+    const bool retry = AskRetryOnTerminal(label + ": " + MessageText(chanset::kMsgCommunicationError) + "\n" +
+                                          label + ": Retry or Cancel? [r/c] ");
     std::lock_guard<std::mutex> lock(mutex_);
     asking_ = false;
     for (const std::string& line : held_) std::printf("%s\n", line.c_str());
