@@ -52,8 +52,6 @@ CChansetApp::~CChansetApp() {
   CMessageBox::ResetCaption();
 }
 
-QString CChansetApp::FileFilter() { return CChansetDoc::FileFilter(); }
-
 CChansetApp::StartResult CChansetApp::InitInstance(const QStringList& args) {
   // 1. The settings file beside the executable (for an installed program
   // that its users may not change, the user's own copy once there is one).
@@ -169,8 +167,8 @@ void CChansetApp::OnFileOpen() {
   // first read has made their folder.
   const std::string backups = BackupFolder();
   MakeFolders(backups);
-  QString path = CFileDialog::GetOpenFileName(m_pMainFrame, CLanguagePack::String(ids::kOpenTitle), FileFilter(),
-                                              {QString::fromStdString(backups)});
+  QString path = CFileDialog::GetOpenFileName(m_pMainFrame, CLanguagePack::String(ids::kOpenTitle),
+                                              CChansetDoc::FileFilter(), {QString::fromStdString(backups)});
   if (!path.isEmpty()) OpenDocumentFile(path);
 }
 

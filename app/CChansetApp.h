@@ -35,8 +35,6 @@ class CChansetApp : public QObject {
   // Opens `path` in a new document window and hides the one that was
   // active. On failure reports it, and nothing else changes.
   CChildFrame* OpenDocumentFile(const QString& path);
-  // The document template's file filter ("*.dat").
-  static QString FileFilter();
 
  private:
   CChildFrame* NewDocumentWindow();

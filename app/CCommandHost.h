@@ -57,6 +57,7 @@ class CCommandHost {
   // Runs the update hooks; a hook that renames a command (which updates
   // the interface again) does not run them a second time.
   void RunUpdateHooks();
+  bool RunningUpdateHooks() const { return m_bRunningHooks; }
 
  private:
   std::vector<std::function<void()>> m_updateHooks;

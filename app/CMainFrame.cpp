@@ -62,7 +62,8 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
   });
   m_commands.SetObserver([this](int id) {
     m_pActions->UpdateText(id);
-    UpdateCommandUI();
+    // A hook renaming a command is followed by the update that ran it.
+    if (!RunningUpdateHooks()) UpdateCommandUI();
   });
 }
 

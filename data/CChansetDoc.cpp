@@ -79,7 +79,7 @@ void CChansetDoc::ReportSaveLoadException(QWidget* parent, const QString& path, 
 }
 
 void CChansetDoc::EncodeChannels() {
-  if (m_encoder) m_encoder(m_image);
+  if (m_encoder) m_encoder(m_image, true);
 }
 
 QString CChansetDoc::FileFilter() {
@@ -108,7 +108,7 @@ void CChansetDoc::SetModifiedFlag(bool modified) {
 
 chanset::Image CChansetDoc::State() const {
   chanset::Image state = m_image;
-  if (m_gridEncoder) m_gridEncoder(state);
+  if (m_encoder) m_encoder(state, false);
   return state;
 }
 

@@ -77,15 +77,15 @@ class CChansetDoc : public QObject {
   bool Redo();
 
   // Writes the working copy of the channels (the view's grid) into the
-  // image it is given. The view installs it when it is created and removes
-  // it when it goes; every save runs it first, so what is saved is what
-  // the grid shows.
-  using ChannelEncoder = std::function<void(chanset::Image&)>;
+  // image it is given; with `commitEditor` an open in-place editor is
+  // committed first. The view installs it when it is created and removes it
+  // when it goes. Every save runs it with the commit, so what is saved is
+  // what the grid shows; State() runs it without, taking the grid's texts
+  // as they stand.
+  using ChannelEncoder = std::function<void(chanset::Image&, bool commitEditor)>;
   void SetChannelEncoder(ChannelEncoder encoder) { m_encoder = std::move(encoder); }
-  // Writes the grid's texts as they stand, without committing an open
-  // editor (what State() adds to the image). Installed by the view too.
-  void SetGridEncoder(ChannelEncoder encoder) { m_gridEncoder = std::move(encoder); }
-  // Runs the encoder (nothing without one).
+  // Runs the encoder on the document's image, committing an open editor
+  // (nothing without an encoder).
   void EncodeChannels();
 
  signals:
@@ -111,6 +111,5 @@ class CChansetDoc : public QObject {
 
   bool m_bModified = false;
   ChannelEncoder m_encoder;
-  ChannelEncoder m_gridEncoder;
   chanset::UndoHistory m_history;
 };

@@ -87,12 +87,15 @@ QStringList ChoiceTexts(const std::array<WordPair, N>& choices) {
 }  // namespace
 
 CChansetView::CChansetView(CChansetDoc* doc, QWidget* parent) : QWidget(parent), m_pDocument(doc) {
-  // Every save of the document writes the grid's channels first.
+  // Every save of the document writes the grid's channels first; the
+  // state for its undo history takes the grid as it stands.
   if (doc) {
-    doc->SetChannelEncoder([this](Image& image) { EncodeInto(image); });
-    // The document's state for its undo history: the grid as it stands.
-    doc->SetGridEncoder([this](Image& image) {
-      if (!m_bFirstInit) EncodeChannels(CGridTexts(*m_pGrid), image);
+    doc->SetChannelEncoder([this](Image& image, bool commitEditor) {
+      if (commitEditor) {
+        EncodeInto(image);
+      } else if (!m_bFirstInit) {
+        EncodeChannels(CGridTexts(*m_pGrid), image);
+      }
     });
     connect(doc, &CChansetDoc::stateRestored, this, &CChansetView::ShowDocumentState);
   }
@@ -103,7 +106,6 @@ CChansetView::CChansetView(CChansetDoc* doc, QWidget* parent) : QWidget(parent),
 CChansetView::~CChansetView() {
   if (m_pDocument) {
     m_pDocument->SetChannelEncoder({});
-    m_pDocument->SetGridEncoder({});
   }
 }
 

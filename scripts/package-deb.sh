@@ -77,12 +77,7 @@ check "nothing under /usr/local" bash -c '! grep -q "^\./usr/local" <<<"$1"' _ "
 # Stripped: no debugging sections left in the programs.
 check "programs stripped" bash -c '! dpkg-deb --fsys-tarfile "$1" | tar -xOf - ./usr/lib/chanset/Chanset | grep -q "\.debug_info"' _ "$deb"
 
-if lintian --fail-on error "$deb" >lintian.log 2>&1; then
-  passed=$((passed + 1))
-else
-  failed=$((failed + 1))
-  echo "FAILED: lintian" >&2
-fi
+check "lintian" bash -c 'lintian --fail-on error "$1" >lintian.log 2>&1' _ "$deb"
 grep -v 'running with root privileges' lintian.log || true
 
 echo "package-deb: $passed passed, $failed failed"
