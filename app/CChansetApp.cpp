@@ -14,7 +14,7 @@
 #include "dialogs/SettingsDialogs.h"
 #include "editor/EditCommands.h"
 #include "platform/AppDir.h"
-#include "platform/Backups.h"
+#include "data/Backups.h"
 #include "platform/CFileDialog.h"
 #include "platform/CHelpService.h"
 #include "platform/CHelpViewer.h"

@@ -10,7 +10,7 @@
 #include <QString>
 #include <QVector>
 
-#include "app/CommandRegistry.h"
+#include "platform/CommandRegistry.h"
 
 class QAction;
 class QMenu;

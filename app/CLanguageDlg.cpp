@@ -4,7 +4,7 @@
 #include <QProcess>
 #include <QRadioButton>
 
-#include "app/CCommandHost.h"
+#include "platform/CCommandHost.h"
 #include "editor/CChansetView.h"
 #include "platform/AppDir.h"
 #include "platform/CHelpService.h"

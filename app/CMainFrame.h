@@ -4,16 +4,16 @@
 // its tree on the left, and the workspace holding the channel windows.
 //
 // Commands are numbered as in the language pack and run through the
-// frame's command table (app/CommandRegistry.h): a command without a
+// frame's command table (platform/CommandRegistry.h): a command without a
 // handler is shown disabled. The frame registers its own commands; the
 // application, the settings dialogs, printing and the language switch
 // register theirs through CCommandHost, so none of them needs this header.
 #include <QMainWindow>
 #include <QPointer>
 
-#include "app/CCommandHost.h"
+#include "platform/CCommandHost.h"
 #include "app/CChildFrame.h"
-#include "app/CommandRegistry.h"
+#include "platform/CommandRegistry.h"
 #include "app/TreeDispatch.h"
 
 class CCommandActions;

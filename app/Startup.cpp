@@ -3,7 +3,6 @@
 #include <cctype>
 
 #include "data/ChannelCodec.h"
-#include "data/DatFile.h"
 
 namespace chanset {
 
@@ -50,9 +49,5 @@ std::string StartupFailureText(bool chinese, bool settingsMissing, const std::st
                            : (chinese ? "无法加载语言包：" : "The language pack could not be loaded: ");
   return std::string(LoadLanguagePackFailedText(chinese)) + "\n" + detail + path;
 }
-
-const char* NewDocumentTitle(bool chinese) { return chinese ? "信道信息" : "Channel Information"; }
-
-const char* DataFormatErrorText(bool chinese) { return DatFormatErrorText(chinese); }
 
 }  // namespace chanset

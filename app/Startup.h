@@ -42,7 +42,5 @@ const char* LoadLanguagePackFailedText(bool chinese);  // "Load language DLL fai
 // settings file when it is missing, else the language pack.
 // "Load language DLL fail\nThe settings file was not found: <path>".
 std::string StartupFailureText(bool chinese, bool settingsMissing, const std::string& path);
-const char* NewDocumentTitle(bool chinese);            // "Channel Information"
-const char* DataFormatErrorText(bool chinese);         // "Data Format Error"
 
 }  // namespace chanset

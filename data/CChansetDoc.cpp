@@ -3,7 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "app/Startup.h"
+#include "data/DatFile.h"
 #include "platform/CLanguagePack.h"
 #include "platform/CMessageBox.h"
 #include "platform/Globals.h"
@@ -64,7 +64,7 @@ void CChansetDoc::ReportSaveLoadException(QWidget* parent, const QString& path, 
                                           const QString& sysError, bool saving) {
   if (error == DatError::None) return;
   if (!saving && (error == DatError::Format || error == DatError::EndOfFile)) {
-    CMessageBox::Show(parent, QString::fromUtf8(DataFormatErrorText(g_bChinese)), CMessageBox::Ok,
+    CMessageBox::Show(parent, QString::fromUtf8(DatFormatErrorText(g_bChinese)), CMessageBox::Ok,
                       CMessageBox::NoIcon);
     return;
   }

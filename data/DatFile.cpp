@@ -16,6 +16,8 @@ const char* DatFormatErrorText(bool chinese) {
   return chinese ? "数据格式不正确" : "Data Format Error";
 }
 
+const char* NewDocumentTitle(bool chinese) { return chinese ? "信道信息" : "Channel Information"; }
+
 DatError LoadDat(std::istream& in, Image& image) {
   char header[16];
   for (char& c : header) {

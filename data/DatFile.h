@@ -21,6 +21,8 @@ enum class DatError {
 // The message shown for a file that is not a configuration file (wrong magic
 // or too short): "Data Format Error" / "数据格式不正确".
 const char* DatFormatErrorText(bool chinese);
+// The title of a new document: "Channel Information" / "信道信息".
+const char* NewDocumentTitle(bool chinese);
 
 // Loads from a stream into `image`. On Format the image is untouched; on
 // EndOfFile image bytes already read may have changed, so callers load into

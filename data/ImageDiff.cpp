@@ -4,8 +4,8 @@
 
 #include "data/ChannelCodec.h"
 #include "data/ChannelWords.h"
-#include "dialogs/OptionMap.h"
-#include "dialogs/RadioBands.h"
+#include "data/OptionMap.h"
+#include "data/RadioBands.h"
 
 namespace chanset {
 

@@ -3,7 +3,7 @@
 // of the active document's image as drop-down lists. Opening reads the
 // bytes, OK writes them back; Cancel, Esc and the close box touch nothing.
 #include "dialogs/CSettingsDialog.h"
-#include "dialogs/OptionMap.h"
+#include "data/OptionMap.h"
 
 class QComboBox;
 

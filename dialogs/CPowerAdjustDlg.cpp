@@ -6,7 +6,7 @@
 
 #include "data/CChansetDoc.h"
 #include "dialogs/PowerTable.h"
-#include "dialogs/RadioBands.h"
+#include "data/RadioBands.h"
 #include "grid/CMSFlexGrid.h"
 #include "grid/Twips.h"
 #include "platform/Globals.h"

@@ -3,10 +3,10 @@
 #include <QComboBox>
 #include <QSignalBlocker>
 
-#include "app/CCommandHost.h"
+#include "platform/CCommandHost.h"
 #include "data/CChansetDoc.h"
 #include "dialogs/ProductInfo.h"
-#include "dialogs/RadioBands.h"
+#include "data/RadioBands.h"
 #include "editor/CChansetView.h"
 #include "platform/Globals.h"
 #include "platform/ResourceIds.h"

@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 
-#include "app/CCommandHost.h"
+#include "platform/CCommandHost.h"
 #include "platform/CHelpService.h"
 
 CSettingsDialog::CSettingsDialog(CCommandHost* host, int templateId, const CDialogTemplate::Factory& factory)

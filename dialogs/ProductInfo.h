@@ -5,7 +5,7 @@
 #include <string>
 
 #include "data/MemoryImage.h"
-#include "dialogs/RadioBands.h"
+#include "data/RadioBands.h"
 
 namespace chanset {
 

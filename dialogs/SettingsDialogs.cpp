@@ -1,10 +1,10 @@
 #include "dialogs/SettingsDialogs.h"
 
-#include "app/CCommandHost.h"
+#include "platform/CCommandHost.h"
 #include "dialogs/COptionalFeaturesDlg.h"
 #include "dialogs/CPowerAdjustDlg.h"
 #include "dialogs/CProductInfoDlg.h"
-#include "dialogs/RadioBands.h"
+#include "data/RadioBands.h"
 #include "platform/ResourceIds.h"
 
 namespace {

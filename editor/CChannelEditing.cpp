@@ -11,7 +11,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/CCommandHost.h"
+#include "platform/CCommandHost.h"
 #include "data/CChansetDoc.h"
 #include "editor/CChansetView.h"
 #include "editor/ChannelBlocks.h"

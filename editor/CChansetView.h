@@ -8,7 +8,7 @@
 #include <QWidget>
 
 #include "data/MemoryImage.h"
-#include "dialogs/RadioBands.h"
+#include "data/RadioBands.h"
 #include "editor/ToneTable.h"
 #include "platform/CDialogTemplate.h"
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "data/ChannelCodec.h"
-#include "dialogs/RadioBands.h"
+#include "data/RadioBands.h"
 #include "platform/ResourceIds.h"
 
 namespace chanset {

@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "data/ChannelCodec.h"
-#include "dialogs/RadioBands.h"
+#include "data/RadioBands.h"
 
 namespace chanset {
 

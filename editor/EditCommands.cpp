@@ -6,7 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "app/CCommandHost.h"
+#include "platform/CCommandHost.h"
 #include "data/CChansetDoc.h"
 #include "editor/CChannelEditing.h"
 #include "editor/CChansetView.h"

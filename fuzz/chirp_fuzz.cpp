@@ -16,7 +16,7 @@
 #include "data/ChannelCodec.h"
 #include "editor/ChannelImport.h"
 #include "editor/ChirpCsv.h"
-#include "dialogs/RadioBands.h"
+#include "data/RadioBands.h"
 #include "fuzz/ChannelChecks.h"
 #include "fuzz/FuzzTarget.h"
 

@@ -15,7 +15,7 @@
 #include "data/ChannelWords.h"
 #include "editor/ChansetCsv.h"
 #include "data/Csv.h"
-#include "dialogs/RadioBands.h"
+#include "data/RadioBands.h"
 #include "fuzz/ChannelChecks.h"
 #include "fuzz/FuzzTarget.h"
 

@@ -44,7 +44,7 @@
 #include "link/CloneTransfer.h"
 #include "link/ReadBack.h"
 #include "link/TraceSink.h"
-#include "platform/Backups.h"
+#include "data/Backups.h"
 
 class CChansetDoc;
 class CChansetView;

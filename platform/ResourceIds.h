@@ -104,7 +104,7 @@ constexpr int kLanguage = 32799;
 
 // Commands added to the original set take their numbers from 32800 to
 // 32889, in order, each with its menu item, prompt string (and accelerator
-// or toolbar button) in every language pack; app/CommandRegistry.h tells
+// or toolbar button) in every language pack; platform/CommandRegistry.h tells
 // how to add one. Numbers 32890 to 32899 are commands that no menu shows.
 
 // Editing of the channels: the Edit menu's first items, the grid's context

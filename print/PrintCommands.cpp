@@ -8,7 +8,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
-#include "app/CCommandHost.h"
+#include "platform/CCommandHost.h"
 #include "data/CChansetDoc.h"
 #include "editor/CChansetView.h"
 #include "platform/CFileDialog.h"

@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "data/ChannelWords.h"
-#include "dialogs/OptionMap.h"
+#include "data/OptionMap.h"
 
 namespace chanset {
 

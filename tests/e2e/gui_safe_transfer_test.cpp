@@ -29,7 +29,7 @@
 #include "link/CCompareDlg.h"
 #include "link/CProcessDlg.h"
 #include "link/CTransferController.h"
-#include "platform/Backups.h"
+#include "data/Backups.h"
 #include "platform/CLanguagePack.h"
 #include "platform/Globals.h"
 #include "platform/ResourceIds.h"

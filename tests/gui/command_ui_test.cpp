@@ -7,7 +7,7 @@
 
 #include "ShellTestSupport.h"
 #include "app/CChansetApp.h"
-#include "app/CCommandHost.h"
+#include "platform/CCommandHost.h"
 #include "app/CChildFrame.h"
 #include "app/CMainFrame.h"
 #include "app/CNavigatorBar.h"

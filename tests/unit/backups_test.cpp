@@ -13,7 +13,7 @@
 #include <unistd.h>
 
 #include "data/DatFile.h"
-#include "platform/Backups.h"
+#include "data/Backups.h"
 #include "tests/unit/TempDir.h"
 #include "tests/unit/Unprivileged.h"
 

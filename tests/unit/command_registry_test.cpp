@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "app/CommandRegistry.h"
+#include "platform/CommandRegistry.h"
 
 using chanset::Command;
 using chanset::CommandNeeds;

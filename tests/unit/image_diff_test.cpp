@@ -7,7 +7,7 @@
 
 #include "data/ChannelCodec.h"
 #include "data/ImageDiff.h"
-#include "dialogs/OptionMap.h"
+#include "data/OptionMap.h"
 #include "settings/CSettingsFile.h"
 #include "tests/unit/TempDir.h"
 

@@ -1,8 +1,8 @@
 // The include structure of the sources: dependencies point one way. A unit
 // is a header and its source file (app/CMainFrame.h and .cpp); no chain of
 // project includes leads from a unit back to itself, the subsystems reach
-// the main window only through app/CCommandHost.h (the frame needs nothing
-// of the application), and the data layer includes nothing of the editor.
+// the main window only through platform/CCommandHost.h (the frame needs nothing
+// of the application), and every include points down the floors.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -128,7 +128,7 @@ TEST(IncludeRules, NoUnitReachesItselfThroughIncludes) {
 }
 
 // The frame and the application are included by the start-up code only;
-// everything else registers its commands through app/CCommandHost.h.
+// everything else registers its commands through platform/CCommandHost.h.
 TEST(IncludeRules, OnlyStartUpIncludesTheFrameAndTheApplication) {
   const std::map<std::string, std::set<std::string>> allowed = {
       {"app/CMainFrame.h", {"app/CMainFrame.cpp", "app/CChansetApp.cpp", "app/main.cpp"}},
@@ -143,8 +143,22 @@ TEST(IncludeRules, OnlyStartUpIncludesTheFrameAndTheApplication) {
   EXPECT_TRUE(found.empty()) << Joined(found);
 }
 
-TEST(IncludeRules, TheDataLayerIncludesNothingOfTheEditor) {
-  auto found = Offences(Sources(), "data", [](const std::string& inc) { return StartsWith(inc, "editor/"); });
+// The floors of the program, lowest first: a folder includes its own floor
+// and the ones below, never one above. The base services (settings and the
+// platform) share the lowest floor; the tools sit beside the application.
+int FloorOf(const std::string& path) {
+  static const std::map<std::string, int> kFloors = {
+      {"settings", 0}, {"platform", 0}, {"data", 1},  {"grid", 2},  {"editor", 3},
+      {"dialogs", 4},  {"link", 4},     {"print", 5}, {"app", 6},   {"tools", 6}};
+  auto it = kFloors.find(path.substr(0, path.find('/')));
+  return it == kFloors.end() ? -1 : it->second;
+}
+
+TEST(IncludeRules, EveryIncludePointsDownTheFloors) {
+  std::vector<std::string> found;
+  for (const SourceFile& f : Sources())
+    for (const std::string& inc : f.includes)
+      if (FloorOf(inc) > FloorOf(f.path)) found.push_back(f.path + " includes " + inc);
   EXPECT_TRUE(found.empty()) << Joined(found);
 }
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "dialogs/RadioBands.h"
+#include "data/RadioBands.h"
 #include "platform/UserRegistry.h"
 #include "settings/CSettingsFile.h"
 #include "tests/unit/TempDir.h"

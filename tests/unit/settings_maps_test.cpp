@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "dialogs/OptionMap.h"
+#include "data/OptionMap.h"
 #include "dialogs/PowerTable.h"
 #include "dialogs/ProductInfo.h"
 #include "platform/Globals.h"

@@ -1,7 +1,7 @@
 #include "tools/cli/TransferChecks.h"
 
 #include "data/ImageDiff.h"
-#include "platform/Backups.h"
+#include "data/Backups.h"
 
 namespace cli {
 

@@ -1,4 +1,4 @@
-#include "dialogs/RadioBands.h"
+#include "data/RadioBands.h"
 
 #include <cstdio>
 #include <limits>

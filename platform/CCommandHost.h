@@ -3,12 +3,12 @@
 // to parent dialogs to, the active document and channel view, and context
 // menus built from command ids. The main frame implements it; dialogs,
 // printing, the language switch and the editor use this header, never the
-// frame's own. How to add a command: app/CommandRegistry.h.
+// frame's own. How to add a command: platform/CommandRegistry.h.
 #include <QList>
 #include <functional>
 #include <vector>
 
-#include "app/CommandRegistry.h"
+#include "platform/CommandRegistry.h"
 
 class CChansetDoc;
 class CChansetView;

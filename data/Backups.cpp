@@ -1,4 +1,4 @@
-#include "platform/Backups.h"
+#include "data/Backups.h"
 
 #include <cerrno>
 #include <cstdio>

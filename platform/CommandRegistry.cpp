@@ -1,4 +1,4 @@
-#include "app/CommandRegistry.h"
+#include "platform/CommandRegistry.h"
 
 namespace chanset {
 

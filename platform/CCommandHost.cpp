@@ -1,4 +1,4 @@
-#include "app/CCommandHost.h"
+#include "platform/CCommandHost.h"
 
 #include <QObject>
 

@@ -2,7 +2,7 @@
 // The commands of the main window: one table from command id (the numbers
 // of the language pack, platform/ResourceIds.h) to what the command does
 // and when it may run. The main frame owns the table; the subsystems fill
-// it through CCommandHost (app/CCommandHost.h), which does not include the
+// it through CCommandHost (platform/CCommandHost.h), which does not include the
 // frame. Menus, toolbar buttons, accelerators and context menus are all
 // built from the language pack and run their command through this table,
 // so one registration serves every place a command appears.

@@ -1,4 +1,4 @@
-#include "dialogs/OptionMap.h"
+#include "data/OptionMap.h"
 
 #include <cstdio>
 
