@@ -26,6 +26,7 @@
 #include "editor/CChannelEditing.h"
 #include "editor/CChansetView.h"
 #include "link/CTransferController.h"
+#include "link/CWriteLogDlg.h"
 #include "platform/CFileDialog.h"
 #include "platform/CHelpService.h"
 #include "platform/CLanguagePack.h"
@@ -199,10 +200,18 @@ void CMainFrame::RegisterFrameCommands() {
   AddViewCommand(ids::kWrite, [](CChansetView* view) { CTransferController::For(view)->OnWrite(); });
   AddViewCommand(ids::kComSetup, [](CChansetView* view) { CTransferController::For(view)->OnComSetup(); });
   AddViewCommand(ids::kCompareWithRadio, [](CChansetView* view) { CTransferController::For(view)->OnCompare(); });
+  AddViewCommand(ids::kWriteSeveralRadios,
+                 [](CChansetView* view) { CTransferController::For(view)->OnWriteSeveral(); });
+  AddCommand(ids::kWriteLog, Command([this] {
+               if (!m_pWriteLogDlg) m_pWriteLogDlg = new CWriteLogDlg(this);
+               m_pWriteLogDlg->ShowLog();
+             }));
   AddCommand(ids::kVerifyAfterWrite,
              Command([] { CTransferController::SetVerifyAfterWrite(!CTransferController::VerifyAfterWrite()); })
                  .Checked([] { return CTransferController::VerifyAfterWrite(); }));
 }
+
+CWriteLogDlg* CMainFrame::WriteLogDlg() const { return m_pWriteLogDlg; }
 
 // Menus ----------------------------------------------------------------------
 

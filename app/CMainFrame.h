@@ -22,6 +22,7 @@ class CChansetView;
 class CChildFrame;
 class CLockIndicators;
 class CWorkspaceClient;
+class CWriteLogDlg;
 class QLabel;
 class QMenu;
 class QToolBar;
@@ -74,6 +75,8 @@ class CMainFrame : public QMainWindow, public CCommandHost {
   CWorkspaceClient* Workspace() const { return m_pWorkspace; }
   QToolBar* ToolBar() const { return m_pToolBar; }
   CLockIndicators* LockIndicators() const { return m_pLockIndicators; }
+  // Help -> Write Log's window; nullptr before it was first shown.
+  CWriteLogDlg* WriteLogDlg() const;
 
   // The title: the resource title until the view sets its type and band
   // title. Nothing else changes it; a maximised channel window does not add
@@ -117,4 +120,5 @@ class CMainFrame : public QMainWindow, public CCommandHost {
   QVector<QMenu*> m_mainMenu, m_docMenu;
   bool m_bDocMenuShown = false;
   QPointer<CChildFrame> m_pActiveChild;
+  QPointer<CWriteLogDlg> m_pWriteLogDlg;
 };

@@ -1,5 +1,7 @@
 #include "link/CPortSettingDlg.h"
 
+#include <algorithm>
+
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QInputDialog>
@@ -9,7 +11,9 @@
 #include <QMouseEvent>
 #include <QWindow>
 #include <QRadioButton>
+#include <QRegularExpression>
 
+#include "link/CDeviceWatcher.h"
 #include "link/PortDiscovery.h"
 #include "link/PortNames.h"
 #include "link/SerialPort.h"
@@ -20,10 +24,21 @@
 
 using namespace chanset;
 
+namespace {
+// A path in a text: from a '/' on, every printable ASCII character.
+const QRegularExpression& PathPattern() {
+  static const QRegularExpression pattern(QStringLiteral("/[\\x21-\\x7e]*"));
+  return pattern;
+}
+}  // namespace
+
 CPortSettingDlg::CPortSettingDlg(QWidget* parent) : QDialog(parent) {
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);
   m_template.Create(this, ids::kPortSettingDialog);
   m_template.ConnectOkCancel(this);
+  connect(CDeviceWatcher::Instance(), &CDeviceWatcher::devicesChanged, this, [this] {
+    if (isVisible()) Reprobe();
+  });
 }
 
 QRadioButton* CPortSettingDlg::PortButton(int port) const {
@@ -80,6 +95,8 @@ void CPortSettingDlg::OnInitDialog() {
   // not chosen this time.
   for (int n = 1; n <= kPortCount; ++n)
     if (QRadioButton* button = PortButton(n)) Uncheck(button);
+  m_mapBefore.clear();
+  CDeviceWatcher::Instance()->Watch();
 
   ProbePorts();
 
@@ -154,22 +171,68 @@ bool CPortSettingDlg::EditDevice(int port) {
 
   QInputDialog ask(this);
   ask.setWindowTitle(CLanguagePack::String(kStrDeviceTitle).arg(name));
-  ask.setLabelText(CLanguagePack::String(kStrDevicePrompt).arg(name, fallback));
+  const QString prompt = CLanguagePack::String(kStrDevicePrompt).arg(name, fallback);
+  ask.setLabelText(KeepPathsWhole(prompt));
   ask.setComboBoxEditable(true);
   ask.setComboBoxItems(offered);
   ask.setTextValue(mapped);
   ask.setOkButtonText(CLanguagePack::String(ids::kButtonOk));
   ask.setCancelButtonText(CLanguagePack::String(ids::kButtonCancel));
-  // The question is a few sentences: wrapped, in a dialog of a sensible width.
-  if (auto* label = ask.findChild<QLabel*>()) label->setWordWrap(true);
-  ask.resize(fontMetrics().averageCharWidth() * 60, ask.sizeHint().height());
+  // The question is a few sentences: wrapped, in a dialog of a sensible
+  // width, and wide enough for its longest path, which never breaks.
+  int width = fontMetrics().averageCharWidth() * 60;
+  if (auto* label = ask.findChild<QLabel*>()) {
+    label->setTextFormat(Qt::RichText);
+    label->setWordWrap(true);
+    for (auto it = PathPattern().globalMatch(prompt); it.hasNext();)
+      width = std::max(width, label->fontMetrics().horizontalAdvance(it.next().captured()) +
+                                  fontMetrics().averageCharWidth() * 6);
+  }
+  ask.resize(width, ask.sizeHint().height());
   if (ask.exec() != QDialog::Accepted) return false;
 
-  UserRegistry::WriteString(key, word, ask.textValue().trimmed().toStdString());
+  if (!m_mapBefore.contains(port)) {
+    std::string before = UserRegistry::ReadString(key, word, "\n");  // no value holds a line feed
+    m_mapBefore.insert(port, before == "\n" ? std::nullopt : std::optional<std::string>(before));
+  }
+  const std::string answer = ask.textValue().trimmed().toStdString();
+  if (answer.empty())
+    UserRegistry::DeleteValue(key, word);
+  else
+    UserRegistry::WriteString(key, word, answer);
+  Reprobe();
+  return true;
+}
+
+void CPortSettingDlg::Reprobe() {
   int checked = CheckedPort();
   ProbePorts();
   if (QRadioButton* button = PortButton(checked); button && button->isEnabled()) button->setChecked(true);
-  return true;
+}
+
+QString CPortSettingDlg::KeepPathsWhole(const QString& text) {
+  QString html;
+  int at = 0;
+  for (auto it = PathPattern().globalMatch(text); it.hasNext();) {
+    QRegularExpressionMatch m = it.next();
+    html += text.mid(at, m.capturedStart() - at).toHtmlEscaped();
+    html += QStringLiteral("<nobr>") + m.captured().toHtmlEscaped() + QStringLiteral("</nobr>");
+    at = m.capturedEnd();
+  }
+  return html + text.mid(at).toHtmlEscaped();
+}
+
+void CPortSettingDlg::reject() {
+  const std::string key = PortsRegistryKey();
+  for (auto it = m_mapBefore.cbegin(); it != m_mapBefore.cend(); ++it) {
+    const std::string word = "COM" + std::to_string(it.key());
+    if (it.value())
+      UserRegistry::WriteString(key, word, *it.value());
+    else
+      UserRegistry::DeleteValue(key, word);
+  }
+  m_mapBefore.clear();
+  QDialog::reject();
 }
 
 void CPortSettingDlg::accept() {
@@ -177,5 +240,6 @@ void CPortSettingDlg::accept() {
     g_strPortName = PortName(n);
     StoreRememberedPort(n);
   }
+  m_mapBefore.clear();
   QDialog::accept();
 }

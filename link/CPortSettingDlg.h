@@ -10,8 +10,15 @@
 // The device map: right-clicking a port (enabled or not), or the context
 // menu key on the focused one, offers "Device of COMn...", which asks for
 // the device path of that port (the serial devices found are offered) and
-// keeps it in the user's registry, section Software\<AppName>\Ports.
+// keeps it in the user's registry, section Software\<AppName>\Ports. Cancel
+// takes back every device changed that way since the dialog opened.
+//
+// While the dialog is up, a cable plugged in or pulled out probes the ports
+// again (CDeviceWatcher), keeping the user's check where it still can be.
 #include <QDialog>
+#include <QMap>
+#include <optional>
+#include <string>
 
 #include "platform/CDialogTemplate.h"
 
@@ -40,14 +47,21 @@ class CPortSettingDlg : public QDialog {
   int CheckedPort() const;
 
   // Asks for the device of port n and stores it in the device map (an empty
-  // answer returns the port to its default device); the ports are probed
-  // again, keeping the user's check where it still can be. False when the
-  // question was cancelled.
+  // answer removes the port's entry: it returns to its default device); the
+  // ports are probed again, keeping the user's check where it still can be.
+  // False when the question was cancelled.
   bool EditDevice(int port);
+
+  // Marks the paths (runs of characters that start with '/') of a plain
+  // text so that a wrapped label never breaks one across lines; the rest is
+  // escaped for rich text.
+  static QString KeepPathsWhole(const QString& text);
 
  public slots:
   // OK: stores the checked port (nothing without one), then closes.
   void accept() override;
+  // Cancel: puts back the devices changed since the dialog opened.
+  void reject() override;
 
  protected:
   void contextMenuEvent(QContextMenuEvent* event) override;
@@ -56,8 +70,13 @@ class CPortSettingDlg : public QDialog {
 
  private:
   void ProbePorts();
+  // Probes again, keeping the user's check where the port still opens.
+  void Reprobe();
   int PortAt(QWidget* widget) const;
   void OfferDeviceMenu(int port, const QPoint& globalPos);
 
   CDialogTemplate m_template;
+  // Each port's device map entry before this showing changed it (nullopt:
+  // there was none).
+  QMap<int, std::optional<std::string>> m_mapBefore;
 };

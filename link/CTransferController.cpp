@@ -6,14 +6,18 @@
 #include <QStatusBar>
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
+#include <set>
 
 #include "data/CChansetDoc.h"
 #include "data/ImageDiff.h"
 #include "editor/CChansetView.h"
 #include "grid/CGridTexts.h"
+#include "link/CBatchWriteDlg.h"
 #include "link/CCompareDlg.h"
 #include "link/CPortSettingDlg.h"
 #include "link/CProcessDlg.h"
+#include "link/PortDiscovery.h"
 #include "link/PortErrorText.h"
 #include "link/PortNames.h"
 #include "link/SerialPort.h"
@@ -98,6 +102,7 @@ CTransferController::~CTransferController() {
   delete m_pProcessDlg.data();
   delete m_pPortSettingDlg.data();
   delete m_pCompareDlg.data();
+  delete m_pBatchDlg.data();
 }
 
 CTransferController* CTransferController::For(CChansetView* view) {
@@ -112,6 +117,7 @@ bool CTransferController::IsLockedDuringTransfer(int commandId) {
     case ids::kRead:
     case ids::kWrite:
     case ids::kCompareWithRadio:
+    case ids::kWriteSeveralRadios:
     case ids::kFileNew:
     case ids::kFileOpen:
     case ids::kFileClose:
@@ -155,6 +161,30 @@ void CTransferController::OnCompare() { Choose(false, true); }
 
 void CTransferController::OnComSetup() { PortSettingDlg()->DoModal(); }
 
+CBatchWriteDlg* CTransferController::BatchDlg() const { return m_pBatchDlg; }
+
+void CTransferController::OnWriteSeveral() {
+  if (m_bRunning || m_pProcessDlg->IsBusy()) return;
+  CChansetDoc* doc = m_pView->GetDocument();
+  if (!doc) return;
+  if (!m_pBatchDlg) {
+    m_pBatchDlg = new CBatchWriteDlg(m_pView->window());
+    // Start takes the document as Write does: the open edit committed, the
+    // grid encoded into the image.
+    m_pBatchDlg->SetDocumentSource([this](Image& image, QString& document) {
+      CChansetDoc* d = m_pView->GetDocument();
+      // A value the grid refuses stops the batch: twenty radios are not
+      // written with a plan the user is still correcting.
+      if (!d || m_bRunning || !m_pView->CommitEditor()) return false;
+      m_pView->EncodeGridToImage();
+      image = d->Image();
+      document = d->GetPathName();
+      return true;
+    });
+  }
+  m_pBatchDlg->ShowDialog(doc->GetTitle());
+}
+
 void CTransferController::Choose(bool write, bool compare) {
   // Once OK has been pressed the direction is fixed until the window goes.
   if (m_bRunning || m_pProcessDlg->IsBusy()) return;
@@ -190,6 +220,7 @@ void CTransferController::OnStartTransfer() {
   if (!m_bCompareRun) m_pView->CommitEditor();
   if (m_direction == TransferDirection::Write) m_pView->EncodeGridToImage();
   m_image = doc->Image();
+  OfferSoleCable();
   m_path = ResolvePortArgument(g_strPortName);
   if (m_path.empty()) m_path = g_strPortName;
 
@@ -224,6 +255,29 @@ void CTransferController::OnStartTransfer() {
       m_backup = StoreBackup(m_readBack->image, g_bChinese);
     QMetaObject::invokeMethod(this, [this, result] { OnTransferEnded(result); }, Qt::QueuedConnection);
   });
+}
+
+void CTransferController::OfferSoleCable() {
+  const int port = PortNumberFromName(g_strPortName);
+  if (port < 1 || port > kPortCount) return;
+  const std::string word = "COM" + std::to_string(port);
+  // A device named in the environment is the user's choice for this run.
+  if (const char* env = std::getenv(("CHANSET_" + word).c_str()); env && *env) return;
+  SerialDevice cable = SoleUsbDeviceFor(DiscoveryRootsFromEnvironment(), DevicePathForPort(port));
+  if (cable.name.empty()) return;
+  const std::string offered = cable.byId.empty() ? cable.path : cable.byId;
+  // Asked once: a No holds for this port and cable until the program ends.
+  static std::set<std::string> declined;
+  if (declined.count(word + '\n' + offered)) return;
+  const QString name = QString::fromStdString(offered.substr(offered.rfind('/') + 1));
+  const QString text = CLanguagePack::String(ids::kAskUseCable)
+                           .arg(name, QString::fromStdString(UsbName(cable)), QString::fromStdString(word));
+  QWidget* parent = m_pProcessDlg->HasWindow() ? static_cast<QWidget*>(m_pProcessDlg) : m_pView;
+  if (CMessageBox::Show(parent, text, CMessageBox::YesNo, CMessageBox::Question) != CMessageBox::IdYes) {
+    declined.insert(word + '\n' + offered);
+    return;
+  }
+  UserRegistry::WriteString(PortsRegistryKey(), word, offered);
 }
 
 int CTransferController::AskUser(int messageId, bool retryCancel, const SystemError& reason) {

@@ -24,6 +24,10 @@
 //     file, or warns when none could be written;
 //   - Compare with Radio reads into a scratch image and lists how the radio
 //     differs from the document; the document is never touched;
+//   - a port that leads to no device while exactly one USB serial cable is
+//     plugged in: before the port is opened, the user is asked once whether
+//     that cable is the port's ("Use <by-id name> (<maker product>) as
+//     COMn?"); Yes keeps the cable's by-id path as the port's device;
 //   - with Verify After Write on, a completed write is followed by a
 //     read-back ("Verify Data") compared with what was sent: the status bar
 //     says it passed, a message lists the differences, or says the data is
@@ -46,6 +50,7 @@
 #include "link/TraceSink.h"
 #include "data/Backups.h"
 
+class CBatchWriteDlg;
 class CChansetDoc;
 class CChansetView;
 class CCompareDlg;
@@ -64,6 +69,7 @@ class CTransferMonitor : public QObject {
 
  private:
   friend class CTransferController;
+  friend class CBatchWriteDlg;
   void Started();
   void Ended();
   int m_nRunning = 0;
@@ -80,7 +86,7 @@ class CTransferController : public QObject {
   // The view's controller, created on first use.
   static CTransferController* For(CChansetView* view);
   // Commands a user cannot run while a transfer runs: Read, Write, Compare
-  // with Radio, New, Open, Close, Exit, Language.
+  // with Radio, Write to Several Radios, New, Open, Close, Exit, Language.
   static bool IsLockedDuringTransfer(int commandId);
 
   // Read (32773) and Write (32774): choose the direction and show the
@@ -93,6 +99,11 @@ class CTransferController : public QObject {
   void OnCompare();
   // Com Setup (32777): the Port Setting dialog.
   void OnComSetup();
+  // Write to Several Radios (32840): the batch dialog, writing this view's
+  // document. Ignored while a transfer runs.
+  void OnWriteSeveral();
+  // The batch dialog; nullptr before the first Write to Several Radios.
+  CBatchWriteDlg* BatchDlg() const;
 
   // Verify After Write (32831): remembered in the user registry, off until
   // turned on. A write takes the setting when it starts.
@@ -127,6 +138,9 @@ class CTransferController : public QObject {
   friend class Host;
 
   void Choose(bool write, bool compare);
+  // The question about the one USB cable plugged in, when the current port
+  // leads nowhere; a Yes maps the port to the cable.
+  void OfferSoleCable();
   // WM_START_TRANSFER.
   void OnStartTransfer();
   void OnTransferEnded(const chanset::TransferResult& result);
@@ -152,6 +166,7 @@ class CTransferController : public QObject {
   QPointer<CProcessDlg> m_pProcessDlg;
   QPointer<CPortSettingDlg> m_pPortSettingDlg;
   QPointer<CCompareDlg> m_pCompareDlg;
+  QPointer<CBatchWriteDlg> m_pBatchDlg;
   bool m_bWriteMode = false;
   bool m_bCompare = false;  // Compare with Radio was chosen (a read)
   bool m_bRunning = false;

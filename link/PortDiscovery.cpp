@@ -122,6 +122,7 @@ void ReadUsbStrings(const DiscoveryRoots& roots, SerialDevice& device) {
     device.maker = ReadFirstLine(dir + "/manufacturer");
     device.product = ReadFirstLine(dir + "/product");
     device.usbId = vendor + ":" + ReadFirstLine(dir + "/idProduct");
+    device.serial = ReadFirstLine(dir + "/serial");
     return;
   }
 }
@@ -219,6 +220,20 @@ std::vector<SerialDevice> ListSerialDevices(const DiscoveryRoots& roots,
   return devices;
 }
 
+SerialDevice SoleUsbDeviceFor(const DiscoveryRoots& roots, const std::string& portPath) {
+  if (portPath.empty()) return SerialDevice();
+  // A link that leads nowhere (a by-id name of a cable unplugged) counts as
+  // nothing behind the port.
+  SerialDevice behind = DescribeDevice(roots, portPath);
+  struct stat st;
+  if (!behind.name.empty() && stat(behind.path.c_str(), &st) == 0) return SerialDevice();
+  SerialDevice sole;
+  int usb = 0;
+  for (SerialDevice& d : FindSerialDevices(roots))
+    if (!d.usbId.empty() && ++usb == 1) sole = std::move(d);
+  return usb == 1 ? sole : SerialDevice();
+}
+
 std::vector<PortHolder> FindPortHolders(const std::string& procRoot, const std::string& devicePath) {
   std::vector<PortHolder> holders;
   std::string target = RealPath(devicePath);
@@ -245,6 +260,12 @@ std::string UsbText(const SerialDevice& device) {
   if (!device.product.empty()) text += (text.empty() ? "" : " ") + device.product;
   if (!device.usbId.empty()) text += (text.empty() ? "(" : " (") + device.usbId + ")";
   return text;
+}
+
+std::string UsbName(const SerialDevice& device) {
+  std::string text = device.maker;
+  if (!device.product.empty()) text += (text.empty() ? "" : " ") + device.product;
+  return text.empty() ? device.usbId : text;
 }
 
 std::string ComPortsText(const SerialDevice& device) {

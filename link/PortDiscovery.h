@@ -36,6 +36,7 @@ struct SerialDevice {
   std::string maker;    // USB manufacturer string, or ""
   std::string product;  // USB product string, or ""
   std::string usbId;    // vendor:product in hex, e.g. "0403:6001", or ""
+  std::string serial;   // USB serial number of the adapter, or ""
   std::vector<int> comPorts;  // the COMn (1..16) whose device this is
   // Filled by ListSerialDevices only:
   bool openable = false;
@@ -58,11 +59,18 @@ std::vector<SerialDevice> FindSerialDevices(const DiscoveryRoots& roots);
 std::vector<SerialDevice> ListSerialDevices(const DiscoveryRoots& roots,
                                             const std::function<std::string(int)>& portPath = {});
 
+// The one USB serial device to offer for port `portPath` when that port
+// leads to no device at all (nothing is plugged in where it points) and
+// exactly one USB serial device is present; its name is "" otherwise.
+SerialDevice SoleUsbDeviceFor(const DiscoveryRoots& roots, const std::string& portPath);
+
 // The processes (other than this one) that have `devicePath` open.
 std::vector<PortHolder> FindPortHolders(const std::string& procRoot, const std::string& devicePath);
 
 // "maker product (vendor:product)", or "" when nothing is known.
 std::string UsbText(const SerialDevice& device);
+// "maker product", else "vendor:product", else "".
+std::string UsbName(const SerialDevice& device);
 // "COM1" or "COM1,COM3"; "" when no port maps to the device.
 std::string ComPortsText(const SerialDevice& device);
 // "ok", or why the device cannot be opened and what to do about it.

@@ -78,6 +78,10 @@ int CMessageBox::Show(QWidget* parent, const QString& text, Buttons buttons, Ico
     case RetryCancel:
       choices = {{IdRetry, QMessageBox::AcceptRole, ButtonText(ids::kButtonRetry, "&Retry", "重试(&R)")}, cancel};
       break;
+    case YesNo:
+      choices = {{IdYes, QMessageBox::YesRole, ButtonText(ids::kButtonYes, "&Yes", "是(&Y)")},
+                 {IdNo, QMessageBox::NoRole, ButtonText(ids::kButtonNo, "&No", "否(&N)")}};
+      break;
     case YesNoCancel:
       choices = {{IdYes, QMessageBox::YesRole, ButtonText(ids::kButtonYes, "&Yes", "是(&Y)")},
                  {IdNo, QMessageBox::NoRole, ButtonText(ids::kButtonNo, "&No", "否(&N)")},
@@ -98,5 +102,5 @@ int CMessageBox::Show(QWidget* parent, const QString& text, Buttons buttons, Ico
   box.exec();
   for (const auto& m : made)
     if (box.clickedButton() == m.first) return m.second;
-  return choices.size() > 1 ? IdCancel : IdOk;
+  return buttons == YesNo ? IdNo : choices.size() > 1 ? IdCancel : IdOk;
 }

@@ -13,7 +13,7 @@ class QWidget;
 
 class CMessageBox {
  public:
-  enum Buttons { Ok, OkCancel, RetryCancel, YesNoCancel, SaveDiscardCancel };
+  enum Buttons { Ok, OkCancel, RetryCancel, YesNo, YesNoCancel, SaveDiscardCancel };
   // Default: the rule above. NoIcon: explicitly none.
   enum Icon { Default, NoIcon, Exclamation, Information, Question, Stop };
   // Answers, numbered like the classic message-box results.

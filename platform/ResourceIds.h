@@ -137,6 +137,46 @@ constexpr int kVerifyPassed = 61907;         // status bar: written and verified
 constexpr int kBackupStored = 61908;         // status bar: "%1" the backup file
 constexpr int kMoreLines = 61909;            // "... and %1 more"
 
+// Program -> Write to Several Radios; Help -> Write Log.
+constexpr int kWriteSeveralRadios = 32840;
+constexpr int kWriteLog = 32841;
+
+// Texts of the batch of radios, the write log and the cable offered for a
+// port that leads nowhere.
+constexpr int kBatchTitle = 61940;           // "Write to Several Radios"
+constexpr int kBatchColumnDevice = 61941;    // "Device"
+constexpr int kBatchColumnUsb = 61942;       // "Cable"
+constexpr int kBatchColumnPort = 61943;      // "Port"
+constexpr int kBatchColumnState = 61944;     // "State"
+constexpr int kBatchStart = 61945;           // "&Start"
+constexpr int kBatchClose = 61946;           // "&Close"
+constexpr int kBatchReady = 61947;           // "ready"
+constexpr int kBatchCannotOpen = 61948;      // "cannot be opened: %1"
+constexpr int kBatchNoDevice = 61949;        // no serial device is plugged in
+constexpr int kBatchIntro = 61950;           // "Writes %1 to every checked radio at once."
+constexpr int kBatchIntroVerify = 61951;     // the same, each read back and compared
+constexpr int kBatchSummary = 61952;         // "%1 of %2 radios written."
+constexpr int kResultWritten = 61953;        // "written"
+constexpr int kResultVerified = 61954;       // "verified"
+constexpr int kResultDiffers = 61955;        // "differs: %1"
+constexpr int kResultNotVerified = 61956;    // "written, not verified: %1"
+constexpr int kResultNoAnswer = 61957;       // "no answer"
+constexpr int kResultCablePulled = 61958;    // "cable pulled"
+constexpr int kResultCancelled = 61959;      // "cancelled"
+constexpr int kResultCannotOpen = 61960;     // "cannot open the port: %1"
+constexpr int kResultInterrupted = 61961;    // "interrupted at block %1"
+constexpr int kBatchWriting = 61962;         // progress bar text while writing
+constexpr int kBatchVerifying = 61963;       // progress bar text while reading back
+constexpr int kWriteLogTitle = 61964;        // "Write Log"
+constexpr int kWriteLogColumnFirst = 61965;  // 61965..61972: the log's eight columns
+constexpr int kWriteLogEmpty = 61973;        // nothing written yet: "%1" the log file
+constexpr int kWriteLogUnreadable = 61974;   // "Cannot read the write log %1.\n%2"
+constexpr int kAskUseCable = 61975;          // "Use %1 (%2) as %3?"
+constexpr int kWriteLogFailed = 61976;       // status bar: the write could not be recorded
+constexpr int kWriteLogSkipped = 61977;      // "%1 lines of the log cannot be read"
+constexpr int kBatchUnplugged = 61978;       // "unplugged"
+constexpr int kBatchVerified = 61979;        // "%1 of them verified."
+
 // The navigation tree's Power Adjustment action (no menu item, no prompt).
 constexpr int kPowerAdjustment = 32890;
 

@@ -76,6 +76,14 @@ void UserRegistry::WriteDword(const std::string& keyPath, const std::string& nam
   WriteString(keyPath, name, std::to_string(value));
 }
 
+void UserRegistry::DeleteValue(const std::string& keyPath, const std::string& name) {
+  if (!FileExists(FilePath())) return;  // nothing to remove, nothing to create
+  CSettingsFile file;
+  if (!OpenForWrite(file)) return;
+  file.RemoveKey(keyPath, name);
+  file.Save();
+}
+
 void UserRegistry::CreateKey(const std::string& keyPath) {
   CSettingsFile file;
   if (!OpenForWrite(file)) return;

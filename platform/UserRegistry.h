@@ -19,6 +19,8 @@ class UserRegistry {
                                 const std::string& def = std::string());
   static void WriteString(const std::string& keyPath, const std::string& name,
                           const std::string& value);
+  // Removes the value: a later read gives the default. Nothing when absent.
+  static void DeleteValue(const std::string& keyPath, const std::string& name);
   // Creates the key (section) when it does not exist.
   static void CreateKey(const std::string& keyPath);
 };

@@ -10,6 +10,8 @@ packages=(
   googletest libgtest-dev libgmock-dev
   qt6-base-dev qt6-serialport-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
   qt6-translations-l10n libx11-dev
+  # Cables as they are plugged in and pulled out (udev's events).
+  libudev-dev
   libgl-dev
   xvfb xauth fonts-liberation fonts-wqy-zenhei poppler-utils
   # The install tests: validators, file types, manual pages.

@@ -205,6 +205,18 @@ void CSettingsFile::SetValue(const std::string& section, const std::string& key,
   old = value;
 }
 
+void CSettingsFile::RemoveKey(const std::string& section, const std::string& key) {
+  int s = FindSection(section);
+  if (s < 0) return;
+  std::vector<std::string>& keys = m_ppKeys[static_cast<std::size_t>(s)];
+  std::vector<std::string>& values = m_ppValues[static_cast<std::size_t>(s)];
+  for (int k; (k = FindKey(s, key)) >= 0;) {
+    keys.erase(keys.begin() + k);
+    values.erase(values.begin() + k);
+    m_bChanged = true;
+  }
+}
+
 bool CSettingsFile::HasSection(const std::string& section) const {
   return FindSection(section) >= 0;
 }

@@ -33,6 +33,8 @@ class CSettingsFile {
   std::string GetRawValue(const std::string& section, const std::string& key,
                           const std::string& def = std::string()) const;
   void SetValue(const std::string& section, const std::string& key, const std::string& value);
+  // Removes the key (every copy of it) from the section; nothing when absent.
+  void RemoveKey(const std::string& section, const std::string& key);
   bool HasSection(const std::string& section) const;
   // Appends an empty section when none of that name exists (needs a loaded file).
   void AddSection(const std::string& section);

@@ -2,7 +2,7 @@
 // A machine's serial devices as a fake tree of sys/, dev/ and proc/ folders,
 // laid out the way the kernel and udev lay out the real ones:
 //
-//   sys/devices/pci0/usb1/1-1/{idVendor,idProduct,manufacturer,product}
+//   sys/devices/pci0/usb1/1-1/{idVendor,idProduct,manufacturer,product,serial}
 //   sys/devices/pci0/usb1/1-1/1-1:1.0/ttyUSB0/tty/ttyUSB0
 //   sys/class/tty/ttyUSB0 -> ../../devices/.../ttyUSB0/tty/ttyUSB0
 //   sys/class/tty/ttyUSB0/device -> ../../../ttyUSB0   (the usb-serial port)
@@ -38,7 +38,8 @@ class FakeSerialTree {
   // A USB adapter with its strings; `bus` tells adapters apart. `acm` makes
   // it a CDC-ACM device (the tty hangs off the interface itself).
   void AddUsb(const std::string& name, int bus, const std::string& vendor, const std::string& product,
-              const std::string& maker, const std::string& productName, bool acm = false) {
+              const std::string& maker, const std::string& productName, bool acm = false,
+              const std::string& serial = std::string()) {
     std::string usb = "devices/pci0/usb" + std::to_string(bus) + "/" + std::to_string(bus) + "-1";
     std::string iface = usb + "/" + std::to_string(bus) + "-1:1.0";
     std::string port = acm ? iface : iface + "/" + name;
@@ -47,6 +48,7 @@ class FakeSerialTree {
     Write(usb + "/idProduct", product);
     if (!maker.empty()) Write(usb + "/manufacturer", maker);
     if (!productName.empty()) Write(usb + "/product", productName);
+    if (!serial.empty()) Write(usb + "/serial", serial);
     Link("../../" + port + "/tty/" + name, Sys() + "/class/tty/" + name);
     Link(acm ? "../../../" + std::to_string(bus) + "-1:1.0" : "../../../" + name,
          Sys() + "/" + port + "/tty/" + name + "/device");
@@ -69,6 +71,16 @@ class FakeSerialTree {
     Link(pts, Dev() + "/" + name);
     return pts;
   }
+  // dev/<name> leading to an existing device (a simulator's terminal).
+  void AddDevice(const std::string& name, const std::string& target) { Link(target, Dev() + "/" + name); }
+  // Takes dev/<name> and its by-id links away, as unplugging does.
+  void Unplug(const std::string& name) {
+    std::error_code ec;
+    std::filesystem::remove(Dev() + "/" + name, ec);
+    for (const auto& e : std::filesystem::directory_iterator(Dev() + "/serial/by-id", ec))
+      if (std::filesystem::read_symlink(e.path(), ec).filename() == name) std::filesystem::remove(e.path(), ec);
+  }
+
   // dev/<name> as a plain file: present, but no serial device.
   void AddPlainFile(const std::string& name) { std::ofstream(Dev() + "/" + name) << "x"; }
 

@@ -26,7 +26,7 @@ class PortDiscoveryTest : public ::testing::Test {
   void SetUp() override {
     // Readable by the unprivileged child of the permission test.
     chmod(dir_.Path().c_str(), 0755);
-    tree_.AddUsb("ttyUSB0", 1, "0403", "6001", "FTDI", "FT232R USB UART");
+    tree_.AddUsb("ttyUSB0", 1, "0403", "6001", "FTDI", "FT232R USB UART", false, "A50285BI");
     tree_.AddUsb("ttyUSB1", 2, "067b", "2303", "", "");  // an adapter without strings
     tree_.AddUsb("ttyACM0", 3, "1fc9", "0083", "NXP", "Radio Cable", true);
     tree_.AddBuiltIn("ttyS0", 4);
@@ -79,15 +79,16 @@ struct DeviceRow {
   const char* byId;
   const char* usb;
   const char* ports;
+  const char* serial;
 };
 
 TEST_F(PortDiscoveryTest, EachDeviceCarriesItsByIdNameUsbStringsAndPorts) {
   const DeviceRow rows[] = {
-      {"ttyUSB0", kFtdiById, "FTDI FT232R USB UART (0403:6001)", "COM1,COM3"},
-      {"ttyUSB1", "", "(067b:2303)", ""},
-      {"ttyACM0", "", "NXP Radio Cable (1fc9:0083)", ""},
-      {"ttyS0", "", "", "COM13"},
-      {"ttyXRUSB0", "usb-Exar_XR21V1410-if00", "", ""},
+      {"ttyUSB0", kFtdiById, "FTDI FT232R USB UART (0403:6001)", "COM1,COM3", "A50285BI"},
+      {"ttyUSB1", "", "(067b:2303)", "", ""},
+      {"ttyACM0", "", "NXP Radio Cable (1fc9:0083)", "", ""},
+      {"ttyS0", "", "", "COM13", ""},
+      {"ttyXRUSB0", "usb-Exar_XR21V1410-if00", "", "", ""},
   };
   std::vector<SerialDevice> devices = List();
   for (const DeviceRow& row : rows) {
@@ -98,6 +99,41 @@ TEST_F(PortDiscoveryTest, EachDeviceCarriesItsByIdNameUsbStringsAndPorts) {
     EXPECT_EQ(d->byId, row.byId[0] ? tree_.Dev() + "/serial/by-id/" + row.byId : std::string());
     EXPECT_EQ(UsbText(*d), row.usb);
     EXPECT_EQ(ComPortsText(*d), row.ports);
+    EXPECT_EQ(d->serial, row.serial);
+  }
+}
+
+// Read, Write and Compare offer the one USB cable present for a port that
+// leads nowhere, and only then.
+struct SoleCase {
+  const char* name;
+  std::vector<const char*> usb;  // USB adapters plugged in
+  const char* port;              // the port's device
+  const char* offered;           // "" for none
+};
+
+TEST(PortDiscoverySole, OneUsbCableIsOfferedForAPortThatLeadsNowhere) {
+  const SoleCase cases[] = {
+      {"one cable, port leads nowhere", {"ttyUSB3"}, "/dev/ttyUSB0", "ttyUSB3"},
+      {"the port's by-id link is dangling", {"ttyUSB3"}, "/dev/serial/by-id/gone", "ttyUSB3"},
+      {"the port has its device", {"ttyUSB0"}, "/dev/ttyUSB0", ""},
+      {"two cables: which one?", {"ttyUSB3", "ttyUSB4"}, "/dev/ttyUSB0", ""},
+      {"only a built-in port", {}, "/dev/ttyUSB0", ""},
+  };
+  for (const SoleCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    testutil::TempDir dir;
+    FakeSerialTree tree(dir.Path());
+    int bus = 1;
+    for (const char* name : c.usb) {
+      tree.AddUsb(name, bus++, "0403", "6001", "FTDI", "FT232R USB UART");
+      tree.AddTerminal(name);
+    }
+    tree.AddBuiltIn("ttyS0", 4);
+    tree.AddTerminal("ttyS0");
+    tree.AddById("gone", "ttyUSB9");
+    DiscoveryRoots roots{tree.Sys(), tree.Dev(), tree.Proc()};
+    EXPECT_EQ(SoleUsbDeviceFor(roots, c.port).name, c.offered);
   }
 }
 

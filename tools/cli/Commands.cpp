@@ -12,6 +12,7 @@ int RunImport(const Args& args);
 int RunRead(const Args& args);
 int RunWrite(const Args& args);
 int RunPorts(const Args& args);
+int RunLog(const Args& args);
 
 const std::vector<Command>& Commands() {
   static const std::vector<Command> commands = {
@@ -48,6 +49,10 @@ const std::vector<Command>& Commands() {
        "list the serial devices: by-id name, USB maker and product, the COMn mapped to each,"
        " and whether it can be opened now",
        RunPorts},
+      {"log", "[--since DATE]",
+       "print the write log: one CSV line per write to a radio (time, port, USB serial, document, SHA-256 of"
+       " the image, radio type, band, result), from DATE (YYYY-MM-DD or YYYY-MM-DDTHH:MM) on with --since",
+       RunLog},
   };
   return commands;
 }

@@ -1,0 +1,327 @@
+#include "link/CBatchWriteDlg.h"
+
+#include <QDialogButtonBox>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "data/Backups.h"
+#include "link/CDeviceWatcher.h"
+#include "link/CTransferController.h"
+#include "link/RadioFleet.h"
+#include "platform/CHelpService.h"
+#include "platform/CLanguagePack.h"
+#include "platform/Globals.h"
+#include "platform/ResourceIds.h"
+#include "settings/CSettingsFile.h"
+
+using namespace chanset;
+
+// The fleet's news, from the ports' threads to the rows. What takes time (the
+// backup of a read-back) is done on the port's thread, so the window never
+// waits for a disk.
+class CBatchWriteDlg::Observer final : public FleetObserver {
+ public:
+  Observer(CBatchWriteDlg* dlg, const Image& image) : m_pDlg(dlg), m_image(image) {}
+
+  void Progress(std::size_t port, int rows, bool verifying) override {
+    const int index = static_cast<int>(port);
+    QMetaObject::invokeMethod(
+        m_pDlg, [dlg = m_pDlg, index, rows, verifying] { dlg->ShowProgress(index, rows, verifying); },
+        Qt::QueuedConnection);
+  }
+
+  void Ended(std::size_t port, const FleetResult& result) override {
+    // The settings file only names types and bands here, and nothing
+    // changes it while the batch's window is up.
+    WriteOutcome outcome = OutcomeOfWrite(result.transfer, m_image, result.back ? &*result.back : nullptr,
+                                          result.pulled, g_bChinese, &g_settingsFile());
+    // What was read back is kept like every read.
+    if (result.back && result.back->complete()) StoreBackup(result.back->image, g_bChinese);
+    const int index = static_cast<int>(port);
+    QMetaObject::invokeMethod(
+        m_pDlg, [dlg = m_pDlg, index, outcome] { dlg->ShowEnded(index, outcome); }, Qt::QueuedConnection);
+  }
+
+ private:
+  CBatchWriteDlg* m_pDlg;
+  Image m_image;
+};
+
+CBatchWriteDlg::CBatchWriteDlg(QWidget* parent)
+    : QDialog(parent),
+      m_pIntro(new QLabel(this)),
+      m_pEmpty(new QLabel(CLanguagePack::String(ids::kBatchNoDevice), this)),
+      m_pTable(new QTableWidget(0, ColumnCount, this)),
+      m_pSummary(new QLabel(this)) {
+  setWindowModality(Qt::WindowModal);
+  setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+  setWindowTitle(CLanguagePack::String(ids::kBatchTitle));
+  m_pIntro->setWordWrap(true);
+  m_pEmpty->setWordWrap(true);
+  m_pSummary->setWordWrap(true);
+
+  QStringList headers;
+  for (int id : {ids::kBatchColumnDevice, ids::kBatchColumnUsb, ids::kBatchColumnPort, ids::kBatchColumnState})
+    headers << CLanguagePack::String(id);
+  m_pTable->setHorizontalHeaderLabels(headers);
+  m_pTable->verticalHeader()->hide();
+  m_pTable->setSelectionMode(QAbstractItemView::NoSelection);
+  m_pTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  m_pTable->horizontalHeader()->setSectionResizeMode(ColDevice, QHeaderView::ResizeToContents);
+  m_pTable->horizontalHeader()->setSectionResizeMode(ColCable, QHeaderView::ResizeToContents);
+  m_pTable->horizontalHeader()->setSectionResizeMode(ColPort, QHeaderView::ResizeToContents);
+  m_pTable->horizontalHeader()->setSectionResizeMode(ColState, QHeaderView::Stretch);
+
+  auto* buttons = new QDialogButtonBox(this);
+  m_pStart = buttons->addButton(CLanguagePack::String(ids::kBatchStart), QDialogButtonBox::ActionRole);
+  m_pCancel = buttons->addButton(CLanguagePack::String(ids::kButtonCancel), QDialogButtonBox::ActionRole);
+  m_pClose = buttons->addButton(CLanguagePack::String(ids::kBatchClose), QDialogButtonBox::RejectRole);
+  connect(m_pStart, &QPushButton::clicked, this, [this] { StartBatch(); });
+  connect(m_pCancel, &QPushButton::clicked, this, &CBatchWriteDlg::CancelBatch);
+  connect(m_pClose, &QPushButton::clicked, this, &CBatchWriteDlg::reject);
+
+  auto* column = new QVBoxLayout(this);
+  column->addWidget(m_pIntro);
+  column->addWidget(m_pEmpty);
+  column->addWidget(m_pTable, 1);
+  column->addWidget(m_pSummary);
+  column->addWidget(buttons);
+  resize(760, 320);
+
+  connect(CDeviceWatcher::Instance(), &CDeviceWatcher::devicesChanged, this, [this] {
+    if (isVisible() || IsRunning()) Refresh();
+  });
+}
+
+CBatchWriteDlg::~CBatchWriteDlg() {
+  // The fleet goes first: its threads end before the rows they report to.
+  if (m_fleet) m_fleet->Cancel();
+  m_fleet.reset();
+  if (m_nRunning > 0) CTransferMonitor::Instance()->Ended();
+}
+
+void CBatchWriteDlg::ShowDialog(const QString& documentName) {
+  CDeviceWatcher::Instance()->Watch();
+  const bool verify = CTransferController::VerifyAfterWrite();
+  m_pIntro->setText(CLanguagePack::String(verify ? ids::kBatchIntroVerify : ids::kBatchIntro).arg(documentName));
+  if (!IsRunning()) {
+    m_rows.clear();
+    m_pTable->setRowCount(0);
+    m_pSummary->clear();
+  }
+  Refresh();
+  show();
+  raise();
+  activateWindow();
+}
+
+int CBatchWriteDlg::RowOf(const QString& path) const {
+  for (int r = 0; r < m_rows.size(); ++r)
+    if (QString::fromStdString(m_rows[r].device.path) == path) return r;
+  return -1;
+}
+
+int CBatchWriteDlg::RowOfIndex(int index) const {
+  for (int r = 0; r < m_rows.size(); ++r)
+    if (m_rows[r].running && m_rows[r].index == index) return r;
+  return -1;
+}
+
+void CBatchWriteDlg::Refresh() {
+  const std::vector<SerialDevice> devices = ListSerialDevices(DiscoveryRootsFromEnvironment());
+  // Rows whose device went: an idle one goes too, a running one is stopped
+  // ("cable pulled"), an ended one keeps its result.
+  for (int r = m_rows.size() - 1; r >= 0; --r) {
+    const bool present = std::any_of(devices.begin(), devices.end(),
+                                     [&](const SerialDevice& d) { return d.path == m_rows[r].device.path; });
+    if (present || m_rows[r].gone) continue;
+    if (m_rows[r].running) {
+      m_rows[r].gone = true;
+      if (m_fleet) m_fleet->CancelPort(static_cast<std::size_t>(m_rows[r].index), true);
+    } else if (m_pTable->item(r, ColState) && !m_pTable->item(r, ColState)->data(Qt::UserRole).toBool()) {
+      m_rows.remove(r);
+      m_pTable->removeRow(r);
+    } else {
+      m_rows[r].gone = true;
+      ShowRow(r);
+    }
+  }
+  for (const SerialDevice& d : devices) {
+    int r = RowOf(QString::fromStdString(d.path));
+    if (r >= 0 && m_rows[r].running) continue;
+    if (r < 0) {
+      r = m_rows.size();
+      m_rows.append(Row());
+      m_pTable->insertRow(r);
+      for (int c = 0; c < ColumnCount; ++c) m_pTable->setItem(r, c, new QTableWidgetItem);
+      m_pTable->item(r, ColDevice)->setCheckState(d.openable ? Qt::Checked : Qt::Unchecked);
+    } else if (m_rows[r].gone || !m_rows[r].device.openable) {
+      // Back again, or free again: offered as a new one would be.
+      m_pTable->item(r, ColDevice)->setCheckState(d.openable ? Qt::Checked : Qt::Unchecked);
+      m_pTable->item(r, ColState)->setData(Qt::UserRole, false);
+    }
+    m_rows[r].device = d;
+    m_rows[r].gone = false;
+    ShowRow(r);
+  }
+  m_pEmpty->setVisible(m_rows.isEmpty());
+  UpdateButtons();
+}
+
+void CBatchWriteDlg::ShowRow(int r) {
+  const Row& row = m_rows[r];
+  const SerialDevice& d = row.device;
+  QTableWidgetItem* device = m_pTable->item(r, ColDevice);
+  const std::string name = d.byId.empty() ? d.path : d.byId.substr(d.byId.rfind('/') + 1);
+  device->setText(QString::fromStdString(name));
+  device->setToolTip(QString::fromStdString(d.byId.empty() ? d.path : d.path + "\n" + d.byId));
+  Qt::ItemFlags flags = Qt::ItemIsEnabled;
+  if (!row.gone && !row.running && !IsRunning()) flags |= Qt::ItemIsUserCheckable;
+  device->setFlags(flags);
+  if (row.gone) device->setCheckState(Qt::Unchecked);
+  m_pTable->item(r, ColCable)->setText(QString::fromStdString(UsbName(d)));
+  m_pTable->item(r, ColCable)->setToolTip(QString::fromStdString(UsbText(d)));
+  m_pTable->item(r, ColPort)->setText(QString::fromStdString(ComPortsText(d)));
+  QTableWidgetItem* state = m_pTable->item(r, ColState);
+  // A row that has a result keeps it until the next batch.
+  if (state->data(Qt::UserRole).toBool()) {
+    QString result = state->data(Qt::UserRole + 1).toString();
+    state->setText(row.gone ? result + QStringLiteral(" (") + CLanguagePack::String(ids::kBatchUnplugged) +
+                                  QLatin1Char(')')
+                            : result);
+    return;
+  }
+  state->setText(d.openable ? CLanguagePack::String(ids::kBatchReady)
+                            : CLanguagePack::String(ids::kBatchCannotOpen).arg(QString::fromStdString(OpenStatusText(d))));
+}
+
+bool CBatchWriteDlg::StartBatch() {
+  if (IsRunning()) return false;
+  QString document;
+  if (!m_source || !m_source(m_image, document)) return false;
+  std::vector<FleetPort> ports;
+  m_bVerify = CTransferController::VerifyAfterWrite();
+  for (int r = 0; r < m_rows.size(); ++r) {
+    Row& row = m_rows[r];
+    QTableWidgetItem* state = m_pTable->item(r, ColState);
+    row.running = false;
+    state->setData(Qt::UserRole, false);  // the results of the last batch go
+    if (row.gone || m_pTable->item(r, ColDevice)->checkState() != Qt::Checked) continue;
+    row.running = true;
+    row.index = static_cast<int>(ports.size());
+    ports.push_back({row.device.path, nullptr});
+    state->setText(QString());
+    auto* bar = new QProgressBar(m_pTable);
+    bar->setRange(0, kTransferRows * (m_bVerify ? 2 : 1));
+    bar->setValue(0);
+    bar->setFormat(CLanguagePack::String(ids::kBatchWriting));
+    m_pTable->setCellWidget(r, ColState, bar);
+  }
+  if (ports.empty()) return false;
+  m_nStarted = static_cast<int>(ports.size());
+  m_nRunning = m_nStarted;
+  m_nWritten = m_nVerified = 0;
+  m_pSummary->clear();
+  CTransferMonitor::Instance()->Started();
+  FleetJob job;
+  job.direction = TransferDirection::Write;
+  job.image = m_image;
+  job.verify = m_bVerify;
+  m_observer = std::make_unique<Observer>(this, m_image);
+  m_fleet = std::make_unique<RadioFleet>(std::move(ports), job, *m_observer);
+  m_fleet->Start();
+  for (int r = 0; r < m_rows.size(); ++r) ShowRow(r);
+  UpdateButtons();
+  return true;
+}
+
+void CBatchWriteDlg::CancelBatch() {
+  if (m_fleet) m_fleet->Cancel();
+}
+
+void CBatchWriteDlg::ShowProgress(int index, int rows, bool verifying) {
+  const int r = RowOfIndex(index);
+  auto* bar = r < 0 ? nullptr : qobject_cast<QProgressBar*>(m_pTable->cellWidget(r, ColState));
+  if (!bar) return;
+  if (verifying) bar->setFormat(CLanguagePack::String(ids::kBatchVerifying));
+  bar->setValue((verifying ? kTransferRows : 0) + rows);
+}
+
+QString CBatchWriteDlg::ResultWords(const WriteOutcome& o) const {
+  auto failure = [&](WriteEnd end) {
+    switch (end) {
+      case WriteEnd::NoAnswer: return CLanguagePack::String(ids::kResultNoAnswer);
+      case WriteEnd::CablePulled: return CLanguagePack::String(ids::kResultCablePulled);
+      case WriteEnd::Cancelled: return CLanguagePack::String(ids::kResultCancelled);
+      case WriteEnd::CannotOpen:
+        return CLanguagePack::String(ids::kResultCannotOpen).arg(QString::fromStdString(o.detail));
+      case WriteEnd::Interrupted:
+        return CLanguagePack::String(ids::kResultInterrupted).arg(QString::fromStdString(o.detail));
+      default: return QString();
+    }
+  };
+  switch (o.end) {
+    case WriteEnd::Written: return CLanguagePack::String(ids::kResultWritten);
+    case WriteEnd::Verified: return CLanguagePack::String(ids::kResultVerified);
+    case WriteEnd::Differs: return CLanguagePack::String(ids::kResultDiffers).arg(QString::fromStdString(o.detail));
+    case WriteEnd::NotVerified: return CLanguagePack::String(ids::kResultNotVerified).arg(failure(o.why));
+    default: return failure(o.end);
+  }
+}
+
+void CBatchWriteDlg::ShowEnded(int index, const WriteOutcome& outcome) {
+  const int r = RowOfIndex(index);
+  if (r >= 0) {
+    m_pTable->removeCellWidget(r, ColState);
+    m_rows[r].running = false;
+    QTableWidgetItem* state = m_pTable->item(r, ColState);
+    state->setData(Qt::UserRole, true);
+    state->setData(Qt::UserRole + 1, ResultWords(outcome));
+    ShowRow(r);
+  }
+  if (outcome.written()) ++m_nWritten;
+  if (outcome.end == WriteEnd::Verified) ++m_nVerified;
+  if (--m_nRunning == 0) FinishBatch();
+}
+
+void CBatchWriteDlg::FinishBatch() {
+  m_fleet.reset();  // every thread has ended: this only joins them
+  m_observer.reset();
+  CTransferMonitor::Instance()->Ended();
+  QString summary = CLanguagePack::String(ids::kBatchSummary).arg(m_nWritten).arg(m_nStarted);
+  if (m_bVerify) summary += QLatin1Char(' ') + CLanguagePack::String(ids::kBatchVerified).arg(m_nVerified);
+  m_pSummary->setText(summary);
+  for (int r = 0; r < m_rows.size(); ++r) ShowRow(r);
+  // Devices that came or went while the radios were written.
+  Refresh();
+  emit batchEnded();
+}
+
+void CBatchWriteDlg::UpdateButtons() {
+  const bool running = IsRunning();
+  m_pStart->setEnabled(!running && !m_rows.isEmpty());
+  m_pCancel->setEnabled(running);
+  m_pClose->setEnabled(!running);
+}
+
+void CBatchWriteDlg::reject() {
+  if (IsRunning()) {
+    CancelBatch();
+    return;
+  }
+  QDialog::reject();
+}
+
+void CBatchWriteDlg::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_F1) {
+    CHelpService::ShowTopic(ids::kWriteSeveralRadios);
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
