@@ -1,6 +1,8 @@
 #include "link/CBatchWriteDlg.h"
 
+#include <QApplication>
 #include <QDialogButtonBox>
+#include <QStyle>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -21,6 +23,21 @@
 #include "settings/CSettingsFile.h"
 
 using namespace chanset;
+
+namespace {
+// A result at a glance, in any palette: a tick for a radio that holds the
+// plan, a warning for one that may not, a cross for one that does not.
+QIcon ResultIcon(WriteEnd end) {
+  QStyle* style = QApplication::style();
+  switch (end) {
+    case WriteEnd::Written:
+    case WriteEnd::Verified: return style->standardIcon(QStyle::SP_DialogApplyButton);
+    case WriteEnd::NotVerified:
+    case WriteEnd::Cancelled: return style->standardIcon(QStyle::SP_MessageBoxWarning);
+    default: return style->standardIcon(QStyle::SP_MessageBoxCritical);
+  }
+}
+}  // namespace
 
 // The fleet's news, from the ports' threads to the rows. What takes time (the
 // backup of a read-back) is done on the port's thread, so the window never
@@ -92,7 +109,7 @@ CBatchWriteDlg::CBatchWriteDlg(QWidget* parent)
   column->addWidget(m_pTable, 1);
   column->addWidget(m_pSummary);
   column->addWidget(buttons);
-  resize(760, 320);
+  resize(900, 340);
 
   connect(CDeviceWatcher::Instance(), &CDeviceWatcher::devicesChanged, this, [this] {
     if (isVisible() || IsRunning()) Refresh();
@@ -131,6 +148,12 @@ int CBatchWriteDlg::RowOfIndex(int index) const {
   for (int r = 0; r < m_rows.size(); ++r)
     if (m_rows[r].running && m_rows[r].index == index) return r;
   return -1;
+}
+
+QString CBatchWriteDlg::StateText(int row) const {
+  if (auto* bar = qobject_cast<QProgressBar*>(m_pTable->cellWidget(row, ColState))) return bar->text();
+  QTableWidgetItem* item = m_pTable->item(row, ColState);
+  return item ? item->text() : QString();
 }
 
 void CBatchWriteDlg::Refresh() {
@@ -189,16 +212,22 @@ void CBatchWriteDlg::ShowRow(int r) {
   m_pTable->item(r, ColCable)->setToolTip(QString::fromStdString(UsbText(d)));
   m_pTable->item(r, ColPort)->setText(QString::fromStdString(ComPortsText(d)));
   QTableWidgetItem* state = m_pTable->item(r, ColState);
-  // A row that has a result keeps it until the next batch.
+  // A row that has a result keeps it until the next batch; one whose cable
+  // went later says so too.
   if (state->data(Qt::UserRole).toBool()) {
     QString result = state->data(Qt::UserRole + 1).toString();
-    state->setText(row.gone ? result + QStringLiteral(" (") + CLanguagePack::String(ids::kBatchUnplugged) +
-                                  QLatin1Char(')')
-                            : result);
+    const bool pulled = state->data(Qt::UserRole + 2).toInt() == static_cast<int>(WriteEnd::CablePulled);
+    if (row.gone && !pulled)
+      result += QStringLiteral(" (") + CLanguagePack::String(ids::kBatchUnplugged) + QLatin1Char(')');
+    state->setText(result);
+    state->setToolTip(result);
+    state->setIcon(ResultIcon(static_cast<WriteEnd>(state->data(Qt::UserRole + 2).toInt())));
     return;
   }
+  state->setIcon(QIcon());
   state->setText(d.openable ? CLanguagePack::String(ids::kBatchReady)
                             : CLanguagePack::String(ids::kBatchCannotOpen).arg(QString::fromStdString(OpenStatusText(d))));
+  state->setToolTip(state->text());
 }
 
 bool CBatchWriteDlg::StartBatch() {
@@ -283,6 +312,7 @@ void CBatchWriteDlg::ShowEnded(int index, const WriteOutcome& outcome) {
     QTableWidgetItem* state = m_pTable->item(r, ColState);
     state->setData(Qt::UserRole, true);
     state->setData(Qt::UserRole + 1, ResultWords(outcome));
+    state->setData(Qt::UserRole + 2, static_cast<int>(outcome.end));
     ShowRow(r);
   }
   if (outcome.written()) ++m_nWritten;
@@ -295,7 +325,7 @@ void CBatchWriteDlg::FinishBatch() {
   m_observer.reset();
   CTransferMonitor::Instance()->Ended();
   QString summary = CLanguagePack::String(ids::kBatchSummary).arg(m_nWritten).arg(m_nStarted);
-  if (m_bVerify) summary += QLatin1Char(' ') + CLanguagePack::String(ids::kBatchVerified).arg(m_nVerified);
+  if (m_bVerify) summary += CLanguagePack::String(ids::kBatchVerified).arg(m_nVerified);
   m_pSummary->setText(summary);
   for (int r = 0; r < m_rows.size(); ++r) ShowRow(r);
   // Devices that came or went while the radios were written.

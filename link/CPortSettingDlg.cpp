@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QContextMenuEvent>
 #include <QInputDialog>
 #include <QLabel>
@@ -172,22 +173,19 @@ bool CPortSettingDlg::EditDevice(int port) {
   QInputDialog ask(this);
   ask.setWindowTitle(CLanguagePack::String(kStrDeviceTitle).arg(name));
   const QString prompt = CLanguagePack::String(kStrDevicePrompt).arg(name, fallback);
-  ask.setLabelText(KeepPathsWhole(prompt));
   ask.setComboBoxEditable(true);
   ask.setComboBoxItems(offered);
   ask.setTextValue(mapped);
   ask.setOkButtonText(CLanguagePack::String(ids::kButtonOk));
   ask.setCancelButtonText(CLanguagePack::String(ids::kButtonCancel));
-  // The question is a few sentences: wrapped, in a dialog of a sensible
-  // width, and wide enough for its longest path, which never breaks.
+  // The question is a few sentences, wrapped to a sensible width that
+  // also holds its longest path; no path is ever broken across lines.
   int width = fontMetrics().averageCharWidth() * 60;
-  if (auto* label = ask.findChild<QLabel*>()) {
-    label->setTextFormat(Qt::RichText);
-    label->setWordWrap(true);
-    for (auto it = PathPattern().globalMatch(prompt); it.hasNext();)
-      width = std::max(width, label->fontMetrics().horizontalAdvance(it.next().captured()) +
-                                  fontMetrics().averageCharWidth() * 6);
-  }
+  for (auto it = PathPattern().globalMatch(prompt); it.hasNext();)
+    width = std::max(width, fontMetrics().horizontalAdvance(it.next().captured()));
+  ask.setLabelText(WrapKeepingPaths(prompt, width, fontMetrics()).join(QLatin1Char('\n')));
+  if (auto* label = ask.findChild<QLabel*>()) label->setWordWrap(false);
+  width += fontMetrics().averageCharWidth() * 6;  // the dialog's margins
   ask.resize(width, ask.sizeHint().height());
   if (ask.exec() != QDialog::Accepted) return false;
 
@@ -210,16 +208,45 @@ void CPortSettingDlg::Reprobe() {
   if (QRadioButton* button = PortButton(checked); button && button->isEnabled()) button->setChecked(true);
 }
 
-QString CPortSettingDlg::KeepPathsWhole(const QString& text) {
-  QString html;
+QStringList CPortSettingDlg::WrapKeepingPaths(const QString& text, int width, const QFontMetrics& metrics) {
+  // The pieces a line may end after: a path whole, a run of text up to and
+  // with a space, or one CJK character (with the punctuation that follows it,
+  // which never starts a line).
+  QStringList pieces;
+  auto addText = [&pieces](const QString& run) {
+    QString piece;
+    for (int i = 0; i < run.size(); ++i) {
+      const QChar c = run[i];
+      const bool cjk = c.unicode() >= 0x2E80;
+      const bool closing = QStringLiteral("。，、；：？！）」』”").contains(c);
+      if (cjk && !closing && !piece.isEmpty()) pieces << piece, piece.clear();
+      piece += c;
+      const QChar next = i + 1 < run.size() ? run[i + 1] : QChar();
+      if (c == QLatin1Char(' ') || (cjk && !QStringLiteral("。，、；：？！）」』”").contains(next)))
+        pieces << piece, piece.clear();
+    }
+    if (!piece.isEmpty()) pieces << piece;
+  };
   int at = 0;
   for (auto it = PathPattern().globalMatch(text); it.hasNext();) {
     QRegularExpressionMatch m = it.next();
-    html += text.mid(at, m.capturedStart() - at).toHtmlEscaped();
-    html += QStringLiteral("<nobr>") + m.captured().toHtmlEscaped() + QStringLiteral("</nobr>");
+    addText(text.mid(at, m.capturedStart() - at));
+    pieces << m.captured();
     at = m.capturedEnd();
   }
-  return html + text.mid(at).toHtmlEscaped();
+  addText(text.mid(at));
+
+  QStringList lines;
+  QString line;
+  for (const QString& piece : pieces) {
+    if (!line.isEmpty() && metrics.horizontalAdvance(line + piece) > width) {
+      lines << line.trimmed();
+      line.clear();
+    }
+    line += piece;
+  }
+  if (!line.trimmed().isEmpty()) lines << line.trimmed();
+  return lines;
 }
 
 void CPortSettingDlg::reject() {

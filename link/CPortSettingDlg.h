@@ -22,6 +22,7 @@
 
 #include "platform/CDialogTemplate.h"
 
+class QFontMetrics;
 class QRadioButton;
 
 class CPortSettingDlg : public QDialog {
@@ -52,10 +53,11 @@ class CPortSettingDlg : public QDialog {
   // False when the question was cancelled.
   bool EditDevice(int port);
 
-  // Marks the paths (runs of characters that start with '/') of a plain
-  // text so that a wrapped label never breaks one across lines; the rest is
-  // escaped for rich text.
-  static QString KeepPathsWhole(const QString& text);
+  // The lines of `text` no wider than `width` in `metrics`, broken after a
+  // space or beside a CJK character, never inside a path (a run of
+  // characters from a '/' on): a label shows a device path whole. A path
+  // wider than `width` has a line of its own.
+  static QStringList WrapKeepingPaths(const QString& text, int width, const QFontMetrics& metrics);
 
  public slots:
   // OK: stores the checked port (nothing without one), then closes.

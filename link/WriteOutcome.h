@@ -29,8 +29,11 @@ struct WriteOutcome {
   WriteEnd why = WriteEnd::Written;  // NotVerified: how the read-back ended
   std::string detail;                // see above; "" when there is none
 
-  // The radio holds the image: Written, Verified or NotVerified.
-  bool written() const { return end == WriteEnd::Written || end == WriteEnd::Verified || end == WriteEnd::NotVerified; }
+  // Every block of the write was acknowledged (whatever its check found).
+  bool written() const {
+    return end == WriteEnd::Written || end == WriteEnd::Verified || end == WriteEnd::Differs ||
+           end == WriteEnd::NotVerified;
+  }
 };
 
 // The outcome of a write of `sent` (`back`: its read-back, null when none

@@ -175,7 +175,7 @@ constexpr int kAskUseCable = 61975;          // "Use %1 (%2) as %3?"
 constexpr int kWriteLogFailed = 61976;       // status bar: the write could not be recorded
 constexpr int kWriteLogSkipped = 61977;      // "%1 lines of the log cannot be read"
 constexpr int kBatchUnplugged = 61978;       // "unplugged"
-constexpr int kBatchVerified = 61979;        // "%1 of them verified."
+constexpr int kBatchVerified = 61979;        // " %1 of them verified." (follows the summary)
 
 // The navigation tree's Power Adjustment action (no menu item, no prompt).
 constexpr int kPowerAdjustment = 32890;

@@ -1,6 +1,8 @@
 // The Port Setting dialog against pseudo-terminals standing in for serial
 // devices: which ports it offers, which it checks, and what OK keeps.
 #include <QInputDialog>
+#include <QLabel>
+#include <QRegularExpression>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
@@ -10,6 +12,11 @@
 #include <QToolTip>
 #include <QtTest>
 
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
+
+#include "link/CDeviceWatcher.h"
 #include "link/CPortSettingDlg.h"
 #include "link/PortNames.h"
 #include "link/SerialPort.h"
@@ -35,6 +42,39 @@ class PortSettingDlgTest : public QObject {
     if (dir.isEmpty()) return;
     QTest::qWait(300);
     QGuiApplication::primaryScreen()->grabWindow(0).save(QDir(dir).filePath(name + ".png"));
+  }
+
+  // The lines a label shows: its own when it does not wrap, else as its
+  // text lays out at its width.
+  static QStringList ShownLines(const QLabel* label) {
+    if (!label->wordWrap()) return label->text().split(QLatin1Char('\n'));
+    QTextDocument doc;
+    doc.setDefaultFont(label->font());
+    doc.setDocumentMargin(0);
+    doc.setPlainText(label->text());
+    doc.setTextWidth(label->width());
+    doc.size();  // lays the text out
+    QStringList lines;
+    for (QTextBlock block = doc.begin(); block.isValid(); block = block.next())
+      for (int i = 0; i < block.layout()->lineCount(); ++i)
+        lines << block.text().mid(block.layout()->lineAt(i).textStart(), block.layout()->lineAt(i).textLength());
+    return lines;
+  }
+
+  // Whether each of `paths` shows whole on one line of the label, and no
+  // line is cut off at the label's edge.
+  static bool ShowsPathsWhole(const QLabel* label, const QStringList& paths) {
+    const QStringList lines = ShownLines(label);
+    for (const QString& line : lines)
+      if (label->fontMetrics().horizontalAdvance(line.trimmed()) > label->width()) return false;
+    for (const QString& path : paths)
+      if (std::none_of(lines.begin(), lines.end(), [&](const QString& l) { return l.contains(path); })) return false;
+    return true;
+  }
+
+  static QByteArray FileText(const std::string& path) {
+    QFile f(QString::fromStdString(path));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
   }
 
   QList<int> EnabledPorts(const CPortSettingDlg& dlg) const {
@@ -173,12 +213,14 @@ class PortSettingDlgTest : public QObject {
     dlg.PortButton(12)->click();
     QVERIFY(!dlg.PortButton(3)->isEnabled());
     QString title, label;
+    bool whole = false;
     auto answer = [&](const QString& text, bool ok) {
       QTimer::singleShot(0, &dlg, [&, text, ok] {
         auto* ask = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
         if (!ask) return;
         title = ask->windowTitle();
         label = ask->labelText();
+        whole = ShowsPathsWhole(ask->findChild<QLabel*>(), {"/dev/serial/by-id/", "/dev/ttyUSB2"});
         ask->setTextValue(text);
         ok ? ask->accept() : ask->reject();
       });
@@ -187,6 +229,7 @@ class PortSettingDlgTest : public QObject {
     QVERIFY(dlg.EditDevice(3));
     QCOMPARE(title, QStringLiteral("Device of COM3"));
     QVERIFY2(label.contains(QStringLiteral("/dev/ttyUSB2")), qPrintable(label));  // the default named
+    QVERIFY2(whole, qPrintable(label));
     QCOMPARE(UserRegistry::ReadString(PortsRegistryKey(), "COM3"), cable.path());
     QCOMPARE(DevicePathForPort(3), cable.path());
     QVERIFY(dlg.PortButton(3)->isEnabled());
@@ -199,6 +242,30 @@ class PortSettingDlgTest : public QObject {
     QVERIFY(dlg.EditDevice(3));
     QCOMPARE(DevicePathForPort(3), std::string("/dev/ttyUSB2"));
     QVERIFY(!dlg.PortButton(3)->isEnabled());
+    QVERIFY(!QString::fromUtf8(FileText(UserRegistry::FilePath())).contains(QStringLiteral("COM3")));
+    // Cancel in Port Setting takes back what was changed through it: a
+    // device added, and one changed.
+    UserRegistry::WriteString(PortsRegistryKey(), "COM4", "/dev/kept");
+    dlg.OnInitDialog();
+    answer(QString::fromStdString(cable.path()), true);
+    QVERIFY(dlg.EditDevice(3));
+    answer(QString::fromStdString(cable.path()), true);
+    QVERIFY(dlg.EditDevice(4));
+    answer(QString(), true);
+    QVERIFY(dlg.EditDevice(4));
+    QCOMPARE(DevicePathForPort(3), cable.path());
+    dlg.reject();
+    QCOMPARE(DevicePathForPort(3), std::string("/dev/ttyUSB2"));
+    QCOMPARE(UserRegistry::ReadString(PortsRegistryKey(), "COM4"), std::string("/dev/kept"));
+    QVERIFY(!QString::fromUtf8(FileText(UserRegistry::FilePath())).contains(QStringLiteral("COM3")));
+    // OK keeps them.
+    dlg.OnInitDialog();
+    answer(QString::fromStdString(cable.path()), true);
+    QVERIFY(dlg.EditDevice(3));
+    dlg.accept();
+    QCOMPARE(DevicePathForPort(3), cable.path());
+    UserRegistry::DeleteValue(PortsRegistryKey(), "COM3");
+    UserRegistry::DeleteValue(PortsRegistryKey(), "COM4");
     qputenv("CHANSET_COM3", m_dir.filePath(QStringLiteral("missing3")).toUtf8());
   }
 
@@ -233,6 +300,34 @@ class PortSettingDlgTest : public QObject {
     QCOMPARE(menuText, QStringLiteral("Device of COM5..."));
   }
 
+  // The question's lines: never a path broken, never a line too wide
+  // unless a path alone fills it, nothing lost; in both languages, at
+  // widths narrower and wider than its paths.
+  void questionWrapsBesidePathsOnly_data() {
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<int>("chars");
+    for (const char* language : {"English", "Chinese"})
+      for (int chars : {20, 45, 60, 200}) QTest::newRow(qPrintable(QStringLiteral("%1 %2").arg(language).arg(chars))) << language << chars;
+  }
+  void questionWrapsBesidePathsOnly() {
+    QFETCH(QString, language);
+    QFETCH(int, chars);
+    QVERIFY(CLanguagePack::Load(language));
+    const QString path = QStringLiteral("/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0");
+    const QString text = CLanguagePack::String(CPortSettingDlg::kStrDevicePrompt).arg(QStringLiteral("COM3"), path);
+    QFontMetrics metrics(QApplication::font());
+    const int width = metrics.averageCharWidth() * chars;
+    const QStringList lines = CPortSettingDlg::WrapKeepingPaths(text, width, metrics);
+    static const QRegularExpression lonePath(QStringLiteral("^/[\\x21-\\x7e]*$"));
+    for (const QString& line : lines)
+      QVERIFY2(metrics.horizontalAdvance(line) <= width || lonePath.match(line).hasMatch(), qPrintable(line));
+    QVERIFY(std::any_of(lines.begin(), lines.end(), [&](const QString& l) { return l.contains(path); }));
+    QVERIFY(std::any_of(lines.begin(), lines.end(), [&](const QString& l) { return l.contains(QStringLiteral("/dev/serial/by-id/ ")) || l.endsWith(QStringLiteral("/dev/serial/by-id/")); }));
+    QString joined = lines.join(QString());
+    QCOMPARE(joined.remove(QLatin1Char(' ')), QString(text).remove(QLatin1Char(' ')));
+    QVERIFY(CLanguagePack::Load(QStringLiteral("English")));
+  }
+
   void deviceMapTextsExistInEveryLanguage_data() {
     QTest::addColumn<QString>("language");
     QTest::newRow("English") << "English";
@@ -246,6 +341,32 @@ class PortSettingDlgTest : public QObject {
     QVERIFY(CLanguagePack::String(CPortSettingDlg::kStrDevicePrompt).contains(QStringLiteral("%2")));
     QVERIFY(!CLanguagePack::String(CPortSettingDlg::kStrDeviceHint).isEmpty());
     QVERIFY(CLanguagePack::Load(QStringLiteral("English")));
+  }
+
+  // A cable plugged in or pulled out while the dialog is up: its port is
+  // offered or withdrawn without asking, the user's check kept.
+  void followsCablesAsTheyComeAndGo() {
+    auto source = std::make_unique<FakeDeviceSource>();
+    FakeDeviceSource* fake = source.get();
+    CDeviceWatcher::Instance()->UseSource(std::move(source));
+    PtyPair cable;
+    QVERIFY(cable.ok());
+    const QString at = m_dir.filePath(QStringLiteral("missing5"));
+    CPortSettingDlg dlg;
+    dlg.OnInitDialog();
+    dlg.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+    dlg.PortButton(12)->click();
+    QVERIFY(!dlg.PortButton(5)->isEnabled());
+    QVERIFY(QFile::link(QString::fromStdString(cable.path()), at));
+    fake->Add(cable.path());
+    QTRY_VERIFY(dlg.PortButton(5)->isEnabled());
+    QCOMPARE(dlg.CheckedPort(), 12);
+    QVERIFY(QFile::remove(at));
+    fake->Remove(cable.path());
+    QTRY_VERIFY(!dlg.PortButton(5)->isEnabled());
+    QCOMPARE(dlg.CheckedPort(), 12);
+    CDeviceWatcher::Instance()->UseSource(nullptr);
   }
 
   void cancelKeepsEverything() {

@@ -226,7 +226,7 @@ TEST(WriteLog, EveryEndingHasItsResultWords) {
     if (back.end == VerifyEnd::Differs) back.image[16] ^= 0x01;
     WriteOutcome o = OutcomeOfWrite(write, sent, c.back < 0 ? nullptr : &back, c.pulled, false, nullptr);
     EXPECT_EQ(LogWords(o), c.words);
-    EXPECT_EQ(o.written(), c.end == TransferEnd::Completed && c.back != int(VerifyEnd::Differs));
+    EXPECT_EQ(o.written(), c.end == TransferEnd::Completed);
   }
 }
 
