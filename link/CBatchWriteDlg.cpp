@@ -90,10 +90,8 @@ CBatchWriteDlg::CBatchWriteDlg(QWidget* parent)
   m_pTable->verticalHeader()->hide();
   m_pTable->setSelectionMode(QAbstractItemView::NoSelection);
   m_pTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  m_pTable->horizontalHeader()->setSectionResizeMode(ColDevice, QHeaderView::ResizeToContents);
-  m_pTable->horizontalHeader()->setSectionResizeMode(ColCable, QHeaderView::ResizeToContents);
-  m_pTable->horizontalHeader()->setSectionResizeMode(ColPort, QHeaderView::ResizeToContents);
-  m_pTable->horizontalHeader()->setSectionResizeMode(ColState, QHeaderView::Stretch);
+  // Columns fit their texts once per listing, not at every change of a row.
+  m_pTable->horizontalHeader()->setStretchLastSection(true);
 
   auto* buttons = new QDialogButtonBox(this);
   m_pStart = buttons->addButton(CLanguagePack::String(ids::kBatchStart), QDialogButtonBox::ActionRole);
@@ -112,11 +110,12 @@ CBatchWriteDlg::CBatchWriteDlg(QWidget* parent)
   resize(900, 340);
 
   connect(CDeviceWatcher::Instance(), &CDeviceWatcher::devicesChanged, this, [this] {
-    if (isVisible() || IsRunning()) Refresh();
+    if (isVisible() || IsRunning()) RefreshLater();
   });
 }
 
 CBatchWriteDlg::~CBatchWriteDlg() {
+  if (m_lister.joinable()) m_lister.join();
   // The fleet goes first: its threads end before the rows they report to.
   if (m_fleet) m_fleet->Cancel();
   m_fleet.reset();
@@ -156,8 +155,31 @@ QString CBatchWriteDlg::StateText(int row) const {
   return item ? item->text() : QString();
 }
 
-void CBatchWriteDlg::Refresh() {
-  const std::vector<SerialDevice> devices = ListSerialDevices(DiscoveryRootsFromEnvironment());
+void CBatchWriteDlg::Refresh() { ShowDevices(ListSerialDevices(DiscoveryRootsFromEnvironment())); }
+
+void CBatchWriteDlg::RefreshLater() {
+  // One listing at a time; a change told meanwhile lists once more after it.
+  if (m_lister.joinable()) {
+    m_bListAgain = true;
+    return;
+  }
+  m_lister = std::thread([this] {
+    std::vector<SerialDevice> devices = ListSerialDevices(DiscoveryRootsFromEnvironment());
+    QMetaObject::invokeMethod(
+        this,
+        [this, devices] {
+          m_lister.join();
+          ShowDevices(devices);
+          if (m_bListAgain) {
+            m_bListAgain = false;
+            RefreshLater();
+          }
+        },
+        Qt::QueuedConnection);
+  });
+}
+
+void CBatchWriteDlg::ShowDevices(const std::vector<SerialDevice>& devices) {
   // Rows whose device went: an idle one goes too, a running one is stopped
   // ("cable pulled"), an ended one keeps its result.
   for (int r = m_rows.size() - 1; r >= 0; --r) {
@@ -194,6 +216,7 @@ void CBatchWriteDlg::Refresh() {
     ShowRow(r);
   }
   m_pEmpty->setVisible(m_rows.isEmpty());
+  m_pTable->resizeColumnsToContents();
   UpdateButtons();
 }
 
@@ -329,7 +352,7 @@ void CBatchWriteDlg::FinishBatch() {
   m_pSummary->setText(summary);
   for (int r = 0; r < m_rows.size(); ++r) ShowRow(r);
   // Devices that came or went while the radios were written.
-  Refresh();
+  RefreshLater();
   emit batchEnded();
 }
 

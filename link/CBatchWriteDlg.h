@@ -21,6 +21,8 @@
 #include <QVector>
 #include <functional>
 #include <memory>
+#include <thread>
+#include <vector>
 
 #include "data/MemoryImage.h"
 #include "link/PortDiscovery.h"
@@ -52,6 +54,9 @@ class CBatchWriteDlg : public QDialog {
   void ShowDialog(const QString& documentName);
   // Reads the machine's devices again: rows come and go (see above).
   void Refresh();
+  // The same, the devices listed on a thread of its own (the window goes on
+  // meanwhile); what a cable plugged in or pulled out does.
+  void RefreshLater();
   // Start: writes to every checked row. False when nothing was started.
   bool StartBatch();
   // Cancel while radios are written.
@@ -88,6 +93,7 @@ class CBatchWriteDlg : public QDialog {
   };
   class Observer;
 
+  void ShowDevices(const std::vector<chanset::SerialDevice>& devices);
   void ShowRow(int row);
   void ShowProgress(int index, int rows, bool verifying);
   void ShowEnded(int index, const chanset::WriteOutcome& outcome);
@@ -111,4 +117,6 @@ class CBatchWriteDlg : public QDialog {
   bool m_bVerify = false;
   int m_nRunning = 0;
   int m_nWritten = 0, m_nVerified = 0, m_nStarted = 0;
+  std::thread m_lister;      // lists the devices for RefreshLater
+  bool m_bListAgain = false;  // a change came while it listed
 };
