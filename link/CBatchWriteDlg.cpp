@@ -14,7 +14,6 @@
 
 #include "data/Backups.h"
 #include "link/CDeviceWatcher.h"
-#include "link/CTransferController.h"
 #include "link/RadioFleet.h"
 #include "platform/CHelpService.h"
 #include "platform/CLanguagePack.h"
@@ -119,12 +118,11 @@ CBatchWriteDlg::~CBatchWriteDlg() {
   // The fleet goes first: its threads end before the rows they report to.
   if (m_fleet) m_fleet->Cancel();
   m_fleet.reset();
-  if (m_nRunning > 0) CTransferMonitor::Instance()->Ended();
 }
 
-void CBatchWriteDlg::ShowDialog(const QString& documentName) {
+void CBatchWriteDlg::ShowDialog(const QString& documentName, bool verify) {
   CDeviceWatcher::Instance()->Watch();
-  const bool verify = CTransferController::VerifyAfterWrite();
+  m_bVerify = verify;
   m_pIntro->setText(CLanguagePack::String(verify ? ids::kBatchIntroVerify : ids::kBatchIntro).arg(documentName));
   if (!IsRunning()) {
     m_rows.clear();
@@ -258,7 +256,6 @@ bool CBatchWriteDlg::StartBatch() {
   QString document;
   if (!m_source || !m_source(m_image, document)) return false;
   std::vector<FleetPort> ports;
-  m_bVerify = CTransferController::VerifyAfterWrite();
   for (int r = 0; r < m_rows.size(); ++r) {
     Row& row = m_rows[r];
     QTableWidgetItem* state = m_pTable->item(r, ColState);
@@ -280,7 +277,7 @@ bool CBatchWriteDlg::StartBatch() {
   m_nRunning = m_nStarted;
   m_nWritten = m_nVerified = 0;
   m_pSummary->clear();
-  CTransferMonitor::Instance()->Started();
+  emit batchStarted();
   FleetJob job;
   job.direction = TransferDirection::Write;
   job.image = m_image;
@@ -346,7 +343,6 @@ void CBatchWriteDlg::ShowEnded(int index, const WriteOutcome& outcome) {
 void CBatchWriteDlg::FinishBatch() {
   m_fleet.reset();  // every thread has ended: this only joins them
   m_observer.reset();
-  CTransferMonitor::Instance()->Ended();
   QString summary = CLanguagePack::String(ids::kBatchSummary).arg(m_nWritten).arg(m_nStarted);
   if (m_bVerify) summary += CLanguagePack::String(ids::kBatchVerified).arg(m_nVerified);
   m_pSummary->setText(summary);

@@ -15,8 +15,8 @@
 // device that goes while it is written ends its row "cable pulled".
 //
 // The dialog is window-modal: while it is up the document stays as it was
-// sent. While radios are written, the program counts as transferring (no
-// Exit, no other transfer).
+// sent. Its owner hears batchStarted and batchEnded: while radios are
+// written, the program counts as transferring (no Exit, no other transfer).
 #include <QDialog>
 #include <QVector>
 #include <functional>
@@ -50,8 +50,9 @@ class CBatchWriteDlg : public QDialog {
   using DocumentSource = std::function<bool(chanset::Image& image, QString& document)>;
   void SetDocumentSource(DocumentSource source) { m_source = std::move(source); }
 
-  // Lists the devices anew and shows the dialog (window-modal).
-  void ShowDialog(const QString& documentName);
+  // Lists the devices anew and shows the dialog (window-modal); `verify`:
+  // each radio written is read back and compared.
+  void ShowDialog(const QString& documentName, bool verify);
   // Reads the machine's devices again: rows come and go (see above).
   void Refresh();
   // The same, the devices listed on a thread of its own (the window goes on
@@ -74,6 +75,8 @@ class CBatchWriteDlg : public QDialog {
   QString StateText(int row) const;
 
  signals:
+  // Start has begun writing radios.
+  void batchStarted();
   // Every radio of a batch has ended.
   void batchEnded();
 

@@ -102,6 +102,7 @@ CTransferController::~CTransferController() {
   delete m_pProcessDlg.data();
   delete m_pPortSettingDlg.data();
   delete m_pCompareDlg.data();
+  if (m_pBatchDlg && m_pBatchDlg->IsRunning()) CTransferMonitor::Instance()->Ended();
   delete m_pBatchDlg.data();
 }
 
@@ -181,8 +182,11 @@ void CTransferController::OnWriteSeveral() {
       document = d->GetPathName();
       return true;
     });
+    // While its radios are written, the program is transferring.
+    connect(m_pBatchDlg, &CBatchWriteDlg::batchStarted, this, [] { CTransferMonitor::Instance()->Started(); });
+    connect(m_pBatchDlg, &CBatchWriteDlg::batchEnded, this, [] { CTransferMonitor::Instance()->Ended(); });
   }
-  m_pBatchDlg->ShowDialog(doc->GetTitle());
+  m_pBatchDlg->ShowDialog(doc->GetTitle(), VerifyAfterWrite());
 }
 
 void CTransferController::Choose(bool write, bool compare) {

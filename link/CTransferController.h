@@ -69,7 +69,6 @@ class CTransferMonitor : public QObject {
 
  private:
   friend class CTransferController;
-  friend class CBatchWriteDlg;
   void Started();
   void Ended();
   int m_nRunning = 0;

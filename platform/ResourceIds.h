@@ -173,7 +173,7 @@ constexpr int kWriteLogEmpty = 61973;        // nothing written yet: "%1" the lo
 constexpr int kWriteLogUnreadable = 61974;   // "Cannot read the write log %1.\n%2"
 constexpr int kAskUseCable = 61975;          // "Use %1 (%2) as %3?"
 constexpr int kWriteLogFailed = 61976;       // status bar: the write could not be recorded
-constexpr int kWriteLogSkipped = 61977;      // "%1 lines of the log cannot be read"
+constexpr int kWriteLogSkipped = 61977;      // how many lines of the log cannot be read: "%1"
 constexpr int kBatchUnplugged = 61978;       // "unplugged"
 constexpr int kBatchVerified = 61979;        // " %1 of them verified." (follows the summary)
 

@@ -5,6 +5,8 @@
 // for a port that leads nowhere. In English and Chinese.
 // With CHANSET_SCREENSHOT_DIR set (and a real display), pictures of the batch
 // window and the log window are saved there.
+#include <QDir>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QProcess>
@@ -274,6 +276,28 @@ class GuiBatchTest : public QObject {
     QList<CsvRecord> log = LogRows();
     QCOMPARE(log.size(), 1);
     QCOMPARE(log[0].at(7), std::string("failed: cable pulled"));
+  }
+
+  // Help -> Write Log before anything was written, and with a line that is
+  // not the log's: it says so, and shows what it can.
+  void writeLogWindowTellsWhatItCannotShow() {
+    Start(QStringLiteral("English"));
+    m_frame->OnCommand(ids::kWriteLog);
+    CWriteLogDlg* window = m_frame->WriteLogDlg();
+    QVERIFY(window && window->isVisible());
+    QCOMPARE(window->Table()->rowCount(), 0);
+    QCOMPARE(window->Note()->text(),
+             CLanguagePack::String(ids::kWriteLogEmpty).arg(QString::fromStdString(WriteLogPath())));
+    QVERIFY(QDir().mkpath(QFileInfo(QString::fromStdString(WriteLogPath())).path()));
+    AppDirFixture::WriteFile(QString::fromStdString(WriteLogPath()),
+                             "time,port,usb_serial,document,sha256,radio_type,band,result\n"
+                             "2024-05-01T10:00:00+02:00,usb-a,S1,/p.dat,ab,KRR-45,400-470MHz,verified\n"
+                             "2024-05-01T10:00:01+02:00,usb-b,S2,\"/p, q.dat\",ab,KRR-45,400-470MHz,failed: no answer\n"
+                             "\"cut short\n");
+    window->ShowLog();
+    QCOMPARE(window->Table()->rowCount(), 2);
+    QCOMPARE(window->Table()->item(1, 3)->text(), QStringLiteral("/p, q.dat"));
+    QCOMPARE(window->Note()->text(), CLanguagePack::String(ids::kWriteLogSkipped).arg(1));
   }
 
   // Read with COM1 leading nowhere and one cable plugged in: asked once.

@@ -220,7 +220,7 @@ class MainFrameTest : public QObject {
     QVERIFY(!frame->ShowsDocumentMenu());
     QStringList about;
     for (QAction* a : frame->MainMenuPopup(2)->actions()) about << a->text();
-    QCOMPARE(about, QStringList({"&About"}));
+    QCOMPARE(about, QStringList({"&About", "", "&Write Log"}));
     QVERIFY(!frame->IsCommandEnabled(ids::kFileSave));
     frame->OnCommand(ids::kChannelInfo);
     QTRY_VERIFY(!(frame->windowState() & Qt::WindowMaximized));

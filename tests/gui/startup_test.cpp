@@ -80,10 +80,10 @@ class StartupTest : public QObject {
                           "&Import Channels...", "&Export Channels...", "&Print...\tCtrl+P", "Print Pre&view",
                           "P&rint Setup...", "E&xit"}));
     QCOMPARE(ItemTexts(frame->DocMenuPopup(2)),
-             QStringList({"&Read    Ctrl+R", "&Write   Ctrl+W", "&Compare with Radio"}));
+             QStringList({"&Read    Ctrl+R", "&Write   Ctrl+W", "&Compare with Radio", "Write to &Several Radios..."}));
     // About Title on the document menu; menu 128 keeps its own text.
-    QCOMPARE(ItemTexts(frame->DocMenuPopup(5)), QStringList({"&About Chanset..."}));
-    QCOMPARE(ItemTexts(frame->MainMenuPopup(2)), QStringList({"&About"}));
+    QCOMPARE(ItemTexts(frame->DocMenuPopup(5)), QStringList({"&About Chanset...", "&Write Log"}));
+    QCOMPARE(ItemTexts(frame->MainMenuPopup(2)), QStringList({"&About", "&Write Log"}));
     QCOMPARE(ItemTexts(frame->DocMenuPopup(4)), QStringList({"&Com Setup", "&Language", "&Verify After Write"}));
 
     QCOMPARE(TreeTexts(frame->Tree()), QStringList({"Kestrel Ridge Radio", "Product Information",
@@ -112,7 +112,8 @@ class StartupTest : public QObject {
     QCOMPARE(QString::fromStdString(chanset::g_strHelpFile), QStringLiteral("chHelp.qch"));
     QCOMPARE(frame->ActiveDocument()->GetTitle(), QString::fromUtf8("信道信息"));
     QCOMPARE(PopupTitles(frame->menuBar()).first(), QString::fromUtf8("文件(&F)"));
-    QCOMPARE(ItemTexts(frame->DocMenuPopup(5)), QStringList({QString::fromUtf8("关于 Chanset(&A)...")}));
+    QCOMPARE(ItemTexts(frame->DocMenuPopup(5)),
+             QStringList({QString::fromUtf8("关于 Chanset(&A)..."), QString::fromUtf8("写频记录(&W)")}));
     QCOMPARE(TreeTexts(frame->Tree()),
              QStringList({QString::fromUtf8("隼岭无线电"), QString::fromUtf8("类型设置"),
                           QString::fromUtf8("信道信息"), QString::fromUtf8("可选功能")}));
@@ -273,7 +274,7 @@ class StartupTest : public QObject {
     QCOMPARE(PopupTitles(frame->menuBar()).first(), QStringLiteral("&Fichier"));
     QCOMPARE(frame->statusBar()->findChildren<QLabel*>().first()->text(), QString::fromUtf8("Prêt"));
     QCOMPARE(TreeTexts(frame->Tree()).first(), QString::fromUtf8("Radio Crête"));
-    QCOMPARE(ItemTexts(frame->DocMenuPopup(5)), QStringList({QString::fromUtf8("À &propos")}));
+    QCOMPARE(ItemTexts(frame->DocMenuPopup(5)), QStringList({QString::fromUtf8("À &propos"), "&Write Log"}));
   }
 
   void commandLineOpensTheFile() {
@@ -291,7 +292,7 @@ class StartupTest : public QObject {
     QCOMPARE(doc->Image()[100], std::uint8_t(0x22));
     QVERIFY(!chanset::g_bFreshDocument);
     // The document menu got its About text and lost Language here too.
-    QCOMPARE(ItemTexts(frame->DocMenuPopup(5)), QStringList({"&About Chanset..."}));
+    QCOMPARE(ItemTexts(frame->DocMenuPopup(5)), QStringList({"&About Chanset...", "&Write Log"}));
     QVERIFY(!ItemTexts(frame->DocMenuPopup(4)).contains(QStringLiteral("&Language")));
     QVERIFY(boxes.seen.isEmpty());
   }
