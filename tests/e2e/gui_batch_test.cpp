@@ -298,6 +298,7 @@ class GuiBatchTest : public QObject {
     QCOMPARE(window->Table()->rowCount(), 2);
     QCOMPARE(window->Table()->item(1, 3)->text(), QStringLiteral("/p, q.dat"));
     QCOMPARE(window->Note()->text(), CLanguagePack::String(ids::kWriteLogSkipped).arg(1));
+    guiradio::Snapshot(QStringLiteral("write-log-unreadable"));
   }
 
   // Read with COM1 leading nowhere and one cable plugged in: asked once.
