@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QBuffer>
 #include <QScreen>
 #include <QTimer>
 #include <cstdio>
@@ -9,7 +10,9 @@
 
 #include "app/CChansetApp.h"
 #include "app/CMainFrame.h"
+#include "platform/AtomicFile.h"
 #include "platform/CMessageBox.h"
+#include "platform/TerminalText.h"
 #include "platform/Version.h"
 
 static const char kUsage[] =
@@ -115,7 +118,11 @@ int main(int argc, char** argv) {
     // instead of waiting in a message box for someone to answer.
     if (!args.isEmpty() && args.first() == QStringLiteral("--print-pdf")) {
       CMessageBox::SetResponder([](const CMessageBox::Request& r) {
-        std::fprintf(stderr, "Chanset: %s\n", qPrintable(r.text));
+        // One line per message; names from files written out safely.
+        std::string text;
+        for (const QString& line : r.text.split(QLatin1Char('\n')))
+          text += "Chanset: " + chanset::TerminalText(line.toStdString()) + "\n";
+        std::fwrite(text.data(), 1, text.size(), stderr);
         return int(r.buttons == CMessageBox::Ok ? CMessageBox::IdOk : CMessageBox::IdCancel);
       });
     }
@@ -131,7 +138,16 @@ int main(int argc, char** argv) {
           if (frame->screen() && frame->size() != frame->screen()->availableGeometry().size())
             frame->setGeometry(frame->screen()->availableGeometry());
           qapp.processEvents();
-          frame->grab().save(screenshot);
+          // Stored as every file the program writes is.
+          QByteArray png;
+          QBuffer buffer(&png);
+          buffer.open(QIODevice::WriteOnly);
+          frame->grab().save(&buffer, "PNG");
+          std::string reason;
+          if (!chanset::WriteFileAtomic(screenshot.toStdString(), png.toStdString(), &reason)) {
+            const std::string line = "Chanset: cannot write " + chanset::TerminalText(screenshot.toStdString() + ": " + reason) + "\n";
+            std::fwrite(line.data(), 1, line.size(), stderr);
+          }
           qapp.quit();
         });
       }

@@ -137,6 +137,11 @@ constexpr int kVerifyPassed = 61907;         // status bar: written and verified
 constexpr int kBackupStored = 61908;         // status bar: "%1" the backup file
 constexpr int kMoreLines = 61909;            // "... and %1 more"
 
+// Files that could not be written or opened.
+constexpr int kRegistryNotWritten = 61910;   // Com Setup: "%1" why the port map could not be saved
+constexpr int kTraceRefused = 61911;         // status bar: CHANSET_TRACE not written, "%1" why
+constexpr int kTraceStopped = 61912;         // status bar: "%1" the trace, "%2" why, "%3" lines lost
+
 // The navigation tree's Power Adjustment action (no menu item, no prompt).
 constexpr int kPowerAdjustment = 32890;
 
