@@ -7,6 +7,7 @@
 #include <unistd.h>
 #include <vector>
 #include <cstring>
+#include <string>
 
 #include "app/CChansetApp.h"
 #include "app/CMainFrame.h"
@@ -51,9 +52,10 @@ struct HeldMessage {
 std::vector<HeldMessage> g_held;
 QtMessageHandler g_previousHandler = nullptr;
 
-const char* EnvOr(const char* name, const char* fallback) {
+// The variable's value as it may be printed on a terminal.
+std::string EnvOr(const char* name, const char* fallback) {
   const char* value = std::getenv(name);
-  return value && *value ? value : fallback;
+  return chanset::TerminalText(value && *value ? value : fallback);
 }
 
 void HoldWhileOpeningDisplay(QtMsgType type, const QMessageLogContext& context, const QString& text) {
@@ -62,7 +64,8 @@ void HoldWhileOpeningDisplay(QtMsgType type, const QMessageLogContext& context, 
                  "Chanset cannot open the graphical display (DISPLAY=%s, WAYLAND_DISPLAY=%s, "
                  "platform %s); start it from a desktop session, or under a virtual display: "
                  "xvfb-run -a ./Chanset\n",
-                 EnvOr("DISPLAY", "unset"), EnvOr("WAYLAND_DISPLAY", "unset"), EnvOr("QT_QPA_PLATFORM", "default"));
+                 EnvOr("DISPLAY", "unset").c_str(), EnvOr("WAYLAND_DISPLAY", "unset").c_str(),
+                 EnvOr("QT_QPA_PLATFORM", "default").c_str());
     std::fflush(stderr);
     _exit(2);
   }

@@ -16,6 +16,7 @@
 #include "link/PortNames.h"
 #include "link/SerialPort.h"
 #include "link/TraceSink.h"
+#include "platform/TerminalText.h"
 #include "tools/cli/CliCommand.h"
 
 namespace cli {
@@ -209,8 +210,17 @@ void ReleaseInterrupt() { signal(SIGINT, SIG_DFL); }
 bool Interrupted() { return g_interrupted != 0; }
 
 bool AskRetryOnTerminal(const std::string& prompt) {
+  // The prompt may name a port as the user gave it: every line of it is
+  // written out safely, the last one left open for the answer.
+  std::string shown;
+  for (std::size_t at = 0; at <= prompt.size();) {
+    std::size_t end = prompt.find('\n', at);
+    if (end == std::string::npos) end = prompt.size();
+    shown += chanset::TerminalText(prompt.substr(at, end - at)) + (end < prompt.size() ? "\n" : "");
+    at = end + 1;
+  }
   for (;;) {
-    std::fprintf(stderr, "%s", prompt.c_str());
+    std::fwrite(shown.data(), 1, shown.size(), stderr);
     std::fflush(stderr);
     char line[64];
     // Ctrl-C interrupts the read: the answer is Cancel.
