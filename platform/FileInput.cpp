@@ -83,7 +83,6 @@ InputStatus ReadInput(const std::string& path, std::string& bytes, const InputRu
   const int err = errno;
   if (owned) close(fd);
   if (!ok) {
-    bytes.clear();
     errno = err;
     return InputStatus::Failed;
   }

@@ -35,7 +35,8 @@ struct InputRules {
 };
 
 // Reads the input at `path` into `bytes`. On anything but Ok, *error holds
-// the reason (English, for command-line tools) and `bytes` is empty.
+// the reason (English, for command-line tools) and `bytes` is empty, except
+// after a read error, when it holds what arrived before it.
 InputStatus ReadInput(const std::string& path, std::string& bytes, const InputRules& rules = InputRules(),
                       std::string* error = nullptr);
 

@@ -64,7 +64,9 @@ bool CSettingsFile::LoadPath(const std::string& path, bool saveOnClose, bool ign
   struct stat folder;
   bool missing = read == InputStatus::Failed && errno == ENOENT && stat(FolderOf(path).c_str(), &folder) == 0 &&
                  S_ISDIR(folder.st_mode);
-  if (read != InputStatus::Ok && !missing) return false;
+  // A read error part way: the lines before it are kept for lookups.
+  const bool partly = read == InputStatus::Failed && !text.empty();
+  if (read != InputStatus::Ok && !missing && !partly) return false;
 
   m_strPath = path;
   m_ppKeys.assign(1, {});
@@ -80,6 +82,12 @@ bool CSettingsFile::LoadPath(const std::string& path, bool saveOnClose, bool ign
     if (end == std::string::npos) end = text.size();
     ParseLine(text.substr(pos, end - pos), currentName);
     pos = end + 1;
+  }
+  if (partly) {
+    // Forget the path: a later save must not replace the whole file with
+    // the part that could be read.
+    m_strPath.clear();
+    return false;
   }
   return true;
 }

@@ -119,11 +119,13 @@ class SaveFolder : public ::testing::TestWithParam<Param> {
     testutil::GiveToChildUser(folder_);
     testutil::GiveToChildUser(file_);
     // Where a file rewritten in place keeps its old bytes meanwhile.
+    if (const char* home = getenv("XDG_DATA_HOME")) dataHome_ = home;
     setenv("XDG_DATA_HOME", dir_.File("data").c_str(), 1);
     copies_ = dir_.File("data/Chanset/backups");
   }
+  void TearDown() override { setenv("XDG_DATA_HOME", dataHome_.c_str(), 1); }
   TempDir dir_;
-  std::string folder_, file_, copies_;
+  std::string folder_, file_, copies_, dataHome_;
 };
 
 class EveryWriter : public SaveFolder<Writer> {
