@@ -224,14 +224,15 @@ void CTransferController::OnStartTransfer() {
 void CTransferController::OpenTrace(const std::string& documentPath) {
   // A trace is appended to, so the transfers of a whole session stay in it.
   // It never waits (a pipe or a device is refused at once) and is never the
-  // port or the document's own file; when it cannot be written the transfer
-  // runs untraced and the status bar says why.
+  // port, the document's own file or a settings file; when it cannot be
+  // written the transfer runs untraced and the status bar says why.
   m_trace.Close();
   m_traceWarning.clear();
   const QByteArray tracePath = qgetenv("CHANSET_TRACE");
   if (tracePath.isEmpty()) return;
   const std::string trace = tracePath.toStdString();
-  std::string why = TraceClash(trace, {documentPath}, {m_path});
+  std::string why =
+      TraceClash(trace, {documentPath, g_settingsFile().Path(), UserRegistry::FilePath()}, {m_path});
   if (why.empty()) m_trace.Open(trace, &why);
   if (!why.empty()) m_traceWarning = CLanguagePack::String(ids::kTraceRefused).arg(QString::fromStdString(why));
 }

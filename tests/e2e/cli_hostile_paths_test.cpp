@@ -80,6 +80,8 @@ const Row kRows[] = {
     {"{cli} write --port {port} --trace plan.dat plan.dat", 1, "the trace plan.dat is the file plan.dat", {}},
     {"{cli} read --port {port} --trace log.txt log.txt", 1, "the trace log.txt is the file log.txt", {}},
     {"{cli} read --port {port} --trace {port} out.dat", 1, "is the port", {}},
+    {"cp plan.csv s.ini && {cli} --ini s.ini read --port {port} --trace s.ini out.dat", 1,
+     "the trace s.ini is the file s.ini", {{"s.ini", "{plan.csv}"}}},
     {"{cli} write --port {port} --trace {port2} plan.dat", 1, "not a regular file", {}},
     {"{cli} read --port {port} --trace fifo out.dat", 1, "cannot write the trace fifo: not a regular file", {}},
     {"{cli} read --port {port} --trace log.txt out.dat", 0, "backup: ",

@@ -249,7 +249,7 @@ bool CheckTrace(const std::vector<PortTarget>& ports, std::vector<std::string> f
     Fail("--trace " + options.tracePath + " takes one port: with several, each port's trace goes to FILE.<port>");
     return false;
   }
-  if (!IniPath().empty()) files.push_back(IniPath());
+  files.push_back(SettingsPathForCommand());
   std::vector<std::string> devices;
   for (const PortTarget& p : ports) devices.push_back(p.path);
   for (const PortTarget& p : ports) {

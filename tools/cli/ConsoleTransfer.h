@@ -68,7 +68,7 @@ bool OpenTrace(const std::string& path, chanset::TraceSink& sink);
 // for each of several.
 std::string TraceFileOf(const TransferOptions& options, std::size_t portCount, const PortTarget& port);
 // Before anything is opened: the trace may be none of the transfer's
-// `files` (input or outputs, and the --ini file) nor any of its ports, and
+// `files` (input or outputs, and the settings file) nor any of its ports, and
 // a stream trace takes one port only. Prints why not and returns false.
 bool CheckTrace(const std::vector<PortTarget>& ports, std::vector<std::string> files, const TransferOptions& options);
 // After a transfer: why the trace stopped and how many lines it lost, or
