@@ -40,7 +40,7 @@ int main() {
   std::vector<int> all;
   for (int n = 1; n <= kChannelCount; ++n) all.push_back(n);
   const std::string text = ChannelsAsText(image, all, false);
-  const RowRules rules{options.limits, options.bandText, ToneRule::Listed, false};
+  const RowRules rules{options.limits, options.bandText, false};
   std::printf("plan a 16-row text paste:                %8.3f ms\n",
               BestMs(50, [&] { PlanTextPaste(text, 1, rules); }));
   return 0;
