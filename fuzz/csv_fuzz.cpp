@@ -18,6 +18,7 @@
 #include "data/RadioBands.h"
 #include "fuzz/ChannelChecks.h"
 #include "fuzz/FuzzTarget.h"
+#include "platform/ListLines.h"
 
 using namespace chanset;
 

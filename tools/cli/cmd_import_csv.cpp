@@ -32,11 +32,11 @@ int RunImportCsv(const Args& args) {
                 CsvErrorText(check.csvError.kind) + "; " + outPath + " not written");
   if (!check.Passed()) {
     // At most kListLines errors and the count of the rest, one write each.
-    std::vector<std::string> lines;
     for (const CellRefusal& e : check.errors)
-      lines.push_back(csvPath + ": line " + std::to_string(e.row) + ", column " + std::to_string(e.column) + ", \"" +
-                      e.text + "\": " + e.reason);
-    for (const std::string& line : CappedLines(lines, check.errorCount, false)) std::cerr << line + "\n";
+      std::cerr << csvPath + ": line " + std::to_string(e.row) + ", column " + std::to_string(e.column) + ", \"" +
+                       e.text + "\": " + e.reason + "\n";
+    if (check.errorCount > check.errors.size())
+      std::cerr << csvPath + ": " + MoreLinesText(check.errorCount - check.errors.size(), false) + "\n";
     return Fail(std::to_string(check.errorCount) + " error(s); " + outPath + " not written");
   }
 
