@@ -424,6 +424,13 @@ bool CChansetView::eventFilter(QObject* watched, QEvent* event) {
       !OwnsWidget(watched))
     return QWidget::eventFilter(watched, event);
   const int key = static_cast<QKeyEvent*>(event)->key();
+  // An open drop-down list keeps the keys that open its list (Alt+Down and
+  // Alt+Up are also Move Down and Move Up of the channels).
+  if (type == QEvent::ShortcutOverride && (key == Qt::Key_Down || key == Qt::Key_Up || key == Qt::Key_F4) &&
+      qobject_cast<QComboBox*>(OpenEditorOwning(watched))) {
+    event->accept();
+    return false;
+  }
   if (key != Qt::Key_F1 && key != Qt::Key_Return && key != Qt::Key_Enter)
     return QWidget::eventFilter(watched, event);
   if (type == QEvent::ShortcutOverride) {
