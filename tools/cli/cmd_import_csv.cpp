@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "editor/ChansetCsv.h"
+#include "platform/ListLines.h"
 #include "data/DatFile.h"
 #include "settings/CSettingsFile.h"
 #include "tools/cli/CliCommand.h"
@@ -25,22 +26,21 @@ int RunImportCsv(const Args& arguments) {
   Image image{};
   std::string text;
   if (!LoadImportInputs(csvPath, basePath, settings, image, text)) return 1;
-  std::vector<CsvRecord> records;
-  std::vector<int> lines;
-  CsvError csvError;
-  if (!ParseCsvLines(text, records, &lines, &csvError))
-    return Fail(csvPath + ": line " + std::to_string(csvError.line) + ": " +
-                CsvErrorText(csvError.kind) + "; " + outPath + " not written");
-
   std::string band = BandText(settings, image);
   BandLimits limits = DeriveBandLimits(band);
   ChannelTable table;
-  std::vector<CellRefusal> errors = CheckChannelTable(records, lines, limits, band, table);
-  if (!errors.empty()) {
-    for (const CellRefusal& e : errors)
+  const TableCheck check = CheckChannelTable(text, limits, band, table);
+  if (check.csvError.kind != CsvErrorKind::None)
+    return Fail(csvPath + ": line " + std::to_string(check.csvError.line) + ": " +
+                CsvErrorText(check.csvError.kind) + "; " + outPath + " not written");
+  if (!check.Passed()) {
+    // At most kListLines errors and the count of the rest, one write each.
+    for (const CellRefusal& e : check.errors)
       PrintLine(stderr, csvPath + ": line " + std::to_string(e.row) + ", column " + std::to_string(e.column) +
                             ", \"" + e.text + "\": " + e.reason);
-    return Fail(std::to_string(errors.size()) + " error(s); " + outPath + " not written");
+    if (check.errorCount > check.errors.size())
+      PrintLine(stderr, csvPath + ": " + MoreLinesText(check.errorCount - check.errors.size(), false));
+    return Fail(std::to_string(check.errorCount) + " error(s); " + outPath + " not written");
   }
 
   EncodeChannelTable(table, image);
