@@ -19,6 +19,7 @@
 #include "link/PortNames.h"
 #include "link/SerialPort.h"
 #include "platform/CLanguagePack.h"
+#include "platform/CMessageBox.h"
 #include "platform/Globals.h"
 #include "platform/ResourceIds.h"
 #include "platform/UserRegistry.h"
@@ -194,10 +195,12 @@ bool CPortSettingDlg::EditDevice(int port) {
     m_mapBefore.insert(port, before == "\n" ? std::nullopt : std::optional<std::string>(before));
   }
   const std::string answer = ask.textValue().trimmed().toStdString();
-  if (answer.empty())
-    UserRegistry::DeleteValue(key, word);
-  else
-    UserRegistry::WriteString(key, word, answer);
+  std::string error;
+  if (!(answer.empty() ? UserRegistry::DeleteValue(key, word, &error)
+                       : UserRegistry::WriteString(key, word, answer, &error))) {
+    ShowNotSaved(error);
+    return false;
+  }
   Reprobe();
   return true;
 }
@@ -251,21 +254,35 @@ QStringList CPortSettingDlg::WrapKeepingPaths(const QString& text, int width, co
 
 void CPortSettingDlg::reject() {
   const std::string key = PortsRegistryKey();
-  for (auto it = m_mapBefore.cbegin(); it != m_mapBefore.cend(); ++it) {
+  std::string error;
+  for (auto it = m_mapBefore.cbegin(); it != m_mapBefore.cend() && error.empty(); ++it) {
     const std::string word = "COM" + std::to_string(it.key());
     if (it.value())
-      UserRegistry::WriteString(key, word, *it.value());
+      UserRegistry::WriteString(key, word, *it.value(), &error);
     else
-      UserRegistry::DeleteValue(key, word);
+      UserRegistry::DeleteValue(key, word, &error);
   }
+  // The dialog closes all the same; what could not be taken back is said.
+  if (!error.empty()) ShowNotSaved(error);
   m_mapBefore.clear();
   QDialog::reject();
 }
 
+void CPortSettingDlg::ShowNotSaved(const std::string& reason) {
+  CMessageBox::Show(this, CLanguagePack::String(ids::kRegistryNotWritten).arg(QString::fromStdString(reason)),
+                    CMessageBox::Ok, CMessageBox::Exclamation);
+}
+
 void CPortSettingDlg::accept() {
   if (int n = CheckedPort()) {
+    // A choice that cannot be remembered is said so; the dialog stays, so
+    // the user can put the file right or cancel.
+    std::string error;
+    if (!StoreRememberedPort(n, &error)) {
+      ShowNotSaved(error);
+      return;
+    }
     g_strPortName = PortName(n);
-    StoreRememberedPort(n);
   }
   m_mapBefore.clear();
   QDialog::accept();

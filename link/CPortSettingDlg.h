@@ -50,7 +50,8 @@ class CPortSettingDlg : public QDialog {
   // Asks for the device of port n and stores it in the device map (an empty
   // answer removes the port's entry: it returns to its default device); the
   // ports are probed again, keeping the user's check where it still can be.
-  // False when the question was cancelled.
+  // False when the question was cancelled or the map could not be written
+  // (which is said).
   bool EditDevice(int port);
 
   // The lines of `text` no wider than `width` in `metrics`, broken after a
@@ -60,7 +61,8 @@ class CPortSettingDlg : public QDialog {
   static QStringList WrapKeepingPaths(const QString& text, int width, const QFontMetrics& metrics);
 
  public slots:
-  // OK: stores the checked port (nothing without one), then closes.
+  // OK: stores the checked port (nothing without one), then closes. When
+  // the registry cannot be written it says so and stays open.
   void accept() override;
   // Cancel: puts back the devices changed since the dialog opened.
   void reject() override;
@@ -76,6 +78,8 @@ class CPortSettingDlg : public QDialog {
   void Reprobe();
   int PortAt(QWidget* widget) const;
   void OfferDeviceMenu(int port, const QPoint& globalPos);
+  // The message that the registry could not be written, with `reason`.
+  void ShowNotSaved(const std::string& reason);
 
   CDialogTemplate m_template;
   // Each port's device map entry before this showing changed it (nullopt:

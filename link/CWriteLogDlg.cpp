@@ -12,7 +12,7 @@
 
 #include "link/CWriteLogNotifier.h"
 #include "link/WriteLog.h"
-#include "platform/AtomicFile.h"
+#include "platform/FileInput.h"
 #include "platform/CHelpService.h"
 #include "platform/CLanguagePack.h"
 #include "platform/ResourceIds.h"

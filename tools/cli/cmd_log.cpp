@@ -1,14 +1,17 @@
 // chanset-cli log [--since DATE]
 // Prints the write log ($XDG_DATA_HOME/Chanset/writes.csv) as it is kept:
 // CSV, its header line first, then one line per write to a radio, oldest
-// first; with --since only the writes at or after DATE.
+// first; with --since only the writes at or after DATE. Control characters
+// in a field (a file name is anybody's) are written out, never sent to the
+// terminal.
 #include <cerrno>
 #include <cstdio>
 #include <string>
 #include <sys/stat.h>
 
 #include "link/WriteLog.h"
-#include "platform/AtomicFile.h"
+#include "platform/FileInput.h"
+#include "platform/TerminalText.h"
 #include "tools/cli/CliCommand.h"
 
 namespace cli {
@@ -34,7 +37,10 @@ int RunLog(const Args& arguments) {
   }
   int unreadable = 0;
   std::string out = chanset::CsvLine(chanset::WriteLogColumns());
-  for (const chanset::CsvRecord& row : chanset::WriteLogRows(text, since, &unreadable)) out += chanset::CsvLine(row);
+  for (chanset::CsvRecord row : chanset::WriteLogRows(text, since, &unreadable)) {
+    for (std::string& field : row) field = chanset::TerminalText(field);
+    out += chanset::CsvLine(row);
+  }
   if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size() || std::fflush(stdout) != 0)
     return Fail("cannot write to standard output");
   if (unreadable > 0)
