@@ -14,7 +14,9 @@
 
 #include "data/Backups.h"
 #include "link/CDeviceWatcher.h"
+#include "link/CWriteLogNotifier.h"
 #include "link/RadioFleet.h"
+#include "link/WriteLog.h"
 #include "platform/CHelpService.h"
 #include "platform/CLanguagePack.h"
 #include "platform/Globals.h"
@@ -43,7 +45,8 @@ QIcon ResultIcon(WriteEnd end) {
 // waits for a disk.
 class CBatchWriteDlg::Observer final : public FleetObserver {
  public:
-  Observer(CBatchWriteDlg* dlg, const Image& image) : m_pDlg(dlg), m_image(image) {}
+  Observer(CBatchWriteDlg* dlg, const Image& image, const std::vector<FleetPort>& ports, const std::string& document)
+      : m_pDlg(dlg), m_image(image), m_ports(ports), m_document(document) {}
 
   void Progress(std::size_t port, int rows, bool verifying) override {
     const int index = static_cast<int>(port);
@@ -59,14 +62,26 @@ class CBatchWriteDlg::Observer final : public FleetObserver {
                                           result.pulled, g_bChinese, &g_settingsFile());
     // What was read back is kept like every read.
     if (result.back && result.back->complete()) StoreBackup(result.back->image, g_bChinese);
+    // Every radio whose port opened has its line in the write log.
+    std::string logWarning;
+    if (result.transfer.end != TransferEnd::OpenFailed) {
+      const WriteOutcome logged = OutcomeOfWrite(result.transfer, m_image, result.back ? &*result.back : nullptr,
+                                                 result.pulled, false, &g_settingsFile());
+      const WriteRecord record = DescribeWrite(DiscoveryRootsFromEnvironment(), m_ports[port].path, m_document,
+                                               m_image, &g_settingsFile(), LogWords(logged));
+      if (AppendWriteLog(record, &logWarning)) CWriteLogNotifier::Appended();
+    }
     const int index = static_cast<int>(port);
     QMetaObject::invokeMethod(
-        m_pDlg, [dlg = m_pDlg, index, outcome] { dlg->ShowEnded(index, outcome); }, Qt::QueuedConnection);
+        m_pDlg, [dlg = m_pDlg, index, outcome, logWarning] { dlg->ShowEnded(index, outcome, logWarning); },
+        Qt::QueuedConnection);
   }
 
  private:
   CBatchWriteDlg* m_pDlg;
   Image m_image;
+  std::vector<FleetPort> m_ports;
+  std::string m_document;
 };
 
 CBatchWriteDlg::CBatchWriteDlg(QWidget* parent)
@@ -282,7 +297,8 @@ bool CBatchWriteDlg::StartBatch() {
   job.direction = TransferDirection::Write;
   job.image = m_image;
   job.verify = m_bVerify;
-  m_observer = std::make_unique<Observer>(this, m_image);
+  m_logWarning.clear();
+  m_observer = std::make_unique<Observer>(this, m_image, ports, document.toStdString());
   m_fleet = std::make_unique<RadioFleet>(std::move(ports), job, *m_observer);
   m_fleet->Start();
   for (int r = 0; r < m_rows.size(); ++r) ShowRow(r);
@@ -324,7 +340,8 @@ QString CBatchWriteDlg::ResultWords(const WriteOutcome& o) const {
   }
 }
 
-void CBatchWriteDlg::ShowEnded(int index, const WriteOutcome& outcome) {
+void CBatchWriteDlg::ShowEnded(int index, const WriteOutcome& outcome, const std::string& logWarning) {
+  if (!logWarning.empty()) m_logWarning = logWarning;
   const int r = RowOfIndex(index);
   if (r >= 0) {
     m_pTable->removeCellWidget(r, ColState);
@@ -345,6 +362,8 @@ void CBatchWriteDlg::FinishBatch() {
   m_observer.reset();
   QString summary = CLanguagePack::String(ids::kBatchSummary).arg(m_nWritten).arg(m_nStarted);
   if (m_bVerify) summary += CLanguagePack::String(ids::kBatchVerified).arg(m_nVerified);
+  if (!m_logWarning.empty())
+    summary += QLatin1Char('\n') + CLanguagePack::String(ids::kWriteLogFailed).arg(QString::fromStdString(m_logWarning));
   m_pSummary->setText(summary);
   for (int r = 0; r < m_rows.size(); ++r) ShowRow(r);
   // Devices that came or went while the radios were written.

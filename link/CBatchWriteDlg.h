@@ -10,7 +10,8 @@
 // can be opened are checked. Start writes the document (taken as Write takes
 // it: the grid committed and encoded first) to every checked row at once,
 // with its read-back when Verify After Write is on; each row's bar then turns
-// into its result in words. Cancel stops every radio at once. Cables plugged
+// into its result in words, and every radio whose port opened adds its line
+// to the write log (link/WriteLog.h). Cancel stops every radio at once. Cables plugged
 // in or pulled out add and remove rows as they come (CDeviceWatcher); a
 // device that goes while it is written ends its row "cable pulled".
 //
@@ -99,7 +100,7 @@ class CBatchWriteDlg : public QDialog {
   void ShowDevices(const std::vector<chanset::SerialDevice>& devices);
   void ShowRow(int row);
   void ShowProgress(int index, int rows, bool verifying);
-  void ShowEnded(int index, const chanset::WriteOutcome& outcome);
+  void ShowEnded(int index, const chanset::WriteOutcome& outcome, const std::string& logWarning);
   void FinishBatch();
   void UpdateButtons();
   int RowOfIndex(int index) const;
@@ -120,6 +121,7 @@ class CBatchWriteDlg : public QDialog {
   bool m_bVerify = false;
   int m_nRunning = 0;
   int m_nWritten = 0, m_nVerified = 0, m_nStarted = 0;
+  std::string m_logWarning;  // why a radio's write could not be recorded
   std::thread m_lister;      // lists the devices for RefreshLater
   bool m_bListAgain = false;  // a change came while it listed
 };

@@ -17,10 +17,13 @@
 #include "link/CCompareDlg.h"
 #include "link/CPortSettingDlg.h"
 #include "link/CProcessDlg.h"
+#include "link/CWriteLogNotifier.h"
 #include "link/PortDiscovery.h"
 #include "link/PortErrorText.h"
 #include "link/PortNames.h"
 #include "link/SerialPort.h"
+#include "link/WriteLog.h"
+#include "link/WriteOutcome.h"
 #include "platform/CLanguagePack.h"
 #include "platform/CMessageBox.h"
 #include "platform/ListLines.h"
@@ -219,6 +222,8 @@ void CTransferController::OnStartTransfer() {
   m_bVerifyRun = m_bWriteMode && VerifyAfterWrite();
   m_readBack.reset();
   m_backup = BackupResult();
+  m_logWarning.clear();
+  m_documentPath = doc->GetPathName().toStdString();
   // A compare leaves the document alone, an edit still being typed included.
   if (!m_bCompareRun) m_pView->CommitEditor();
   if (m_direction == TransferDirection::Write) m_pView->EncodeGridToImage();
@@ -251,8 +256,24 @@ void CTransferController::OnStartTransfer() {
       m_backup = StoreBackup(m_image, g_bChinese);
     else if (m_readBack && m_readBack->complete())
       m_backup = StoreBackup(m_readBack->image, g_bChinese);
+    // Every write that reached the port is recorded, however it ended.
+    if (m_direction == TransferDirection::Write && result.end != TransferEnd::OpenFailed) RecordWrite(result);
     QMetaObject::invokeMethod(this, [this, result] { OnTransferEnded(result); }, Qt::QueuedConnection);
   });
+}
+
+void CTransferController::RecordWrite(const TransferResult& result) {
+  // The settings file only names types and bands here; nothing changes it
+  // while a transfer runs.
+  const WriteOutcome outcome =
+      OutcomeOfWrite(result, m_image, m_readBack ? &*m_readBack : nullptr, false, false, &g_settingsFile());
+  const WriteRecord record = DescribeWrite(DiscoveryRootsFromEnvironment(), m_path, m_documentPath, m_image,
+                                           &g_settingsFile(), LogWords(outcome));
+  std::string error;
+  if (AppendWriteLog(record, &error))
+    CWriteLogNotifier::Appended();
+  else
+    m_logWarning = error;
 }
 
 void CTransferController::OfferSoleCable() {
@@ -374,6 +395,8 @@ void CTransferController::ReportOutcome(const TransferResult& result, CChansetDo
   else if (!m_backup.warning.empty())
     status << QString::fromStdString(m_backup.warning);
   if (!m_traceWarning.isEmpty()) status << m_traceWarning;
+  if (!m_logWarning.empty())
+    status << CLanguagePack::String(ids::kWriteLogFailed).arg(QString::fromStdString(m_logWarning));
   if (!status.isEmpty()) ShowStatus(status.join(QStringLiteral("  ")));
   if (m_bCompareRun && result.ok() && doc) ShowComparison(*doc);
 }

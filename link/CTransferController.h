@@ -28,6 +28,8 @@
 //     plugged in: before the port is opened, the user is asked once whether
 //     that cable is the port's ("Use <by-id name> (<maker product>) as
 //     COMn?"); Yes keeps the cable's by-id path as the port's device;
+//   - every write that reached the port adds its line to the write log
+//     (link/WriteLog.h); the status bar says when it could not;
 //   - with Verify After Write on, a completed write is followed by a
 //     read-back ("Verify Data") compared with what was sent: the status bar
 //     says it passed, a message lists the differences, or says the data is
@@ -139,6 +141,8 @@ class CTransferController : public QObject {
   friend class Host;
 
   void Choose(bool write, bool compare);
+  // Worker side: the write log's line of the write that ended as `result`.
+  void RecordWrite(const chanset::TransferResult& result);
   // The question about the one USB cable plugged in, when the current port
   // leads nowhere; a Yes maps the port to the cable.
   void OfferSoleCable();
@@ -186,6 +190,8 @@ class CTransferController : public QObject {
   std::atomic<bool> m_bAbandon{false};
   chanset::CancelSignal m_cancel;  // wakes the worker's port
   chanset::TraceSink m_trace;      // open while a traced transfer runs
+  std::string m_documentPath;  // the file of the document written
+  std::string m_logWarning;    // why the write could not be recorded; set by the worker
   QString m_traceWarning;          // why the last transfer's trace was not (wholly) written
   std::mutex m_askMutex;
   std::condition_variable m_askAnswered;

@@ -3,10 +3,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <sstream>
+#include <sys/stat.h>
 
 #include "data/MemoryImage.h"
 #include "data/RadioBands.h"
+#include "platform/AtomicFile.h"
+#include "platform/PathRules.h"
 #include "platform/Sha256.h"
 #include "platform/UserDirs.h"
 
@@ -74,6 +78,26 @@ const CsvRecord& WriteLogColumns() {
 std::string WriteLogText(const WriteRecord& r, bool withHeader) {
   std::string text = withHeader ? CsvLine(WriteLogColumns()) : std::string();
   return text + CsvLine({IsoLocalTime(r.when), r.port, r.usbSerial, r.document, r.sha256, r.radioType, r.band, r.result});
+}
+
+bool AppendWriteLog(const WriteRecord& record, std::string* error) {
+  // The radios of a batch end on threads of their own: one line at a time,
+  // so that one header is written, before every line.
+  static std::mutex mutex;
+  std::lock_guard<std::mutex> lock(mutex);
+  const std::string path = WriteLogPath();
+  std::string reason;
+  if (!MakeFolders(FolderOf(path), &reason)) {
+    if (error) *error = FolderOf(path) + ": " + reason;
+    return false;
+  }
+  struct stat st;
+  const bool fresh = stat(path.c_str(), &st) != 0 || st.st_size == 0;
+  AppendFile log;
+  if (!log.Open(path, error)) return false;
+  if (log.Append(WriteLogText(record, fresh))) return true;
+  if (error) *error = path + ": " + log.Failure();
+  return false;
 }
 
 std::string IsoLocalTime(std::time_t when) {

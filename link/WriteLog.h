@@ -57,6 +57,13 @@ const CsvRecord& WriteLogColumns();
 // `withHeader`.
 std::string WriteLogText(const WriteRecord& record, bool withHeader);
 
+// Appends `record` to the write log through the one appending writer
+// (platform/AtomicFile.h): its folder made (0700) when missing, the header
+// line first when the file is new or empty, the line in one write. Safe from
+// any thread. False with *error (naming the file) when it cannot be written:
+// the write itself stands; the caller warns.
+bool AppendWriteLog(const WriteRecord& record, std::string* error = nullptr);
+
 // "2024-05-01T14:03:09+02:00": `when` in local time with its offset.
 std::string IsoLocalTime(std::time_t when);
 // Reads a time as the log and the user write it: "YYYY-MM-DD" (local

@@ -29,6 +29,7 @@
 #include "link/CCompareDlg.h"
 #include "link/CProcessDlg.h"
 #include "link/CTransferController.h"
+#include "link/WriteLog.h"
 #include "data/Backups.h"
 #include "platform/CLanguagePack.h"
 #include "platform/Globals.h"
@@ -150,6 +151,15 @@ class GuiSafeTransferTest : public QObject {
   }
 
   void Snapshot(const QString& name) { guiradio::Snapshot(name); }
+
+  // The write log's last line: its result, and whether it names the port.
+  QString LastLogged() const {
+    const std::string text = AppDirFixture::ReadFile(QString::fromStdString(WriteLogPath())).toStdString();
+    const std::vector<CsvRecord> rows = WriteLogRows(text);
+    if (rows.empty() || rows.back().size() != WriteLogColumns().size()) return QStringLiteral("(no line)");
+    if (rows.back()[1] != qgetenv("CHANSET_COM1").toStdString()) return QStringLiteral("(another port)");
+    return QString::fromStdString(rows.back()[7]);
+  }
 
   // For pictures: the next message box is shown for real, photographed and
   // closed. Without CHANSET_SCREENSHOT_DIR nothing changes.
@@ -423,6 +433,7 @@ class GuiSafeTransferTest : public QObject {
     QVERIFY(!m_ctl->LastVerify().has_value());
     QVERIFY(m_boxes->seen.isEmpty());
     QVERIFY(Files(Backups()).isEmpty());
+    QCOMPARE(LastLogged(), QStringLiteral("written"));
   }
 
   void verifiedWritePassesOnAGoodRadio() {
@@ -441,6 +452,7 @@ class GuiSafeTransferTest : public QObject {
     QStringList backups = Files(Backups());
     QCOMPARE(backups.size(), 1);
     QCOMPARE(AppDirFixture::ReadFile(backups[0]), DatOf(m_doc->Image()));
+    QCOMPARE(LastLogged(), QStringLiteral("verified"));
     QVERIFY(!Dialog()->HasWindow());
     QVERIFY(m_view->isEnabled());
   }
@@ -451,26 +463,27 @@ class GuiSafeTransferTest : public QObject {
     QTest::addColumn<int>("verdict");
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("backups");
+    QTest::addColumn<QString>("logged");  // the write log's result, in English in either language
     QTest::newRow("differs") << "English"
                              << "corrupt-write:2" << int(VerifyEnd::Differs)
                              << "The data was written, but the radio does not hold what was written. Please write "
                                 "again.\nWritten -> read back:\n" + kCorruptLine
-                             << 1;
+                             << 1 << "differs: " + kCorruptLine;
     QTest::newRow("differs, Chinese") << "Chinese"
                                       << "corrupt-write:2" << int(VerifyEnd::Differs)
                                       << "数据已写入，但电台中的数据与写入的不一致，请重新写频。\n写入 -> 读回：\n" +
                                              kCorruptLineZh
-                                      << 1;
+                                      << 1 << "differs: " + kCorruptLine;
     // Short replies come only in reads: the write goes through, its read-back fails.
     QTest::newRow("read-back fails") << "English"
                                      << "short-reply:5" << int(VerifyEnd::NotVerified)
                                      << "Written but not verified: the radio could not be read back.\nProgram "
                                         "Interrupt, Please reset the radio and try again"
-                                     << 0;
+                                     << 0 << "written, not verified: interrupted at block 5";
     QTest::newRow("read-back fails, Chinese") << "Chinese"
                                               << "short-reply:5" << int(VerifyEnd::NotVerified)
                                               << "已写入，但未校验：无法读回电台数据。\n编程中断，请重新启动电台后再试"
-                                              << 0;
+                                              << 0 << "written, not verified: interrupted at block 5";
   }
   void verifiedWriteThatDoesNotTakeSaysWhy() {
     QFETCH(QString, language);
@@ -478,6 +491,7 @@ class GuiSafeTransferTest : public QObject {
     QFETCH(int, verdict);
     QFETCH(QString, text);
     QFETCH(int, backups);
+    QFETCH(QString, logged);
     Start(language);
     CTransferController::SetVerifyAfterWrite(true);
     QVERIFY(StartRadio({"--save", Path("saved.dat"), "--fault", fault}));
@@ -492,6 +506,7 @@ class GuiSafeTransferTest : public QObject {
       QCOMPARE(m_boxes->seen[0].icon, CMessageBox::Exclamation);
     }
     QCOMPARE(Files(Backups()).size(), backups);
+    QCOMPARE(LastLogged(), logged);
     // The radio holds what it acknowledged; the document is as written.
     Image saved{};
     QTRY_VERIFY(LoadDatFile(Path("saved.dat").toStdString(), saved) == DatError::None);

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <ctime>
+#include <sys/stat.h>
 
 #include "data/MemoryImage.h"
 #include "link/WriteLog.h"
@@ -140,6 +141,32 @@ TEST(WriteLog, LineNamesTheCableTheFileTheImageAndTheRadio) {
                                             Sha256Hex(image.data(), image.size()) + ",#2,#8,failed: no answer\n");
   image[off::kRadioType] = 1;
   EXPECT_EQ(DescribeWrite(roots, "/dev/ttyS0", "", image, &names, "", kWhen).band, "#8");  // beyond the list
+}
+
+// The log is appended to: one header, then each line as it comes; a log
+// that cannot be written is refused with its name and left as it is.
+TEST(WriteLog, AppendKeepsOneHeaderAndEveryLine) {
+  InZone zone("UTC0");
+  testutil::TempDir data;
+  setenv("XDG_DATA_HOME", (data.Path() + "/new/folder").c_str(), 1);
+  WriteRecord r;
+  r.when = kWhen;
+  r.port = "usb-x";
+  r.result = "written";
+  const std::string line = "2023-11-14T22:13:20+00:00,usb-x,,,,,,written\n";
+  std::string error;
+  ASSERT_TRUE(AppendWriteLog(r, &error)) << error;
+  ASSERT_TRUE(AppendWriteLog(r, &error)) << error;
+  EXPECT_EQ(testutil::ReadText(WriteLogPath()), CsvLine(WriteLogColumns()) + line + line);
+  struct stat st;
+  ASSERT_EQ(stat((data.Path() + "/new/folder/Chanset").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+  // A read-only log stays as it is, even for root.
+  chmod(WriteLogPath().c_str(), 0444);
+  EXPECT_FALSE(AppendWriteLog(r, &error));
+  EXPECT_NE(error.find(WriteLogPath()), std::string::npos) << error;
+  EXPECT_EQ(testutil::ReadText(WriteLogPath()), CsvLine(WriteLogColumns()) + line + line);
+  unsetenv("XDG_DATA_HOME");
 }
 
 struct RowsCase {

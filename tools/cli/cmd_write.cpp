@@ -11,6 +11,7 @@
 #include "tools/cli/CliCommand.h"
 #include "tools/cli/ConsoleTransfer.h"
 #include "tools/cli/Fleet.h"
+#include "tools/cli/LogWrites.h"
 #include "tools/cli/TransferChecks.h"
 
 namespace cli {
@@ -49,14 +50,12 @@ int RunWrite(const Args& args) {
 
   chanset::Image image = chanset::NewImage();
   if (!LoadForCommand(in, image, options.chinese)) return 1;
-  // The names of the radio types and bands for the check's lines: read
-  // before anything is written.
-  std::unique_ptr<chanset::CSettingsFile> names;
-  if (options.verify) {
-    bool ok = true;
-    names = LoadNamesForCommand(ok);
-    if (!ok) return 1;
-  }
+  // The names of the radio types and bands for the check's lines and the
+  // write log: read before anything is written.
+  bool namesRead = true;
+  std::unique_ptr<chanset::CSettingsFile> names = LoadNamesForCommand(namesRead);
+  if (!namesRead) return 1;
+  const std::string document = LoggedDocument(in);
   if (ports.size() > 1)
     return RunFleet(ports, chanset::TransferDirection::Write, image, std::string(), options, names.get());
 
@@ -67,6 +66,9 @@ int RunWrite(const Args& args) {
   chanset::ReadBackResult back;
   if (result.ok() && options.verify) back = RunConsoleReadBack(ports[0], image, options, &trace);
   ReleaseInterrupt();
+  const std::string logWarning =
+      LogWrite(ports[0].path, document, image, result, result.ok() && options.verify ? &back : nullptr, names.get());
+  if (!logWarning.empty()) PrintLine(stderr, "chanset-cli: warning: " + logWarning);
   if (!result.ok()) {
     WarnTraceLoss(trace);
     return Interrupted() ? kExitInterrupted : 1;
