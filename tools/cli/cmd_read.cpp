@@ -51,7 +51,7 @@ int RunRead(const Args& args) {
   chanset::TransferResult result = RunConsoleTransfer(ports[0], chanset::TransferDirection::Read, image, options, &trace);
   ReleaseInterrupt();
   // Interrupted: nothing is stored, whatever arrived.
-  if (Interrupted()) return kExitInterrupted;
+  if (Interrupted()) return ReportStopped(options.chinese);
   if (!result.ok()) return 1;
   // The backup first: it keeps what the radio held even when OUT cannot be
   // written.

@@ -18,14 +18,14 @@ namespace cli {
 namespace {
 
 // Prints what the read-back found; returns the exit status it calls for.
-int ReportCheck(const chanset::ReadBackResult& back, const chanset::Image& sent, const TransferOptions& options,
-                const chanset::CSettingsFile* names) {
+int ReportCheck(const chanset::ReadBackResult& back, const chanset::Image& sent, const std::string& path,
+                const TransferOptions& options, const chanset::CSettingsFile* names) {
   if (back.complete()) {
     BackupNote backup = BackUpRead(back.image, options);
     if (!backup.warning.empty()) std::fprintf(stderr, "chanset-cli: warning: %s\n", backup.warning.c_str());
     if (!backup.path.empty()) std::printf("backup: %s\n", backup.path.c_str());
   }
-  VerifyReport report = ReportReadBack(back, sent, options.chinese, names);
+  VerifyReport report = ReportReadBack(back, sent, path, options.chinese, names);
   if (report.status == 0) {
     std::printf("%s\n", report.verdict.c_str());
     return 0;
@@ -66,10 +66,10 @@ int RunWrite(const Args& args) {
   chanset::ReadBackResult back;
   if (result.ok() && options.verify) back = RunConsoleReadBack(ports[0], image, options, &trace);
   ReleaseInterrupt();
-  if (!result.ok()) return Interrupted() ? kExitInterrupted : 1;
+  if (!result.ok()) return Interrupted() ? ReportStopped(options.chinese) : 1;
   std::printf("wrote 62 rows of %s to %s\n", in.c_str(), ports[0].path.c_str());
-  int status = options.verify ? ReportCheck(back, image, options, names.get()) : 0;
-  return Interrupted() ? kExitInterrupted : status;
+  int status = options.verify ? ReportCheck(back, image, ports[0].path, options, names.get()) : 0;
+  return Interrupted() ? ReportStopped(options.chinese) : status;
 }
 
 }  // namespace cli
