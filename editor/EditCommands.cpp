@@ -20,6 +20,7 @@
 #include "platform/CMessageBox.h"
 #include "platform/Globals.h"
 #include "platform/ResourceIds.h"
+#include "settings/CSettingsFile.h"
 
 using namespace chanset;
 
@@ -120,8 +121,9 @@ void ExportChannelsToFile(CChansetView* view) {
   if (path.isEmpty()) return;
 
   std::vector<std::string> notes;
-  const std::string text =
-      chosen == chirpType ? WriteChirpCsv(state, &notes, g_bChinese) : WriteChansetCsv(state, g_bChinese);
+  const std::string text = chosen == chirpType
+                               ? WriteChirpCsv(state, &notes, g_bChinese, RadioWatts(g_settingsFile(), state))
+                               : WriteChansetCsv(state, g_bChinese);
   std::string reason;
   if (!WriteFileAtomic(path.toStdString(), text, &reason)) {
     QString message = CLanguagePack::String(ids::kCannotSave);
@@ -166,6 +168,7 @@ void ImportChannelsFromFile(CChansetView* view) {
   const RowRules rules = editing->Rules();
   options.limits = rules.limits;
   options.bandText = rules.bandText;
+  options.watts = RadioWatts(g_settingsFile(), editing->CommittedState());
   options.chinese = g_bChinese;
   // The preview reads the file as it is built; a file it cannot use is
   // reported before the preview is ever shown.

@@ -19,6 +19,7 @@
 #include "link/SerialPort.h"
 #include "platform/CLanguagePack.h"
 #include "platform/CMessageBox.h"
+#include "platform/ListLines.h"
 #include "platform/Globals.h"
 #include "platform/ResourceIds.h"
 #include "platform/UserRegistry.h"
@@ -29,8 +30,6 @@ using namespace chanset;
 namespace {
 // Registry value of Verify After Write: 1 on, 0 or missing off.
 const char* const kVerifyValue = "VerifyAfterWrite";
-// A message lists at most this many differences, then how many more.
-constexpr int kMaxMessageLines = 20;
 }  // namespace
 
 // Monitor ---------------------------------------------------------------------
@@ -312,6 +311,13 @@ void CTransferController::ShowComparison(CChansetDoc& doc) {
   QStringList lines;
   for (const std::string& line : DiffImages(m_image, document, g_bChinese, &g_settingsFile(), DiffRows::Transferred))
     lines << QString::fromStdString(line);
+  // Nothing different: a message says so, not a window with no lines.
+  if (lines.isEmpty()) {
+    if (m_pCompareDlg) m_pCompareDlg->hide();
+    CMessageBox::Show(m_pView->window(), CLanguagePack::String(ids::kCompareSame), CMessageBox::Ok,
+                      CMessageBox::Information);
+    return;
+  }
   if (!m_pCompareDlg) m_pCompareDlg = new CCompareDlg(m_pView->window());
   m_pCompareDlg->ShowDifferences(lines);
 }
@@ -322,14 +328,11 @@ QString CTransferController::ReportVerify(const ReadBackResult& back) {
     case VerifyEnd::Verified:
       return CLanguagePack::String(ids::kVerifyPassed);
     case VerifyEnd::Differs: {
+      const std::vector<std::string> differences =
+          VerifyDifferences(m_image, back.image, g_bChinese, &g_settingsFile());
       QStringList lines;
-      for (const std::string& line : VerifyDifferences(m_image, back.image, g_bChinese, &g_settingsFile()))
+      for (const std::string& line : CappedLines(differences, differences.size(), g_bChinese))
         lines << QString::fromStdString(line);
-      if (lines.size() > kMaxMessageLines) {
-        const int more = static_cast<int>(lines.size()) - kMaxMessageLines;
-        lines = lines.mid(0, kMaxMessageLines);
-        lines << CLanguagePack::String(ids::kMoreLines).arg(more);
-      }
       CMessageBox::Show(parent, CLanguagePack::String(ids::kVerifyDiffers).arg(lines.join(QLatin1Char('\n'))));
       break;
     }

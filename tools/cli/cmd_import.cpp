@@ -9,6 +9,7 @@
 #include <iostream>
 
 #include "editor/ChannelImport.h"
+#include "editor/ChirpCsv.h"
 #include "data/DatFile.h"
 #include "settings/CSettingsFile.h"
 #include "tools/cli/CliCommand.h"
@@ -43,17 +44,24 @@ int RunImport(const Args& arguments) {
 
   options.bandText = BandText(settings, image);
   options.limits = DeriveBandLimits(options.bandText);
+  options.watts = RadioWatts(settings, image);
   const ImportResult result = ImportChannels(text, options);
   if (!result.error.empty()) return Fail(csvPath + ": " + result.error + notWritten);
-  if (result.rows.empty()) return Fail(csvPath + ": no channel rows" + notWritten);
+  if (result.RowCount() == 0) return Fail(csvPath + ": no channel rows" + notWritten);
 
+  // The notes, and the refusals as a list of at most kListLines lines and
+  // the count of the rest; each line is one write.
+  auto print = [](const std::string& line) { std::cerr << line + "\n"; };
+  for (const std::string& note : result.notes) print(csvPath + ": note: " + note);
+  std::size_t shown = 0;
   for (const ImportRow& row : result.rows) {
     for (const CellRefusal& refusal : row.refusals)
-      std::cerr << csvPath << ": " << ImportRefusalText(refusal, false) << "\n";
+      if (shown++ < kListLines) print(csvPath + ": " + ImportRefusalText(refusal, false));
     if (row.Accepted())
       for (const std::string& note : row.notes)
-        std::cerr << csvPath << ": line " << row.line << ": note: " << note << "\n";
+        print(csvPath + ": line " + std::to_string(row.line) + ": note: " + note);
   }
+  if (result.refusalCount > kListLines) print(csvPath + ": " + MoreLinesText(result.refusalCount - kListLines, false));
   const int refused = result.RefusedCount();
   if (refused > 0 && !partial)
     return Fail(std::to_string(refused) + " row(s) refused" + notWritten + " (--partial imports the others)");
@@ -62,7 +70,8 @@ int RunImport(const Args& arguments) {
   if (StoreDatFile(outPath, image, &reason) != DatError::None)
     return Fail("cannot write " + outPath + ": " + reason);
   if (refused > 0) {
-    std::cerr << "chanset-cli: " << written << " row(s) imported, " << refused << " refused\n";
+    std::cerr << "chanset-cli: " + std::to_string(written) + " row(s) imported, " + std::to_string(refused) +
+                     " refused\n";
     return 3;
   }
   return 0;

@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "editor/ChansetCsv.h"
+#include "platform/ListLines.h"
 #include "data/DatFile.h"
 #include "settings/CSettingsFile.h"
 #include "tools/cli/CliCommand.h"
@@ -22,22 +23,21 @@ int RunImportCsv(const Args& args) {
   Image image{};
   std::string text, reason;
   if (!LoadImportInputs(csvPath, basePath, settings, image, text)) return 1;
-  std::vector<CsvRecord> records;
-  std::vector<int> lines;
-  CsvError csvError;
-  if (!ParseCsvLines(text, records, &lines, &csvError))
-    return Fail(csvPath + ": line " + std::to_string(csvError.line) + ": " +
-                CsvErrorText(csvError.kind) + "; " + outPath + " not written");
-
   std::string band = BandText(settings, image);
   BandLimits limits = DeriveBandLimits(band);
   ChannelTable table;
-  std::vector<CellRefusal> errors = CheckChannelTable(records, lines, limits, band, table);
-  if (!errors.empty()) {
-    for (const CellRefusal& e : errors)
-      std::cerr << csvPath << ": line " << e.row << ", column " << e.column << ", \"" << e.text
-                << "\": " << e.reason << "\n";
-    return Fail(std::to_string(errors.size()) + " error(s); " + outPath + " not written");
+  const TableCheck check = CheckChannelTable(text, limits, band, table);
+  if (check.csvError.kind != CsvErrorKind::None)
+    return Fail(csvPath + ": line " + std::to_string(check.csvError.line) + ": " +
+                CsvErrorText(check.csvError.kind) + "; " + outPath + " not written");
+  if (!check.Passed()) {
+    // At most kListLines errors and the count of the rest, one write each.
+    for (const CellRefusal& e : check.errors)
+      std::cerr << csvPath + ": line " + std::to_string(e.row) + ", column " + std::to_string(e.column) + ", \"" +
+                       e.text + "\": " + e.reason + "\n";
+    if (check.errorCount > check.errors.size())
+      std::cerr << csvPath + ": " + MoreLinesText(check.errorCount - check.errors.size(), false) + "\n";
+    return Fail(std::to_string(check.errorCount) + " error(s); " + outPath + " not written");
   }
 
   EncodeChannelTable(table, image);

@@ -12,7 +12,7 @@ static std::string g_iniPath;
 const std::string& IniPath() { return g_iniPath; }
 
 int Fail(const std::string& message) {
-  std::cerr << "chanset-cli: " << message << "\n";
+  std::cerr << "chanset-cli: " + message + "\n";  // one write
   return 1;
 }
 
