@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "link/PortLock.h"
+#include "platform/PackStrings.h"
 #include "tests/e2e/CliFixture.h"
 #include "tests/e2e/LineState.h"
 
@@ -33,7 +34,7 @@ struct PortCase {
   int signal;             // sent once the trace shows `mark`; 0 for none
   const char* mark;
   int status;             // exit status
-  const char* says;       // on stderr ("%p" stands for the port)
+  const char* says;       // on stderr ("%1" stands for the port)
   const char* ending;     // the trace's END line
 };
 
@@ -65,12 +66,6 @@ class CliPortLock : public CliTransfer, public ::testing::WithParamInterface<Por
   }
   std::vector<pid_t> others_;
 };
-
-std::string Replace(std::string text, const std::string& port) {
-  for (std::size_t at = text.find("%p"); at != std::string::npos; at = text.find("%p", at + port.size()))
-    text.replace(at, 2, port);
-  return text;
-}
 
 TEST_P(CliPortLock, EndsAsItShouldAndLeavesThePortAsFound) {
   const PortCase& c = GetParam();
@@ -112,7 +107,7 @@ TEST_P(CliPortLock, EndsAsItShouldAndLeavesThePortAsFound) {
   Outcome o = FinishCli(cli);
 
   EXPECT_EQ(o.status, c.status) << o.err;
-  EXPECT_TRUE(Contains(o.err, Replace(c.says, port))) << o.err;
+  EXPECT_TRUE(Contains(o.err, FillText(c.says, {port}))) << o.err;
   EXPECT_EQ(Exists(Path("out.dat")), c.status == 0 && !c.write) << "an output only after a read that completed";
   const std::string trace = ReadFile(Path("trace.txt"));
   const std::string last = trace.substr(trace.rfind('\n', trace.size() - 2) + 1);
@@ -142,10 +137,10 @@ INSTANTIATE_TEST_SUITE_P(
         PortCase{"StaleLockRemoved", Other::StaleLock, "", true, "en", 0, "", 0, "", "completed"},
         PortCase{"Failure", Other::None, "wrong-ack:20", false, "en", 0, "", 1, kInterrupt, "block failed at block 20"},
         PortCase{"CablePulled", Other::None, "hangup:10", true, "en", 0, "", 1,
-                 "The connection through %p was lost: check that the cable is still plugged in.",
+                 "The connection through %1 was lost: check that the cable is still plugged in.",
                  "block failed at block 10"},
         PortCase{"CablePulledChinese", Other::None, "hangup:60", false, "zh", 0, "", 1,
-                 "编程中断，请重新启动电台后再试\nchanset-cli: 经 %p 的连接已断开", "block failed at block 60"},
+                 "编程中断，请重新启动电台后再试\nchanset-cli: 经 %1 的连接已断开", "block failed at block 60"},
         PortCase{"CtrlC", Other::None, "", false, "en", SIGINT, "TX 52 00 40 08", 130, "chanset-cli: cancelled\n",
                  "cancelled"},
         PortCase{"SigTerm", Other::None, "", true, "en", SIGTERM, "TX 57 00 40 08", 143,
@@ -153,11 +148,11 @@ INSTANTIATE_TEST_SUITE_P(
         PortCase{"SigHupInTheHandshake", Other::None, "silent", false, "zh", SIGHUP, "TX 4E", 129,
                  "chanset-cli: 传输已被 SIGHUP 中止，串口已释放\n", "cancelled"},
         PortCase{"HeldWithoutLockFile", Other::OpensPort, "", true, "en", 0, "", 1,
-                 "\nchanset-cli: %p is in use by sleep (process ", "open failed"},
-        PortCase{"HeldWithLockFile", Other::LocksPort, "", false, "en", 0, "", 1, "%p is locked by sleep (process ",
+                 "\nchanset-cli: %1 is in use by sleep (process ", "open failed"},
+        PortCase{"HeldWithLockFile", Other::LocksPort, "", false, "en", 0, "", 1, "%1 is locked by sleep (process ",
                  "open failed"},
         PortCase{"OwnTerminal", Other::OwnTerminal, "", false, "en", 0, "", 1,
-                 "%p is a terminal, not a serial port", "open failed"},
+                 "%1 is a terminal, not a serial port", "open failed"},
         PortCase{"DevTty", Other::DevTty, "", true, "en", 0, "", 1, "/dev/tty is a terminal, not a serial port",
                  "open failed"}),
     [](const ::testing::TestParamInfo<PortCase>& info) { return info.param.name; });
