@@ -14,6 +14,17 @@ int MessageFor(RefusalKind kind, int column) {
   return column <= kColTx ? ids::kOutOfRange : ids::kNotInList;
 }
 
+// A typed frequency is read as a number the way the grid always has: the
+// longest leading part of a decimal number counts ("446.0125MHz" is
+// 446.0125), text without one reads as 0, and the value is truncated to
+// 10 Hz. The row check then sees that plain value. A text too long for any
+// cell goes to the check as it is, to be refused for its length.
+std::string TypedFrequency(const std::string& typed) {
+  if (typed.size() > kLongestCell) return typed;
+  const std::int64_t v = ScaleDecimal(typed, 100000);
+  return v > 0 ? TenHzText(v) : std::string("0");
+}
+
 }  // namespace
 
 const ChannelTexts& NewChannelDefaults(bool chinese) {
@@ -45,9 +56,10 @@ CommitResult CommitCell(int column, const std::string& editorText, const Channel
   // passes, in a row where only its own cell can fail: a frequency is also
   // the Rx (an empty Rx would make the row no channel at all), a choice
   // stands beside a placeholder Rx whose refusal does not count.
+  const std::string typed = column <= kColTx ? TypedFrequency(editorText) : editorText;
   ChannelTexts probe = NewChannelDefaults(chinese);
-  probe[kColRx - 1] = column <= kColTx ? editorText : "0";
-  probe[static_cast<std::size_t>(column - 1)] = editorText;
+  probe[kColRx - 1] = column <= kColTx ? typed : "0";
+  probe[static_cast<std::size_t>(column - 1)] = typed;
   ChannelTexts checked;
   for (const CellRefusal& refusal : CheckChannelRow(probe, {limits, std::string(), chinese}, checked)) {
     if (refusal.column != column) continue;

@@ -38,8 +38,10 @@ const ChannelTexts& NewChannelDefaults(bool chinese);
 //    same frequency and the other six cells their defaults.
 //  - Tx (2): empty text copies Rx; a frequency goes in with five decimals,
 //    but only when the row has an Rx.
-//  - A refused frequency (not a plain decimal number, outside `limits`, off
-//    the 5 kHz / 6.25 kHz steps) leaves the whole row as it was and names
+//  - A typed frequency is the leading decimal number of the text
+//    ("446.0125MHz" is 446.0125; text without one reads as 0).
+//  - A refused frequency (outside `limits`, off the 5 kHz / 6.25 kHz
+//    steps) leaves the whole row as it was and names
 //    the message to show: the step message for a frequency off the steps,
 //    else the range message. The range is checked first.
 //  - Choices (3..8): stored as the list's word, except in a row without Rx

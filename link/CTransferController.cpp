@@ -197,12 +197,7 @@ void CTransferController::OnStartTransfer() {
   m_bRunning = true;
   m_bAbandon = false;
   m_cancel.Reset();
-  // A trace is appended to, so the transfers of a whole session stay in it.
-  m_trace.Close();
-  QByteArray tracePath = qgetenv("CHANSET_TRACE");
-  std::string traceError;
-  if (!tracePath.isEmpty() && !m_trace.Open(tracePath.toStdString(), true, &traceError))
-    qWarning("Chanset: no trace: %s", traceError.c_str());
+  OpenTrace(doc->GetPathName().toStdString());
   m_pView->setEnabled(false);
   CTransferMonitor::Instance()->Started();
   emit runningChanged(true);
@@ -225,6 +220,22 @@ void CTransferController::OnStartTransfer() {
       m_backup = StoreBackup(m_readBack->image, g_bChinese);
     QMetaObject::invokeMethod(this, [this, result] { OnTransferEnded(result); }, Qt::QueuedConnection);
   });
+}
+
+void CTransferController::OpenTrace(const std::string& documentPath) {
+  // A trace is appended to, so the transfers of a whole session stay in it.
+  // It never waits (a pipe or a device is refused at once) and is never the
+  // port, the document's own file or a settings file; when it cannot be
+  // written the transfer runs untraced and the status bar says why.
+  m_trace.Close();
+  m_traceWarning.clear();
+  const QByteArray tracePath = qgetenv("CHANSET_TRACE");
+  if (tracePath.isEmpty()) return;
+  const std::string trace = tracePath.toStdString();
+  std::string why =
+      TraceClash(trace, {documentPath, g_settingsFile().Path(), UserRegistry::FilePath()}, {m_path});
+  if (why.empty()) m_trace.Open(trace, &why);
+  if (!why.empty()) m_traceWarning = CLanguagePack::String(ids::kTraceRefused).arg(QString::fromStdString(why));
 }
 
 int CTransferController::AskUser(int messageId, bool retryCancel, const SystemError& reason) {
@@ -263,6 +274,10 @@ int CTransferController::ShowTransferMessage(int messageId, bool retryCancel, co
 
 void CTransferController::OnTransferEnded(const TransferResult& result) {
   if (m_worker.joinable()) m_worker.join();
+  if (m_trace.LinesLost() > 0)
+    m_traceWarning = CLanguagePack::String(ids::kTraceStopped)
+                         .arg(QString::fromStdString(m_trace.Path()), QString::fromStdString(m_trace.Failure()))
+                         .arg(static_cast<qulonglong>(m_trace.LinesLost()));
   m_trace.Close();
   CChansetDoc* doc = m_pView->GetDocument();
   if (result.ok() && result.direction == TransferDirection::Read && doc && !m_bCompareRun) {
@@ -300,6 +315,7 @@ void CTransferController::ReportOutcome(const TransferResult& result, CChansetDo
     status << CLanguagePack::String(ids::kBackupStored).arg(QString::fromStdString(m_backup.path));
   else if (!m_backup.warning.empty())
     status << QString::fromStdString(m_backup.warning);
+  if (!m_traceWarning.isEmpty()) status << m_traceWarning;
   if (!status.isEmpty()) ShowStatus(status.join(QStringLiteral("  ")));
   if (m_bCompareRun && result.ok() && doc) ShowComparison(*doc);
 }

@@ -138,6 +138,11 @@ constexpr int kVerifyCancelled = 61906;      // written but not verified: the re
 constexpr int kVerifyPassed = 61907;         // status bar: written and verified
 constexpr int kBackupStored = 61908;         // status bar: "%1" the backup file
 
+// Files that could not be written or opened.
+constexpr int kRegistryNotWritten = 61910;   // Com Setup: "%1" why the port map could not be saved
+constexpr int kTraceRefused = 61911;         // status bar: CHANSET_TRACE not written, "%1" why
+constexpr int kTraceStopped = 61912;         // status bar: "%1" the trace, "%2" why, "%3" lines lost
+
 // Why a port cannot be used, shown under its message by the window and the
 // command line alike (the core carries them, platform/PackStrings.h). %1 is
 // the device; %2 and %3 the other program and its process id; %4 its lock

@@ -19,6 +19,7 @@
 #include <QTableView>
 #include <QTreeWidget>
 #include <unistd.h>
+#include <sys/stat.h>
 
 #include "ShellTestSupport.h"
 #include "app/CChansetApp.h"
@@ -676,24 +677,34 @@ class ChannelEditingGuiTest : public QObject {
 
   void importOfABadFileSaysWhyAndChangesNothing_data() {
     QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("kind");  // what bad.csv is: a file, "pipe", "huge" (sparse), or a device's path
     QTest::addColumn<QString>("says");
-    QTest::newRow("empty") << QByteArray() << "Cannot import";
-    QTest::newRow("missing column") << QByteArray("Location,Name,Frequency\n1,a,446.00625\n") << "Cannot import";
+    QTest::newRow("empty") << QByteArray() << "" << "Cannot import";
+    QTest::newRow("missing column") << QByteArray("Location,Name,Frequency\n1,a,446.00625\n") << "" << "Cannot import";
     QTest::newRow("header only") << QByteArray("Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,"
                                                "DtcsCode,DtcsPolarity,RxDtcsCode,CrossMode,Mode\n")
-                                 << "holds no channel rows";
-    QTest::newRow("binary") << QByteArray("\x00\xff\x10\"\"\"\n\x01", 9) << "Cannot import";
+                                 << "" << "holds no channel rows";
+    QTest::newRow("binary") << QByteArray("\x00\xff\x10\"\"\"\n\x01", 9) << "" << "Cannot import";
+    // The window never waits on a pipe and never reads without end.
+    QTest::newRow("pipe with no writer") << QByteArray() << "pipe" << "not a file";
+    QTest::newRow("device") << QByteArray() << "/dev/zero" << "not a file";
+    QTest::newRow("a terabyte") << QByteArray("Location\n") << "huge" << "too large to be a channel table";
   }
   void importOfABadFileSaysWhyAndChangesNothing() {
     QFETCH(QByteArray, bytes);
+    QFETCH(QString, kind);
     QFETCH(QString, says);
     Start();
     const Image before = Doc()->State();
-    files->answers << WriteWorkFile(QStringLiteral("bad.csv"), bytes);
+    QString path = WriteWorkFile(QStringLiteral("bad.csv"), bytes);
+    if (kind == QLatin1String("pipe")) QVERIFY(QFile::remove(path) && ::mkfifo(QFile::encodeName(path), 0644) == 0);
+    if (kind == QLatin1String("huge")) QVERIFY(::truncate(QFile::encodeName(path), off_t(1) << 40) == 0);
+    if (kind.startsWith(QLatin1Char('/'))) path = kind;
+    files->answers << path;
     frame->OnCommand(ids::kFileImportChannels);
     QCOMPARE(boxes->seen.size(), 1);
     QVERIFY2(boxes->seen[0].text.contains(says), qPrintable(boxes->seen[0].text));
-    QVERIFY(boxes->seen[0].text.contains(QLatin1String("bad.csv")));
+    QVERIFY(boxes->seen[0].text.contains(QFileInfo(path).fileName()));
     QVERIFY(Doc()->State() == before);
     QVERIFY(!Doc()->History().CanUndo());
   }

@@ -60,9 +60,9 @@ INSTANTIATE_TEST_SUITE_P(
         CommitCase{"NotANumber", 1, "abc", kChannel, kChannel, ids::kOutOfRange},
         CommitCase{"NotANumberNewRow", 1, "x446", kEmpty, kEmpty, ids::kOutOfRange},
         CommitCase{"NegativeNumber", 1, "-446.00625", kChannel, kChannel, ids::kOutOfRange},
-        // A frequency is a plain decimal number, as in every other way a
-        // channel comes in: text after it makes it none.
-        CommitCase{"TextAfterTheNumber", 1, "446.0125MHz", kChannel, kChannel, ids::kOutOfRange},
+        // Trailing text after a typed number: the number counts.
+        CommitCase{"LeadingNumberPart", 1, "446.0125MHz", kChannel,
+                   With(kChannel, 1, "446.01250"), 0},
         // The cell shows the value that was checked: the typed number
         // truncated to 10 Hz, never rounded off the step.
         CommitCase{"TruncatedCheckTruncatedText", 1, "446.006255", kChannel,

@@ -56,7 +56,7 @@ struct ChirpCase {
   const char* changes;
   ChannelTexts texts;                 // when accepted
   std::vector<std::string> refusals;  // ImportRefusalText, English
-  std::vector<std::string> notes;     // of an accepted row
+  std::vector<std::string> notes = {};  // of an accepted row
 };
 
 class ChirpImport : public ::testing::TestWithParam<ChirpCase> {};

@@ -6,7 +6,7 @@
 // Exit status: 0 all rows imported; 1 nothing written (an error, or a
 // refused row without --partial); 3 with --partial when rows were refused
 // (the accepted ones are written).
-#include <iostream>
+#include <cstdio>
 
 #include "editor/ChannelImport.h"
 #include "editor/ChirpCsv.h"
@@ -29,17 +29,16 @@ int RunImport(const Args& arguments) {
     return Fail("--format takes auto, chanset or chirp, not '" + formatText + "'");
   options.renumber = TakeFlag(args, "--renumber");
   const bool partial = TakeFlag(args, "--partial");
-  if (args.size() != 3) return Fail(usage);
-  for (const std::string& a : args)
-    if (a.rfind("--", 0) == 0) return Fail(usage);
+  if (!Operands(args) || args.size() != 3) return Fail(usage);
   const std::string& csvPath = args[0];
   const std::string& basePath = args[1];
   const std::string& outPath = args[2];
   const std::string notWritten = "; " + outPath + " not written";
+  if (SameFileWords(csvPath, outPath)) return Fail(outPath + " is the CSV file read" + notWritten);
 
   CSettingsFile settings;
   Image image{};
-  std::string text, reason;
+  std::string text;
   if (!LoadImportInputs(csvPath, basePath, settings, image, text)) return 1;
 
   options.bandText = BandText(settings, image);
@@ -51,7 +50,7 @@ int RunImport(const Args& arguments) {
 
   // The notes, and the refusals as a list of at most kListLines lines and
   // the count of the rest; each line is one write.
-  auto print = [](const std::string& line) { std::cerr << line + "\n"; };
+  auto print = [](const std::string& line) { PrintLine(stderr, line); };
   for (const std::string& note : result.notes) print(csvPath + ": note: " + note);
   std::size_t shown = 0;
   for (const ImportRow& row : result.rows) {
@@ -67,11 +66,10 @@ int RunImport(const Args& arguments) {
     return Fail(std::to_string(refused) + " row(s) refused" + notWritten + " (--partial imports the others)");
 
   const int written = ApplyImport(result, image);
-  if (StoreDatFile(outPath, image, &reason) != DatError::None)
-    return Fail("cannot write " + outPath + ": " + reason);
+  if (!StoreForCommand(outPath, image)) return 1;
   if (refused > 0) {
-    std::cerr << "chanset-cli: " + std::to_string(written) + " row(s) imported, " + std::to_string(refused) +
-                     " refused\n";
+    PrintLine(stderr, "chanset-cli: " + std::to_string(written) + " row(s) imported, " + std::to_string(refused) +
+                          " refused");
     return 3;
   }
   return 0;

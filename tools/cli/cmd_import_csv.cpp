@@ -1,7 +1,7 @@
 // chanset-cli import-csv IN.csv BASE.dat OUT.dat [--ini FILE]
 // Replaces the channels of BASE's image with a table shaped as `dump` prints
 // it, checking every cell against BASE's radio type and band first.
-#include <iostream>
+#include <cstdio>
 
 #include "editor/ChansetCsv.h"
 #include "platform/ListLines.h"
@@ -13,15 +13,18 @@ using namespace chanset;
 
 namespace cli {
 
-int RunImportCsv(const Args& args) {
-  if (args.size() != 3) return Fail("usage: chanset-cli import-csv IN.csv BASE.dat OUT.dat [--ini FILE]");
+int RunImportCsv(const Args& arguments) {
+  Args args = arguments;
+  if (!Operands(args) || args.size() != 3)
+    return Fail("usage: chanset-cli import-csv IN.csv BASE.dat OUT.dat [--ini FILE]");
   const std::string& csvPath = args[0];
   const std::string& basePath = args[1];
   const std::string& outPath = args[2];
+  if (SameFileWords(csvPath, outPath)) return Fail(outPath + " is the CSV file read; " + outPath + " not written");
 
   CSettingsFile settings;
   Image image{};
-  std::string text, reason;
+  std::string text;
   if (!LoadImportInputs(csvPath, basePath, settings, image, text)) return 1;
   std::string band = BandText(settings, image);
   BandLimits limits = DeriveBandLimits(band);
@@ -33,17 +36,15 @@ int RunImportCsv(const Args& args) {
   if (!check.Passed()) {
     // At most kListLines errors and the count of the rest, one write each.
     for (const CellRefusal& e : check.errors)
-      std::cerr << csvPath + ": line " + std::to_string(e.row) + ", column " + std::to_string(e.column) + ", \"" +
-                       e.text + "\": " + e.reason + "\n";
+      PrintLine(stderr, csvPath + ": line " + std::to_string(e.row) + ", column " + std::to_string(e.column) +
+                            ", \"" + e.text + "\": " + e.reason);
     if (check.errorCount > check.errors.size())
-      std::cerr << csvPath + ": " + MoreLinesText(check.errorCount - check.errors.size(), false) + "\n";
+      PrintLine(stderr, csvPath + ": " + MoreLinesText(check.errorCount - check.errors.size(), false));
     return Fail(std::to_string(check.errorCount) + " error(s); " + outPath + " not written");
   }
 
   EncodeChannelTable(table, image);
-  if (StoreDatFile(outPath, image, &reason) != DatError::None)
-    return Fail("cannot write " + outPath + ": " + reason);
-  return 0;
+  return StoreForCommand(outPath, image) ? 0 : 1;
 }
 
 }  // namespace cli
