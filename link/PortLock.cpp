@@ -38,8 +38,8 @@ std::string LockDir(const LockPlaces& places) {
   return std::string();
 }
 
-// The first line of procRoot/<pid>/comm; control characters become '?', so
-// that a name cannot steer the terminal it is shown on.
+// The first line of procRoot/<pid>/comm, as the process named itself (the
+// command line writes out its control characters when it prints it).
 std::string CommandOf(int procFd, const std::string& procRoot, int pid) {
   const std::string rel = std::to_string(pid) + "/comm";
   int fd = procFd >= 0 ? openat(procFd, rel.c_str(), O_RDONLY | O_CLOEXEC)
@@ -49,10 +49,7 @@ std::string CommandOf(int procFd, const std::string& procRoot, int pid) {
   ssize_t n = read(fd, buf, sizeof buf - 1);
   close(fd);
   std::string name(buf, n > 0 ? static_cast<std::size_t>(n) : 0);
-  name = name.substr(0, name.find('\n'));
-  for (char& c : name)
-    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '?';
-  return name;
+  return name.substr(0, name.find('\n'));
 }
 
 // The process id a lock file names: ten ASCII characters, the number
