@@ -11,6 +11,7 @@
 
 #include "app/CChansetApp.h"
 #include "app/CMainFrame.h"
+#include "app/CSignalClose.h"
 #include "platform/AtomicFile.h"
 #include "platform/CMessageBox.h"
 #include "platform/TerminalText.h"
@@ -154,6 +155,9 @@ int main(int argc, char** argv) {
           qapp.quit();
         });
       }
+      // From here on SIGTERM, SIGHUP and SIGINT close the program as Exit
+      // would, without waiting for answers (app/CSignalClose.h).
+      CSignalClose closeOnSignal(app.MainFrame());
       status = qapp.exec();
     }
   }

@@ -1,6 +1,7 @@
 #include "link/RadioFleet.h"
 
 #include <chrono>
+#include <poll.h>
 
 #include "link/SerialPort.h"
 #include "link/TraceSink.h"
@@ -37,6 +38,20 @@ RadioFleet::~RadioFleet() {
 
 void RadioFleet::Start() {
   for (std::size_t i = 0; i < slots_.size(); ++i) slots_[i]->thread = std::thread([this, i] { Run(i); });
+  if (job_.stopAll) relay_ = std::thread([this] { Relay(); });
+}
+
+void RadioFleet::Relay() {
+  // Woken by either signal; a signal without an eventfd is looked at ten
+  // times a second.
+  pollfd fds[2] = {{job_.stopAll->Fd(), POLLIN, 0}, {ended_.Fd(), POLLIN, 0}};
+  while (!ended_.Requested()) {
+    if (job_.stopAll->Requested()) {
+      Cancel();
+      return;
+    }
+    poll(fds, 2, 100);
+  }
 }
 
 void RadioFleet::Cancel() {
@@ -52,6 +67,8 @@ void RadioFleet::CancelPort(std::size_t port, bool pulled) {
 void RadioFleet::Wait() {
   for (auto& slot : slots_)
     if (slot->thread.joinable()) slot->thread.join();
+  ended_.Request();
+  if (relay_.joinable()) relay_.join();
 }
 
 void RadioFleet::Run(std::size_t i) {

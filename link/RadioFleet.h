@@ -40,6 +40,9 @@ struct FleetJob {
   TransferDirection direction = TransferDirection::Write;
   Image image{};        // what a write sends; where a read starts from
   bool verify = false;  // a completed write is read back and compared
+  // Also stops every port once requested (a signal handler's Ctrl-C); null
+  // for none. Must outlive the fleet.
+  const CancelSignal* stopAll = nullptr;
 };
 
 struct FleetResult {
@@ -97,11 +100,15 @@ class RadioFleet {
   };
   class Host;
   void Run(std::size_t port);
+  // Passes job_.stopAll on to every port, until the fleet has ended.
+  void Relay();
 
   std::vector<FleetPort> ports_;
   FleetJob job_;
   FleetObserver& observer_;
   std::vector<std::unique_ptr<Slot>> slots_;
+  CancelSignal ended_;  // every port has ended: the relay stops
+  std::thread relay_;
 };
 
 }  // namespace chanset

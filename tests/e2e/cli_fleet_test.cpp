@@ -2,6 +2,11 @@
 // wire trace, against chanset-radio-sim processes on pseudo-terminals.
 #include <cctype>
 
+#include <map>
+
+#include "data/Csv.h"
+#include "link/WriteLog.h"
+#include "platform/Sha256.h"
 #include "tests/e2e/CliFixture.h"
 
 using namespace chanset;
@@ -30,7 +35,18 @@ struct FleetFault {
   const char* fault;
   bool write;
   const char* message;  // in the failed port's result line
+  const char* logged;   // the failed port's result in the write log (writes only)
 };
+
+// The write log's lines as `chanset-cli log` prints them: each port's result.
+std::map<std::string, std::string> LoggedResults(const std::string& out) {
+  std::map<std::string, std::string> results;
+  std::vector<CsvRecord> rows;
+  if (!ParseCsv(out, rows)) return results;
+  for (std::size_t i = 1; i < rows.size(); ++i)
+    if (rows[i].size() == 8) results[rows[i][1]] = rows[i][7];
+  return results;
+}
 
 class CliFleetFault : public CliFleet, public ::testing::WithParamInterface<FleetFault> {};
 
@@ -60,22 +76,67 @@ TEST_P(CliFleetFault, TheOthersSucceedAndTheSummaryNamesTheFailedPort) {
   EXPECT_FALSE(Exists(Path("saved1.dat")));
   std::string failedStem = ports[1].substr(ports[1].rfind('/') + 1);
   EXPECT_FALSE(Exists(Path("out/" + failedStem + ".dat")));
+  // Each radio written has its line in the write log; reads have none.
+  Outcome log = RunCli({"log"});
+  ASSERT_EQ(log.status, 0) << log.err;
+  std::map<std::string, std::string> expected;
+  if (c.write) expected = {{ports[0], "written"}, {ports[1], c.logged}, {ports[2], "written"}};
+  EXPECT_EQ(LoggedResults(log.out), expected) << log.out;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, CliFleetFault,
-    ::testing::Values(FleetFault{"silent", true, kInterrupt},
-                      FleetFault{"hangup:30", true, kInterrupt},
-                      FleetFault{"hangup:70", false, kInterrupt},
+    ::testing::Values(FleetFault{"silent", true, kInterrupt, "failed: no answer"},
+                      FleetFault{"hangup:30", true, kInterrupt, "failed: cable pulled"},
+                      FleetFault{"hangup:70", false, kInterrupt, ""},
                       FleetFault{"no-ack-stage2-always", true,
                                  "Communication Error,Please check all the connections and the radio power; "
-                                 "Retry answered Cancel: no terminal to ask on"}),
+                                 "Retry answered Cancel: no terminal to ask on",
+                                 "failed: no answer"}),
     [](const ::testing::TestParamInfo<FleetFault>& info) {
       std::string name = std::string(info.param.fault) + (info.param.write ? "_write" : "_read");
       for (char& ch : name)
         if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
       return name;
     });
+
+// A write to one radio is logged too, with the file as an absolute path
+// and the image's hash; `log --since` keeps the lines from a time on.
+TEST_F(CliFleet, LogPrintsEachWriteFromAGivenTime) {
+  std::string port = StartSimulator({"--fault", "corrupt-write:2"});
+  Image plan = NewImage();
+  plan[16] = 0x25, plan[17] = 0x06, plan[18] = 0x60, plan[19] = 0x44;  // CH 1 Rx 446.00625
+  ASSERT_EQ(StoreDatFile(Path("plan.dat"), plan), DatError::None);
+  Outcome w = RunCli({"write", "--verify", "--port", port, Path("plan.dat")});
+  ASSERT_EQ(w.status, 4) << w.err;  // the radio holds other data
+  const struct {
+    std::vector<std::string> args;
+    int status;
+    std::size_t lines;  // after the header
+    const char* err;
+  } cases[] = {
+      {{"log"}, 0, 1, ""},
+      {{"log", "--since", "2000-01-01"}, 0, 1, ""},
+      {{"log", "--since", "2999-01-01T00:00Z"}, 0, 0, ""},
+      {{"log", "--since", "yesterday"}, 1, 0, "--since takes a date"},
+      {{"log", "extra"}, 1, 0, "usage: log"},
+  };
+  for (const auto& c : cases) {
+    Outcome o = RunCli(c.args);
+    EXPECT_EQ(o.status, c.status) << c.args.back() << o.err;
+    EXPECT_TRUE(Contains(o.err, c.err)) << o.err;
+    std::vector<CsvRecord> rows;
+    ASSERT_TRUE(ParseCsv(o.out, rows));
+    if (c.status != 0) continue;
+    ASSERT_EQ(rows.size(), c.lines + 1) << o.out;
+    EXPECT_EQ(rows[0], WriteLogColumns());
+    if (c.lines == 0) continue;
+    EXPECT_EQ(rows[1][1], port);
+    EXPECT_EQ(rows[1][3], Path("plan.dat"));
+    EXPECT_EQ(rows[1][4], Sha256Hex(plan.data(), plan.size()));
+    EXPECT_EQ(rows[1][7], "differs: CH 1 Rx Frequency: 446.00625 -> 446.00624");
+  }
+}
 
 TEST_F(CliFleet, ReadStoresOneFilePerPortNamedAfterIt) {
   std::vector<std::string> ports = StartThree("");

@@ -10,9 +10,10 @@
 #include <unistd.h>
 
 #include "data/DatFile.h"
-#include "link/SerialPort.h"
+#include "link/RadioFleet.h"
 #include "link/TraceSink.h"
 #include "tools/cli/CliCommand.h"
+#include "tools/cli/LogWrites.h"
 #include "tools/cli/TransferChecks.h"
 
 namespace cli {
@@ -66,15 +67,15 @@ class Console {
 
   // Asks Retry or Cancel for one port on the terminal; one question at a
   // time, the progress line held still meanwhile.
-  bool AskRetry(const std::string& label) {
+  bool AskRetry(const std::string& label, bool chinese) {
     std::lock_guard<std::mutex> question(questionMutex_);
     {
       std::lock_guard<std::mutex> lock(mutex_);
       Clear();
       asking_ = true;
     }
-    const bool retry = AskRetryOnTerminal(label + ": " + MessageText(chanset::kMsgCommunicationError) + "\n" +
-                                          label + ": Retry or Cancel? [r/c] ");
+    const bool retry = AskRetryOnTerminal(label + ": " + MessageText(chanset::kMsgCommunicationError, chinese) +
+                                          "\n" + label + ": Retry or Cancel? [r/c] ");
     std::lock_guard<std::mutex> lock(mutex_);
     asking_ = false;
     for (const std::string& line : held_) PrintLines(stdout, line);
@@ -133,72 +134,75 @@ class Console {
   Clock::time_point start_, lastDraw_{};
 };
 
-// One radio's side: its own port, its own answers.
-class FleetHost : public chanset::TransferHost {
- public:
-  FleetHost(Console& console, std::size_t index, const std::string& label)
-      : console_(console), index_(index), label_(label) {}
-
-  bool Poll() override { return Interrupted(); }
-  bool AskRetry() override {
-    if (isatty(STDIN_FILENO) != 1) {
-      note_ = "Retry answered Cancel: no terminal to ask on";
-      return false;
-    }
-    return console_.AskRetry(label_);
-  }
-  void Progress(int rows) override { console_.Progress(index_, offset_ + rows); }
-  void Message(int id, const chanset::SystemError& reason) override { message_ = MessageWithReason(id, reason); }
-  void Sleep(int ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
-
-  const std::string& message() const { return message_; }
-  const std::string& note() const { return note_; }
-  // Rows already done before this transfer (the write before a read-back).
-  void SetOffset(int rows) { offset_ = rows; }
-
- private:
-  Console& console_;
-  std::size_t index_;
-  std::string label_;
-  std::string message_, note_;
-  int offset_ = 0;
-};
-
 enum class Outcome { Succeeded, Failed, Cancelled, Differs, NotVerified };
-
-struct PortJob {
-  const PortTarget* target = nullptr;
-  std::unique_ptr<chanset::TraceSink> trace;
-  Outcome outcome = Outcome::Failed;
-};
 
 std::string Named(const PortTarget& t) { return t.label == t.path ? t.label : t.label + " (" + t.path + ")"; }
 
-// What every port's thread is given.
-struct FleetJob {
-  Console& console;
+// What the whole fleet shares.
+struct FleetRun {
+  const std::vector<PortTarget>& ports;
   chanset::TransferDirection direction;
+  const chanset::Image& image;
   const std::string& folder;
+  const std::string& document;
   const TransferOptions& options;
   const chanset::CSettingsFile* names;
 };
 
-// The backup of a radio read completely: the file, for its result line, or
-// "" with the warning on stderr.
-std::string BackupOf(const chanset::Image& image, const PortTarget& t, const FleetJob& f) {
-  BackupNote backup = BackUpRead(image, f.options);
-  if (!backup.warning.empty()) f.console.Warning(t.label + ": " + backup.warning);
-  return backup.path;
-}
+// The terminal's side of the engine (link/RadioFleet.h): each radio's
+// progress on the one progress line, its Retry question, and its result line
+// as it ends, with the backup, the file of a read and the write log's line.
+class ConsoleObserver final : public chanset::FleetObserver {
+ public:
+  ConsoleObserver(Console& console, const FleetRun& run, std::vector<const chanset::TraceSink*> traces)
+      : console_(console), run_(run), traces_(std::move(traces)), messages_(run.ports.size()),
+        notes_(run.ports.size()), outcomes_(run.ports.size(), Outcome::Failed) {}
 
-// The read-back of a written radio: its outcome and the rest of its line.
-Outcome CheckWritten(chanset::SerialPort& port, FleetHost& host, PortJob& job, const chanset::Image& image,
-                     const FleetJob& f, std::string& line) {
-  const PortTarget& t = *job.target;
-  host.SetOffset(chanset::kTransferRows);
-  chanset::ReadBackResult back = chanset::ReadBackWritten(port, host, job.trace.get(), t.path, image);
-  std::string backup = back.complete() ? BackupOf(back.image, t, f) : std::string();
-  VerifyReport report = ReportReadBack(back, image, f.options.chinese, f.names);
+  void Progress(std::size_t port, int rows, bool verifying) override {
+    console_.Progress(port, (verifying ? chanset::kTransferRows : 0) + rows);
+  }
+  bool AskRetry(std::size_t port) override {
+    if (isatty(STDIN_FILENO) != 1) {
+      notes_[port] = "Retry answered Cancel: no terminal to ask on";
+      return false;
+    }
+    return console_.AskRetry(run_.ports[port].label, run_.options.chinese);
+  }
+  void Message(std::size_t port, int id, const chanset::SystemError& reason) override {
+    messages_[port] = MessageWithReason(id, reason, run_.ports[port].path, run_.options.chinese);
+  }
+  void Ended(std::size_t port, const chanset::FleetResult& result) override;
+
+  Outcome OutcomeOf(std::size_t port) const { return outcomes_[port]; }
+
+ private:
+  // The backup of a radio read completely: the file, for its result line,
+  // or "" with the warning on stderr.
+  std::string BackupOf(const chanset::Image& image, const PortTarget& t) {
+    BackupNote backup = BackUpRead(image, run_.options);
+    if (!backup.warning.empty()) console_.Warning(t.label + ": " + backup.warning);
+    return backup.path;
+  }
+  Outcome Written(const PortTarget& t, const chanset::FleetResult& r, std::string& line);
+  Outcome Read(const PortTarget& t, const chanset::FleetResult& r, std::string& line);
+
+  Console& console_;
+  const FleetRun& run_;
+  std::vector<const chanset::TraceSink*> traces_;
+  // Each port's entries are written by its own thread only.
+  std::vector<std::string> messages_, notes_;
+  std::vector<Outcome> outcomes_;
+};
+
+// A written radio: its read-back's verdict, when it had one.
+Outcome ConsoleObserver::Written(const PortTarget& t, const chanset::FleetResult& r, std::string& line) {
+  if (!r.back) {
+    line += "written";
+    return Outcome::Succeeded;
+  }
+  const chanset::ReadBackResult& back = *r.back;
+  std::string backup = back.complete() ? BackupOf(back.image, t) : std::string();
+  VerifyReport report = ReportReadBack(back, run_.image, t.path, run_.options.chinese, run_.names);
   if (back.end == chanset::VerifyEnd::NotVerified) {
     line += report.verdict;
     return Outcome::NotVerified;
@@ -208,47 +212,48 @@ Outcome CheckWritten(chanset::SerialPort& port, FleetHost& host, PortJob& job, c
   return back.end == chanset::VerifyEnd::Verified ? Outcome::Succeeded : Outcome::Differs;
 }
 
-// One radio from start to result line.
-void RunOne(PortJob& job, std::size_t index, const FleetJob& f, chanset::Image image) {
-  const PortTarget& t = *job.target;
-  chanset::SerialPort port;
-  port.SetCancel(InterruptSignal());
-  FleetHost host(f.console, index, t.label);
-  chanset::TransferResult result = chanset::RunTracedTransfer(port, host, job.trace.get(), t.path, f.direction, image);
+// A radio read completely: its file, and its backup.
+Outcome ConsoleObserver::Read(const PortTarget& t, const chanset::FleetResult& r, std::string& line) {
+  std::string file = FleetFileOf(run_.folder, t), error;
+  std::string backup = BackupOf(r.image, t);
+  if (chanset::StoreDatFile(file, r.image, &error) == chanset::DatError::None) {
+    line += "read into " + file + (backup.empty() ? "" : "; backup: " + backup);
+    return Outcome::Succeeded;
+  }
+  line += "failed: cannot write " + file + ": " + error + (backup.empty() ? "" : "; kept in " + backup);
+  return Outcome::Failed;
+}
 
+void ConsoleObserver::Ended(std::size_t port, const chanset::FleetResult& r) {
+  const PortTarget& t = run_.ports[port];
+  const bool write = run_.direction == chanset::TransferDirection::Write;
   std::string line = Named(t) + ": ";
-  if (result.ok() && f.direction == chanset::TransferDirection::Write) {
-    if (f.options.verify) {
-      job.outcome = CheckWritten(port, host, job, image, f, line);
-    } else {
-      job.outcome = Outcome::Succeeded;
-      line += "written";
-    }
-  } else if (result.ok()) {
-    std::string file = FleetFileOf(f.folder, t), error;
-    std::string backup = BackupOf(image, t, f);
-    if (chanset::StoreDatFile(file, image, &error) == chanset::DatError::None) {
-      job.outcome = Outcome::Succeeded;
-      line += "read into " + file + (backup.empty() ? "" : "; backup: " + backup);
-    } else {
-      line += "failed: cannot write " + file + ": " + error + (backup.empty() ? "" : "; kept in " + backup);
-    }
-  } else if (result.end == chanset::TransferEnd::Cancelled || Interrupted()) {
-    job.outcome = Outcome::Cancelled;
+  Outcome& outcome = outcomes_[port];
+  if (r.transfer.ok()) {
+    outcome = write ? Written(t, r, line) : Read(t, r, line);
+  } else if (r.transfer.end == chanset::TransferEnd::Cancelled || Interrupted()) {
+    outcome = Outcome::Cancelled;
     line += "cancelled";
   } else {
     // The Retry question's answer shows no message of its own: name it here.
-    line += "failed: " + (host.message().empty() ? std::string(MessageText(result.message)) : host.message());
-    if (!host.note().empty()) line += "; " + host.note();
+    line += "failed: " + (messages_[port].empty() ? std::string(MessageText(r.transfer.message, run_.options.chinese))
+                                                  : messages_[port]);
+    if (!notes_[port].empty()) line += "; " + notes_[port];
   }
-  f.console.Result(index, line);
-  if (job.trace && !TraceLossText(*job.trace).empty()) f.console.Warning(t.label + ": " + TraceLossText(*job.trace));
+  console_.Result(port, line);
+  if (write) {
+    const std::string warning =
+        LogWrite(t.path, run_.document, run_.image, r.transfer, r.back ? &*r.back : nullptr, run_.names);
+    if (!warning.empty()) console_.Warning(t.label + ": " + warning);
+  }
+  if (traces_[port] && !TraceLossText(*traces_[port]).empty())
+    console_.Warning(t.label + ": " + TraceLossText(*traces_[port]));
 }
 
-std::string Join(const std::vector<PortJob>& jobs, Outcome outcome) {
+std::string Join(const std::vector<PortTarget>& ports, const ConsoleObserver& observer, Outcome outcome) {
   std::string text;
-  for (const PortJob& j : jobs)
-    if (j.outcome == outcome) text += (text.empty() ? "" : ", ") + j.target->label;
+  for (std::size_t i = 0; i < ports.size(); ++i)
+    if (observer.OutcomeOf(i) == outcome) text += (text.empty() ? "" : ", ") + ports[i].label;
   return text;
 }
 
@@ -257,32 +262,44 @@ std::string Join(const std::vector<PortJob>& jobs, Outcome outcome) {
 std::string FleetFileOf(const std::string& folder, const PortTarget& port) { return folder + "/" + port.stem + ".dat"; }
 
 int RunFleet(const std::vector<PortTarget>& ports, chanset::TransferDirection direction, const chanset::Image& image,
-             const std::string& folder, const TransferOptions& options, const chanset::CSettingsFile* names) {
+             const std::string& folder, const TransferOptions& options, const chanset::CSettingsFile* names,
+             const std::string& document) {
   const bool read = direction == chanset::TransferDirection::Read;
   const bool verify = !read && options.verify;
-  std::vector<PortJob> jobs(ports.size());
+  std::vector<std::unique_ptr<chanset::TraceSink>> traces(ports.size());
+  std::vector<const chanset::TraceSink*> traced;
+  std::vector<chanset::FleetPort> fleetPorts;
   for (std::size_t i = 0; i < ports.size(); ++i) {
-    jobs[i].target = &ports[i];
-    if (options.tracePath.empty()) continue;
-    jobs[i].trace = std::make_unique<chanset::TraceSink>();
-    if (!OpenTrace(TraceFileOf(options, ports.size(), ports[i]), *jobs[i].trace)) return 1;
+    if (!options.tracePath.empty()) {
+      traces[i] = std::make_unique<chanset::TraceSink>();
+      if (!OpenTrace(TraceFileOf(options, ports.size(), ports[i]), *traces[i])) return 1;
+    }
+    fleetPorts.push_back({ports[i].path, traces[i].get()});
+    traced.push_back(traces[i].get());
   }
 
   Console console(read ? "Reading" : "Writing", ports.size(), chanset::kTransferRows * (verify ? 2 : 1),
                   options.quiet);
-  const FleetJob shared{console, direction, folder, options, names};
+  const FleetRun run{ports, direction, image, folder, document, options, names};
+  ConsoleObserver observer(console, run, traced);
+  chanset::FleetJob job;
+  job.direction = direction;
+  job.image = image;
+  job.verify = verify;
   CatchInterrupt();
-  std::vector<std::thread> threads;
-  threads.reserve(ports.size());
-  for (std::size_t i = 0; i < ports.size(); ++i)
-    threads.emplace_back(RunOne, std::ref(jobs[i]), i, std::cref(shared), image);
-  for (std::thread& t : threads) t.join();
+  job.stopAll = InterruptSignal();  // Ctrl-C, SIGTERM and SIGHUP stop every radio at once
+  {
+    chanset::RadioFleet fleet(std::move(fleetPorts), job, observer);
+    fleet.Start();
+    fleet.Wait();
+  }
   console.Finish();
   ReleaseInterrupt();
 
-  auto count = [&jobs](Outcome outcome) {
-    return static_cast<std::size_t>(
-        std::count_if(jobs.begin(), jobs.end(), [outcome](const PortJob& j) { return j.outcome == outcome; }));
+  auto count = [&](Outcome outcome) {
+    std::size_t n = 0;
+    for (std::size_t i = 0; i < ports.size(); ++i) n += observer.OutcomeOf(i) == outcome ? 1 : 0;
+    return n;
   };
   const std::size_t succeeded = count(Outcome::Succeeded);
   std::string summary = std::string(read ? "read " : verify ? "wrote and verified " : "wrote ") +
@@ -293,9 +310,10 @@ int RunFleet(const std::vector<PortTarget>& ports, chanset::TransferDirection di
                                                    {Outcome::NotVerified, "not verified"},
                                                    {Outcome::Cancelled, "cancelled"}};
   for (const auto& [outcome, word] : kinds)
-    if (std::string which = Join(jobs, outcome); !which.empty()) summary += std::string("; ") + word + ": " + which;
+    if (std::string which = Join(ports, observer, outcome); !which.empty())
+      summary += std::string("; ") + word + ": " + which;
   PrintLine(stdout, summary);
-  if (Interrupted()) return kExitInterrupted;
+  if (Interrupted()) return ReportStopped(options.chinese);
   if (count(Outcome::Failed) + count(Outcome::Cancelled) > 0) return 1;
   if (count(Outcome::Differs) > 0) return kExitVerifyDiffers;
   if (count(Outcome::NotVerified) > 0) return kExitNotVerified;

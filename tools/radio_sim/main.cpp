@@ -16,7 +16,7 @@ namespace {
 
 const char kUsage[] =
     "usage: chanset-radio-sim [--image FILE.dat] [--save FILE.dat] [--link PATH] [--fast]\n"
-    "                         [--exit-after N] [--fault FAULT]... [--verbose]\n"
+    "                         [--exit-after N] [--fault FAULT]... [--stats FILE] [--verbose]\n"
     "       chanset-radio-sim --version | --help\n"
     "\n"
     "Prints the pseudo-terminal to open as the serial port, then answers clone\n"
@@ -25,6 +25,9 @@ const char kUsage[] =
     "  --save FILE.dat   store the memory after every completed write\n"
     "  --link PATH       also make PATH a symbolic link to the device\n"
     "  --fast            answer at once instead of at 9600 baud\n"
+    "  --stats FILE      append a line per transfer: the silence the line had before\n"
+    "                    the data bytes of each write block (the protocol pauses 1 ms)\n"
+    "  --verbose         log events, and those lines, on stderr\n"
     "faults (blocks are 0..123):\n"
     "  silent                never answer\n"
     "  no-ack-stage1         answer the magic with 0x15\n"
@@ -95,9 +98,12 @@ int main(int argc, char** argv) {
       options.fast = true;
     } else if (arg == "--verbose") {
       options.verbose = true;
-    } else if (arg == "--image" || arg == "--save" || arg == "--link") {
+    } else if (arg == "--image" || arg == "--save" || arg == "--link" || arg == "--stats") {
       if (!value(v)) return Usage(arg + " needs a value");
-      (arg == "--image" ? options.imagePath : arg == "--save" ? options.savePath : options.linkPath) = v;
+      (arg == "--image"  ? options.imagePath
+       : arg == "--save" ? options.savePath
+       : arg == "--link" ? options.linkPath
+                         : options.statsPath) = v;
     } else if (arg == "--exit-after") {
       if (!value(v) || !ParseNumber(v, 1, 1000000, options.exitAfter))
         return Usage("--exit-after needs a number of transfers (1 or more)");
