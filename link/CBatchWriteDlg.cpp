@@ -15,6 +15,7 @@
 #include "data/Backups.h"
 #include "link/CDeviceWatcher.h"
 #include "link/CWriteLogNotifier.h"
+#include "link/PortErrorText.h"
 #include "link/RadioFleet.h"
 #include "link/WriteLog.h"
 #include "platform/CHelpService.h"
@@ -104,6 +105,9 @@ CBatchWriteDlg::CBatchWriteDlg(QWidget* parent)
   m_pTable->verticalHeader()->hide();
   m_pTable->setSelectionMode(QAbstractItemView::NoSelection);
   m_pTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  // One line a row; what does not fit is in the cell's tooltip.
+  m_pTable->setWordWrap(false);
+  m_pTable->setTextElideMode(Qt::ElideMiddle);
   // Columns fit their texts once per listing, not at every change of a row.
   m_pTable->horizontalHeader()->setStretchLastSection(true);
 
@@ -160,6 +164,13 @@ int CBatchWriteDlg::RowOfIndex(int index) const {
   for (int r = 0; r < m_rows.size(); ++r)
     if (m_rows[r].running && m_rows[r].index == index) return r;
   return -1;
+}
+
+QString CBatchWriteDlg::PortReasonText(const SystemError& reason, const std::string& path) {
+  // What the user can do about it, in the pack's words, when that is known.
+  const PortDetail detail = PortErrorDetailOf(reason, path);
+  if (detail.id != 0) return CLanguagePack::String(detail.id, detail.args);
+  return CLanguagePack::String(ids::kBatchCannotOpen).arg(QString::fromStdString(reason.text));
 }
 
 QString CBatchWriteDlg::StateText(int row) const {
@@ -261,8 +272,7 @@ void CBatchWriteDlg::ShowRow(int r) {
     return;
   }
   state->setIcon(QIcon());
-  state->setText(d.openable ? CLanguagePack::String(ids::kBatchReady)
-                            : CLanguagePack::String(ids::kBatchCannotOpen).arg(QString::fromStdString(OpenStatusText(d))));
+  state->setText(d.openable ? CLanguagePack::String(ids::kBatchReady) : PortReasonText(d.reason, d.path));
   state->setToolTip(state->text());
 }
 
@@ -318,14 +328,17 @@ void CBatchWriteDlg::ShowProgress(int index, int rows, bool verifying) {
   bar->setValue((verifying ? kTransferRows : 0) + rows);
 }
 
-QString CBatchWriteDlg::ResultWords(const WriteOutcome& o) const {
+QString CBatchWriteDlg::ResultWords(const WriteOutcome& o, const std::string& path) const {
   auto failure = [&](WriteEnd end) {
     switch (end) {
       case WriteEnd::NoAnswer: return CLanguagePack::String(ids::kResultNoAnswer);
       case WriteEnd::CablePulled: return CLanguagePack::String(ids::kResultCablePulled);
       case WriteEnd::Cancelled: return CLanguagePack::String(ids::kResultCancelled);
-      case WriteEnd::CannotOpen:
-        return CLanguagePack::String(ids::kResultCannotOpen).arg(QString::fromStdString(o.detail));
+      case WriteEnd::CannotOpen: {
+        const PortDetail detail = PortErrorDetailOf(o.reason, path);
+        return detail.id != 0 ? CLanguagePack::String(detail.id, detail.args)
+                              : CLanguagePack::String(ids::kResultCannotOpen).arg(QString::fromStdString(o.detail));
+      }
       case WriteEnd::Interrupted:
         return CLanguagePack::String(ids::kResultInterrupted).arg(QString::fromStdString(o.detail));
       default: return QString();
@@ -348,7 +361,7 @@ void CBatchWriteDlg::ShowEnded(int index, const WriteOutcome& outcome, const std
     m_rows[r].running = false;
     QTableWidgetItem* state = m_pTable->item(r, ColState);
     state->setData(Qt::UserRole, true);
-    state->setData(Qt::UserRole + 1, ResultWords(outcome));
+    state->setData(Qt::UserRole + 1, ResultWords(outcome, m_rows[r].device.path));
     state->setData(Qt::UserRole + 2, static_cast<int>(outcome.end));
     ShowRow(r);
   }

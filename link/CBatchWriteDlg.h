@@ -104,7 +104,8 @@ class CBatchWriteDlg : public QDialog {
   void FinishBatch();
   void UpdateButtons();
   int RowOfIndex(int index) const;
-  QString ResultWords(const chanset::WriteOutcome& outcome) const;
+  QString ResultWords(const chanset::WriteOutcome& outcome, const std::string& path) const;
+  static QString PortReasonText(const chanset::SystemError& reason, const std::string& path);
 
   QLabel* m_pIntro;
   QLabel* m_pEmpty;

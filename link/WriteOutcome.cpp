@@ -18,6 +18,7 @@ WriteOutcome Failure(const TransferResult& t, bool pulled) {
   } else if (t.end == TransferEnd::OpenFailed) {
     o.end = pulled || LineWentAway(t.reason.code) ? WriteEnd::CablePulled : WriteEnd::CannotOpen;
     o.detail = t.reason.text;
+    o.reason = t.reason;
   } else if (pulled || LineWentAway(t.reason.code)) {
     o.end = WriteEnd::CablePulled;
   } else if (t.end == TransferEnd::BlockFailed) {

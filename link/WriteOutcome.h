@@ -28,6 +28,7 @@ struct WriteOutcome {
   WriteEnd end = WriteEnd::Written;
   WriteEnd why = WriteEnd::Written;  // NotVerified: how the read-back ended
   std::string detail;                // see above; "" when there is none
+  SystemError reason;                // CannotOpen: the port's reason
 
   // Every block of the write was acknowledged (whatever its check found).
   bool written() const {
