@@ -5,9 +5,9 @@
 #include <QPaintEvent>
 
 #include "app/BackgroundTiles.h"
-#include "platform/AppDir.h"
 #include "platform/CLanguagePack.h"
 #include "platform/ResourceIds.h"
+#include "platform/SettingsLocation.h"
 
 CWorkspaceClient::CWorkspaceClient(QWidget* parent) : QMdiArea(parent) {
   setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -17,10 +17,11 @@ CWorkspaceClient::CWorkspaceClient(QWidget* parent) : QMdiArea(parent) {
 QPixmap CWorkspaceClient::BackgroundPicture() {
   // Read through QImage: QPixmap's file cache would keep an older picture
   // that was replaced within the same second.
-  QImage image(QString::fromStdString(chanset::ApplicationDirectory()) + QStringLiteral("background.bmp"));
-  QPixmap picture = QPixmap::fromImage(image);
-  if (picture.isNull()) picture = CLanguagePack::Bitmap(ids::kBackgroundBitmap);
-  return picture;
+  for (const std::string& file : chanset::BackgroundPictureFiles()) {
+    QImage image(QString::fromStdString(file));
+    if (!image.isNull()) return QPixmap::fromImage(image);
+  }
+  return CLanguagePack::Bitmap(ids::kBackgroundBitmap);
 }
 
 void CWorkspaceClient::paintEvent(QPaintEvent* event) {

@@ -1,9 +1,10 @@
 #pragma once
-// The workspace in which the channel windows live. Its background is
-// "background.bmp" from the application directory (read afresh at every
-// paint, so a replaced file shows at the next repaint), or bitmap 137 of
-// the language pack when the file cannot be read, tiled unscaled from the
-// top-left corner.
+// The workspace in which the channel windows live. Its background is the
+// first "background.bmp" that can be read of the user's, the site's and the
+// one beside the program (chanset::BackgroundPictureFiles; read afresh at
+// every paint, so a replaced file shows at the next repaint), or bitmap 137
+// of the language pack when none can, tiled unscaled from the top-left
+// corner.
 #include <QMdiArea>
 #include <QPixmap>
 
