@@ -138,7 +138,7 @@ bool Trace(int rounds) {
   for (int r = 0; r < rounds; ++r) {
     for (bool on : {false, true}) {
       TraceSink sink;
-      if (on) sink.Open(std::string(dir) + "/trace.txt", false);
+      if (on) sink.Open(std::string(dir) + "/trace.txt");
       SerialPort serial;
       QuietHost host;
       Image image = NewImage();

@@ -14,6 +14,7 @@
 #include "link/PortNames.h"
 #include "link/SerialPort.h"
 #include "platform/CLanguagePack.h"
+#include "platform/CMessageBox.h"
 #include "platform/Globals.h"
 #include "platform/ResourceIds.h"
 #include "platform/UserRegistry.h"
@@ -165,17 +166,32 @@ bool CPortSettingDlg::EditDevice(int port) {
   ask.resize(fontMetrics().averageCharWidth() * 60, ask.sizeHint().height());
   if (ask.exec() != QDialog::Accepted) return false;
 
-  UserRegistry::WriteString(key, word, ask.textValue().trimmed().toStdString());
+  std::string error;
+  if (!UserRegistry::WriteString(key, word, ask.textValue().trimmed().toStdString(), &error)) {
+    ShowNotSaved(error);
+    return false;
+  }
   int checked = CheckedPort();
   ProbePorts();
   if (QRadioButton* button = PortButton(checked); button && button->isEnabled()) button->setChecked(true);
   return true;
 }
 
+void CPortSettingDlg::ShowNotSaved(const std::string& reason) {
+  CMessageBox::Show(this, CLanguagePack::String(ids::kRegistryNotWritten).arg(QString::fromStdString(reason)),
+                    CMessageBox::Ok, CMessageBox::Exclamation);
+}
+
 void CPortSettingDlg::accept() {
   if (int n = CheckedPort()) {
+    // A choice that cannot be remembered is said so; the dialog stays, so
+    // the user can put the file right or cancel.
+    std::string error;
+    if (!StoreRememberedPort(n, &error)) {
+      ShowNotSaved(error);
+      return;
+    }
     g_strPortName = PortName(n);
-    StoreRememberedPort(n);
   }
   QDialog::accept();
 }

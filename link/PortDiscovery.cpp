@@ -6,11 +6,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
-#include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "link/PortNames.h"
+#include "platform/FileInput.h"
 #include "link/SerialPort.h"
 
 namespace chanset {
@@ -18,7 +18,13 @@ namespace chanset {
 namespace {
 
 // Lexically normalised absolute path: no ".", "..", empty or trailing parts.
-std::string Normalize(const std::string& path) {
+// A relative path (a root given as ./sys) is taken from the current folder.
+std::string Normalize(const std::string& given) {
+  std::string path = given;
+  if (!path.empty() && path[0] != '/') {
+    char cwd[PATH_MAX];
+    if (getcwd(cwd, sizeof cwd)) path = std::string(cwd) + "/" + path;
+  }
   std::vector<std::string> parts;
   std::size_t at = 0;
   while (at <= path.size()) {
@@ -65,11 +71,15 @@ bool ReadLink(const std::string& path, std::string& target) {
   return true;
 }
 
-// The first line of a small file, without surrounding blanks; "" when absent.
+// The first line of a small file, without surrounding blanks; "" when absent
+// or when it is no regular file (a pipe in a fake tree is never waited on).
 std::string ReadFirstLine(const std::string& path) {
-  std::ifstream in(path);
-  std::string line;
-  if (!in || !std::getline(in, line)) return std::string();
+  InputRules rules;
+  rules.limit = 4096;
+  rules.cutAtLimit = true;
+  std::string text;
+  if (ReadInput(path, text, rules) != InputStatus::Ok) return std::string();
+  std::string line = text.substr(0, text.find('\n'));
   std::size_t first = line.find_first_not_of(" \t\r");
   std::size_t last = line.find_last_not_of(" \t\r");
   return first == std::string::npos ? std::string() : line.substr(first, last - first + 1);
@@ -133,6 +143,12 @@ bool HasUart(const DiscoveryRoots& roots, const std::string& name) {
   return !type.empty() && std::strtol(type.c_str(), nullptr, 10) != 0;
 }
 
+// What no serial device is, and what could make a probe wait.
+bool IsPipeOrSocket(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 && (S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode));
+}
+
 // ttyUSB<n>, ttyACM<n>, ttyS<n>: the kind (0, 1, 2) and n; kind -1 otherwise.
 std::pair<int, long> Classify(const std::string& name) {
   static const char* const kPrefixes[] = {"ttyUSB", "ttyACM", "ttyS"};
@@ -184,13 +200,13 @@ std::vector<SerialDevice> FindSerialDevices(const DiscoveryRoots& roots) {
   std::string dev = DevRoot(roots);
   for (const std::string& name : DirEntries(dev)) {
     int kind = Classify(name).first;
-    if (kind < 0 || (kind == 2 && !HasUart(roots, name))) continue;
+    if (kind < 0 || IsPipeOrSocket(dev + "/" + name) || (kind == 2 && !HasUart(roots, name))) continue;
     devices.push_back(DescribeDevice(roots, dev + "/" + name));
   }
   // A by-id link may lead to a device of another name (ttyXRUSB0, rfcomm0).
   for (const std::string& link : DirEntries(dev + "/serial/by-id")) {
     SerialDevice d = DescribeDevice(roots, dev + "/serial/by-id/" + link);
-    if (!d.name.empty() && !known(d.path)) devices.push_back(d);
+    if (!d.name.empty() && !known(d.path) && !IsPipeOrSocket(d.path)) devices.push_back(d);
   }
   std::stable_sort(devices.begin(), devices.end(), [](const SerialDevice& a, const SerialDevice& b) {
     auto ka = Classify(a.name), kb = Classify(b.name);

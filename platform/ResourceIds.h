@@ -56,6 +56,8 @@ constexpr int kImportFileFormat = 61836;  // "%1, read as %2"
 constexpr int kExportNotes = 61837;       // "%1 was written. ...:\n%2"
 constexpr int kImportTooLarge = 61838;    // "%1 is too large ..."
 constexpr int kImportNoChannel = 61839;   // "-" for a row without a target channel
+constexpr int kNotInList = 61920;         // a choice that is not in its column's list
+constexpr int kImportFileNotes = 61921;   // "About the whole file: %1"
 
 // Menus, accelerators, toolbar, icons, cursor, bitmap, dialogs.
 constexpr int kMainMenu = 128;            // no document window
@@ -135,7 +137,11 @@ constexpr int kVerifyNotVerified = 61905;    // written but not verified: "%1" t
 constexpr int kVerifyCancelled = 61906;      // written but not verified: the read-back was cancelled
 constexpr int kVerifyPassed = 61907;         // status bar: written and verified
 constexpr int kBackupStored = 61908;         // status bar: "%1" the backup file
-constexpr int kMoreLines = 61909;            // "... and %1 more"
+
+// Files that could not be written or opened.
+constexpr int kRegistryNotWritten = 61910;   // Com Setup: "%1" why the port map could not be saved
+constexpr int kTraceRefused = 61911;         // status bar: CHANSET_TRACE not written, "%1" why
+constexpr int kTraceStopped = 61912;         // status bar: "%1" the trace, "%2" why, "%3" lines lost
 
 // The navigation tree's Power Adjustment action (no menu item, no prompt).
 constexpr int kPowerAdjustment = 32890;

@@ -9,12 +9,14 @@
 #include <QTimer>
 #include <QToolTip>
 #include <QtTest>
+#include <sys/stat.h>
 
 #include "link/CPortSettingDlg.h"
 #include "link/PortNames.h"
 #include "link/SerialPort.h"
 #include "platform/AppDir.h"
 #include "platform/CLanguagePack.h"
+#include "platform/CMessageBox.h"
 #include "platform/Globals.h"
 #include "platform/UserRegistry.h"
 #include "tests/gui/PtyPair.h"
@@ -131,6 +133,31 @@ class PortSettingDlgTest : public QObject {
     // The next showing checks the stored port.
     dlg.OnInitDialog();
     QCOMPARE(dlg.CheckedPort(), 12);
+  }
+
+  // A registry the choice cannot be written to (read-only, which stops root
+  // too): the dialog says so and stays open; nothing is taken.
+  void unwritableRegistryIsSaidAndTheDialogStays() {
+    const QByteArray registry = QByteArray::fromStdString(UserRegistry::FilePath());
+    QVERIFY(chmod(registry.constData(), 0444) == 0);
+    QStringList said;
+    CMessageBox::SetResponder([&](const CMessageBox::Request& r) {
+      said << r.text;
+      return int(CMessageBox::IdOk);
+    });
+    CPortSettingDlg dlg;
+    dlg.show();
+    dlg.OnInitDialog();
+    dlg.PortButton(12)->click();
+    dlg.findChild<QPushButton*>(QStringLiteral("control1"))->click();
+    CMessageBox::SetResponder({});
+    chmod(registry.constData(), 0644);
+    QCOMPARE(said.size(), 1);
+    QVERIFY2(said[0].contains(QString::fromUtf8(registry)) && said[0].contains(QStringLiteral("Permission denied")),
+             qPrintable(said[0]));
+    QVERIFY(dlg.isVisible());
+    QCOMPARE(QString::fromStdString(g_strPortName), QStringLiteral("COM1"));
+    QCOMPARE(LoadRememberedPort(), 4);
   }
 
   // Beside an enabled port, the cable's maker and product and its stable

@@ -16,6 +16,7 @@
 #include "link/PortNames.h"
 #include "link/SerialPort.h"
 #include "link/TraceSink.h"
+#include "platform/TerminalText.h"
 #include "tools/cli/CliCommand.h"
 
 namespace cli {
@@ -62,9 +63,9 @@ class ConsoleHost : public chanset::TransferHost {
 
   bool AskRetry() override {
     EndBar();
-    std::fprintf(stderr, "chanset-cli: %s\n", MessageText(chanset::kMsgCommunicationError));
+    PrintLine(stderr, std::string("chanset-cli: ") + MessageText(chanset::kMsgCommunicationError));
     if (isatty(STDIN_FILENO) != 1) {
-      std::fprintf(stderr, "chanset-cli: no terminal to answer Retry or Cancel: cancelled\n");
+      PrintLine(stderr, "chanset-cli: no terminal to answer Retry or Cancel: cancelled");
       return false;
     }
     return AskRetryOnTerminal("Retry or Cancel? [r/c] ");
@@ -81,10 +82,10 @@ class ConsoleHost : public chanset::TransferHost {
 
   void Message(int id, const chanset::SystemError& reason) override {
     EndBar();
-    std::fprintf(stderr, "chanset-cli: %s\n", MessageText(id));
+    PrintLine(stderr, std::string("chanset-cli: ") + MessageText(id));
     if (reason.code != 0) {
       std::string hint = chanset::PortErrorHint(reason.code);
-      std::fprintf(stderr, "chanset-cli: %s%s%s\n", reason.text.c_str(), hint.empty() ? "" : " - ", hint.c_str());
+      PrintLine(stderr, "chanset-cli: " + reason.text + (hint.empty() ? "" : " - " + hint));
     }
   }
 
@@ -150,7 +151,11 @@ bool ParseTransferArgs(std::vector<std::string> args, const char* verb, std::vec
     return false;
   }
   if (!TakeOption(args, "--trace", options.tracePath, error) && !error.empty()) return false;
+  // "--trace -" is standard error, where the messages go.
+  if (options.tracePath == "-") options.tracePath = "/dev/stderr";
   options.quiet = TakeFlag(args, "--quiet");
+  // A trace on the terminal would be torn by the progress line.
+  if (chanset::StreamDescriptor(options.tracePath) == STDERR_FILENO) options.quiet = true;
   options.backup = !TakeFlag(args, "--no-backup");
   if (!TakeLanguage(args, options.chinese, error)) return false;
   options.verify = TakeFlag(args, "--verify");
@@ -158,7 +163,7 @@ bool ParseTransferArgs(std::vector<std::string> args, const char* verb, std::vec
     error = "--verify belongs to write: it reads the radio back after writing it";
     return false;
   }
-  if (args.size() != 1 || args[0].rfind("--", 0) == 0) {
+  if (!Operands(args) || args.size() != 1) {
     error = "usage: " + v + " --port COMn|PATH [--port ...] [--trace FILE] [--quiet] [--no-backup] [--lang en|zh]" +
             (v == "write" ? " [--verify] " : " ") + fileWord;
     return false;
@@ -205,8 +210,17 @@ void ReleaseInterrupt() { signal(SIGINT, SIG_DFL); }
 bool Interrupted() { return g_interrupted != 0; }
 
 bool AskRetryOnTerminal(const std::string& prompt) {
+  // The prompt may name a port as the user gave it: every line of it is
+  // written out safely, the last one left open for the answer.
+  std::string shown;
+  for (std::size_t at = 0; at <= prompt.size();) {
+    std::size_t end = prompt.find('\n', at);
+    if (end == std::string::npos) end = prompt.size();
+    shown += chanset::TerminalText(prompt.substr(at, end - at)) + (end < prompt.size() ? "\n" : "");
+    at = end + 1;
+  }
   for (;;) {
-    std::fprintf(stderr, "%s", prompt.c_str());
+    std::fwrite(shown.data(), 1, shown.size(), stderr);
     std::fflush(stderr);
     char line[64];
     // Ctrl-C interrupts the read: the answer is Cancel.
@@ -220,9 +234,43 @@ chanset::CancelSignal* InterruptSignal() { return g_cancel; }
 
 bool OpenTrace(const std::string& path, chanset::TraceSink& sink) {
   std::string error;
-  if (sink.Open(path, false, &error)) return true;
+  if (sink.Open(path, &error)) return true;
   Fail("cannot write the trace " + error);
   return false;
+}
+
+std::string TraceFileOf(const TransferOptions& options, std::size_t portCount, const PortTarget& port) {
+  return portCount > 1 ? options.tracePath + "." + port.stem : options.tracePath;
+}
+
+bool CheckTrace(const std::vector<PortTarget>& ports, std::vector<std::string> files, const TransferOptions& options) {
+  if (options.tracePath.empty()) return true;
+  if (ports.size() > 1 && chanset::LooksLikeStream(options.tracePath)) {
+    Fail("--trace " + options.tracePath + " takes one port: with several, each port's trace goes to FILE.<port>");
+    return false;
+  }
+  files.push_back(SettingsPathForCommand());
+  std::vector<std::string> devices;
+  for (const PortTarget& p : ports) devices.push_back(p.path);
+  for (const PortTarget& p : ports) {
+    const std::string clash = chanset::TraceClash(TraceFileOf(options, ports.size(), p), files, devices);
+    if (!clash.empty()) {
+      Fail(clash + "; nothing was done");
+      return false;
+    }
+  }
+  return true;
+}
+
+std::string TraceLossText(const chanset::TraceSink& sink) {
+  if (sink.LinesLost() == 0) return std::string();
+  return "the trace " + sink.Path() + " stopped (" + sink.Failure() + "): " + std::to_string(sink.LinesLost()) +
+         " lines were not written";
+}
+
+void WarnTraceLoss(const chanset::TraceSink& sink) {
+  const std::string text = TraceLossText(sink);
+  if (!text.empty()) PrintLine(stderr, "chanset-cli: warning: " + text);
 }
 
 chanset::TransferResult RunConsoleTransfer(const PortTarget& target, chanset::TransferDirection direction,
@@ -233,7 +281,7 @@ chanset::TransferResult RunConsoleTransfer(const PortTarget& target, chanset::Tr
   ConsoleHost host(direction == chanset::TransferDirection::Read ? "Reading" : "Writing", options.quiet);
   chanset::TransferResult result = chanset::RunTracedTransfer(port, host, trace, target.path, direction, image);
   host.EndBar();
-  if (result.end == chanset::TransferEnd::Cancelled) std::fprintf(stderr, "chanset-cli: cancelled\n");
+  if (result.end == chanset::TransferEnd::Cancelled) PrintLine(stderr, "chanset-cli: cancelled");
   return result;
 }
 

@@ -29,7 +29,7 @@ std::string MessageWithReason(int id, const chanset::SystemError& reason);
 
 struct TransferOptions {
   bool quiet = false;     // --quiet: no progress line
-  std::string tracePath;  // --trace FILE: log of the wire, "" for none
+  std::string tracePath;  // --trace FILE: log of the wire, "" for none ("-" becomes /dev/stderr)
   bool verify = false;    // --verify (write): read back and compare
   bool backup = true;     // --no-backup turns off the backup of what is read
   bool chinese = false;   // --lang zh: backup warnings and the check's lines in Chinese
@@ -61,9 +61,20 @@ bool AskRetryOnTerminal(const std::string& prompt);
 // The signal Ctrl-C raises; null before CatchInterrupt().
 chanset::CancelSignal* InterruptSignal();
 
-// Creates the trace file `path` into `sink`; prints why not and returns
-// false when it cannot be written.
+// Opens the trace file `path` into `sink` (appended to); prints why not and
+// returns false when it cannot be written.
 bool OpenTrace(const std::string& path, chanset::TraceSink& sink);
+// The trace file of `port`: --trace FILE itself for one port, FILE.<stem>
+// for each of several.
+std::string TraceFileOf(const TransferOptions& options, std::size_t portCount, const PortTarget& port);
+// Before anything is opened: the trace may be none of the transfer's
+// `files` (input or outputs, and the settings file) nor any of its ports, and
+// a stream trace takes one port only. Prints why not and returns false.
+bool CheckTrace(const std::vector<PortTarget>& ports, std::vector<std::string> files, const TransferOptions& options);
+// After a transfer: why the trace stopped and how many lines it lost, or
+// "" when it lost none. WarnTraceLoss prints it as a warning on stderr.
+std::string TraceLossText(const chanset::TraceSink& sink);
+void WarnTraceLoss(const chanset::TraceSink& sink);
 
 // Runs one transfer on `port.path`, traced into `trace` when it is open.
 // The messages are printed as they come.

@@ -12,6 +12,7 @@
 #include "data/DatFile.h"
 #include "link/SerialPort.h"
 #include "link/TraceSink.h"
+#include "tools/cli/CliCommand.h"
 #include "tools/cli/TransferChecks.h"
 
 namespace cli {
@@ -50,7 +51,7 @@ class Console {
       return;
     }
     Clear();
-    std::printf("%s\n", line.c_str());
+    PrintLines(stdout, line);
     std::fflush(stdout);
     Draw();
   }
@@ -59,7 +60,7 @@ class Console {
   void Warning(const std::string& line) {
     std::lock_guard<std::mutex> lock(mutex_);
     Clear();
-    std::fprintf(stderr, "chanset-cli: warning: %s\n", line.c_str());
+    PrintLine(stderr, "chanset-cli: warning: " + line);
     Draw();
   }
 
@@ -76,7 +77,7 @@ class Console {
                                           label + ": Retry or Cancel? [r/c] ");
     std::lock_guard<std::mutex> lock(mutex_);
     asking_ = false;
-    for (const std::string& line : held_) std::printf("%s\n", line.c_str());
+    for (const std::string& line : held_) PrintLines(stdout, line);
     std::fflush(stdout);
     held_.clear();
     Draw();
@@ -224,7 +225,7 @@ void RunOne(PortJob& job, std::size_t index, const FleetJob& f, chanset::Image i
       line += "written";
     }
   } else if (result.ok()) {
-    std::string file = f.folder + "/" + t.stem + ".dat", error;
+    std::string file = FleetFileOf(f.folder, t), error;
     std::string backup = BackupOf(image, t, f);
     if (chanset::StoreDatFile(file, image, &error) == chanset::DatError::None) {
       job.outcome = Outcome::Succeeded;
@@ -241,6 +242,7 @@ void RunOne(PortJob& job, std::size_t index, const FleetJob& f, chanset::Image i
     if (!host.note().empty()) line += "; " + host.note();
   }
   f.console.Result(index, line);
+  if (job.trace && !TraceLossText(*job.trace).empty()) f.console.Warning(t.label + ": " + TraceLossText(*job.trace));
 }
 
 std::string Join(const std::vector<PortJob>& jobs, Outcome outcome) {
@@ -252,6 +254,8 @@ std::string Join(const std::vector<PortJob>& jobs, Outcome outcome) {
 
 }  // namespace
 
+std::string FleetFileOf(const std::string& folder, const PortTarget& port) { return folder + "/" + port.stem + ".dat"; }
+
 int RunFleet(const std::vector<PortTarget>& ports, chanset::TransferDirection direction, const chanset::Image& image,
              const std::string& folder, const TransferOptions& options, const chanset::CSettingsFile* names) {
   const bool read = direction == chanset::TransferDirection::Read;
@@ -261,7 +265,7 @@ int RunFleet(const std::vector<PortTarget>& ports, chanset::TransferDirection di
     jobs[i].target = &ports[i];
     if (options.tracePath.empty()) continue;
     jobs[i].trace = std::make_unique<chanset::TraceSink>();
-    if (!OpenTrace(options.tracePath + "." + ports[i].stem, *jobs[i].trace)) return 1;
+    if (!OpenTrace(TraceFileOf(options, ports.size(), ports[i]), *jobs[i].trace)) return 1;
   }
 
   Console console(read ? "Reading" : "Writing", ports.size(), chanset::kTransferRows * (verify ? 2 : 1),
@@ -290,7 +294,7 @@ int RunFleet(const std::vector<PortTarget>& ports, chanset::TransferDirection di
                                                    {Outcome::Cancelled, "cancelled"}};
   for (const auto& [outcome, word] : kinds)
     if (std::string which = Join(jobs, outcome); !which.empty()) summary += std::string("; ") + word + ": " + which;
-  std::printf("%s\n", summary.c_str());
+  PrintLine(stdout, summary);
   if (Interrupted()) return kExitInterrupted;
   if (count(Outcome::Failed) + count(Outcome::Cancelled) > 0) return 1;
   if (count(Outcome::Differs) > 0) return kExitVerifyDiffers;

@@ -27,6 +27,9 @@ namespace cli {
 // 1 when a transfer failed, else kExitVerifyDiffers when a radio holds
 // other data than was written, else kExitNotVerified when a read-back
 // failed.
+// The file a radio of a fleet read goes to: FOLDER/<stem>.dat.
+std::string FleetFileOf(const std::string& folder, const PortTarget& port);
+
 int RunFleet(const std::vector<PortTarget>& ports, chanset::TransferDirection direction, const chanset::Image& image,
              const std::string& folder, const TransferOptions& options, const chanset::CSettingsFile* names = nullptr);
 

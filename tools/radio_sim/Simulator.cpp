@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include "data/DatFile.h"
+#include "platform/TerminalText.h"
 
 namespace radiosim {
 
@@ -112,7 +113,7 @@ bool Simulator::Start(std::string& error) {
 }
 
 void Simulator::Log(const std::string& text) const {
-  if (options_.verbose) std::fprintf(stderr, "chanset-radio-sim: %s\n", text.c_str());
+  if (options_.verbose) std::fprintf(stderr, "chanset-radio-sim: %s\n", chanset::TerminalText(text).c_str());
 }
 
 // Bytes the client wrote: each arrives one byte time after the previous one
@@ -150,7 +151,7 @@ void Simulator::Process(long long now) {
       std::string error;
       if (!options_.savePath.empty() &&
           chanset::StoreDatFile(options_.savePath, image_, &error) != chanset::DatError::None)
-        std::fprintf(stderr, "chanset-radio-sim: %s: %s\n", options_.savePath.c_str(), error.c_str());
+        std::fprintf(stderr, "chanset-radio-sim: %s\n", chanset::TerminalText(options_.savePath + ": " + error).c_str());
     }
     if (r.transferEnded) {
       ++transfers_;

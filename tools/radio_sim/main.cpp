@@ -7,6 +7,7 @@
 #include <string>
 
 #include "data/DatFile.h"
+#include "platform/TerminalText.h"
 #include "platform/Version.h"
 #include "tools/radio_sim/SampleImage.h"
 #include "tools/radio_sim/Simulator.h"
@@ -51,8 +52,16 @@ const char kUsage[] =
     "  1  the simulator could not start\n"
     "  2  a usage error\n";
 
+// Every message names paths and words from the command line: written out
+// safely, one line at a time.
+void Say(const std::string& text) {
+  const std::string line = "chanset-radio-sim: " + chanset::TerminalText(text) + "\n";
+  std::fwrite(line.data(), 1, line.size(), stderr);
+}
+
 int Usage(const std::string& problem) {
-  std::fprintf(stderr, "chanset-radio-sim: %s\n%s", problem.c_str(), kUsage);
+  Say(problem);
+  std::fputs(kUsage, stderr);
   return 2;
 }
 
@@ -118,12 +127,12 @@ int main(int argc, char** argv) {
   chanset::Image image = radiosim::SampleImage();
   if (!options.imagePath.empty()) {
     std::string error;
-    chanset::DatError e = chanset::LoadDatFile(options.imagePath, image, &error);
+    chanset::DatError e = chanset::LoadDatFile(options.imagePath, image, &error, true);
     if (e != chanset::DatError::None) {
       const char* why = e == chanset::DatError::Format      ? "not a configuration file (no S333 header)"
                         : e == chanset::DatError::EndOfFile ? "too short for a configuration file"
                                                             : error.c_str();
-      std::fprintf(stderr, "chanset-radio-sim: %s: %s\n", options.imagePath.c_str(), why);
+      Say(options.imagePath + ": " + why);
       return 1;
     }
   }
@@ -132,7 +141,7 @@ int main(int argc, char** argv) {
   radiosim::Simulator sim(options, image);
   std::string error;
   if (!sim.Start(error)) {
-    std::fprintf(stderr, "chanset-radio-sim: %s\n", error.c_str());
+    Say(error);
     return 1;
   }
   std::printf("%s\n", sim.SlavePath().c_str());
