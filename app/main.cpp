@@ -11,6 +11,7 @@
 
 #include "app/CChansetApp.h"
 #include "app/CMainFrame.h"
+#include "app/CSignalClose.h"
 #include "platform/AtomicFile.h"
 #include "platform/CMessageBox.h"
 #include "platform/TerminalText.h"
@@ -41,9 +42,12 @@ static const char kUsage[] =
     "  --version              print the version and exit\n"
     "\n"
     "Exit status:\n"
-    "  0  the program was closed, or the report was printed\n"
-    "  1  start-up failed (the message said why), or the report was not printed\n"
-    "  2  no graphical display could be opened\n";
+    "  0    the program was closed, or the report was printed\n"
+    "  1    start-up failed (the message said why), or the report was not printed\n"
+    "  2    no graphical display could be opened\n"
+    "  129  SIGHUP closed the program as File -> Exit does, without asking\n"
+    "  130  SIGINT closed the program, the same way\n"
+    "  143  SIGTERM closed the program, the same way\n";
 
 // Qt aborts deep inside its platform plugin when there is no display; say so
 // plainly instead.
@@ -170,6 +174,9 @@ int main(int argc, char** argv) {
           qapp.quit();
         });
       }
+      // From here on SIGTERM, SIGHUP and SIGINT close the program as Exit
+      // would, without waiting for answers (app/CSignalClose.h).
+      CSignalClose closeOnSignal(app.MainFrame());
       status = qapp.exec();
     }
   }

@@ -11,6 +11,7 @@
 #include <QRadioButton>
 
 #include "link/PortDiscovery.h"
+#include "link/PortErrorText.h"
 #include "link/PortNames.h"
 #include "link/SerialPort.h"
 #include "platform/CLanguagePack.h"
@@ -67,7 +68,10 @@ void CPortSettingDlg::ProbePorts() {
       if (!usb.empty()) tip += QStringLiteral("\n") + QString::fromStdString(usb);
       if (!device.byId.empty() && device.byId != path) tip += QStringLiteral("\n") + QString::fromStdString(device.byId);
     } else {
-      tip += QStringLiteral("\n") + QString::fromStdString(reason.text);
+      // Why not, as a transfer would say it; the system's words otherwise.
+      const PortDetail detail = PortErrorDetailOf(reason, path);
+      tip += QStringLiteral("\n") + (detail.id != 0 ? CLanguagePack::String(detail.id, detail.args)
+                                                    : QString::fromStdString(reason.text));
       Uncheck(button);
     }
     if (!hint.isEmpty()) tip += QStringLiteral("\n") + hint;

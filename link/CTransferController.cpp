@@ -53,7 +53,7 @@ class CTransferController::Host : public TransferHost {
  public:
   Host(CTransferController& owner, const std::atomic<int>& cancel) : m_owner(owner), m_cancel(cancel) {}
 
-  bool Poll() override { return m_cancel.load() != 0 || m_owner.m_bAbandon.load(); }
+  bool Poll() override { return m_cancel.load() != 0 || m_owner.m_bAbandon.load() || m_owner.m_cancel.Requested(); }
   bool AskRetry() override {
     return m_owner.AskUser(kMsgCommunicationError, true, SystemError{}) == CMessageBox::IdRetry;
   }
@@ -75,9 +75,11 @@ CTransferController::CTransferController(CChansetView* view)
   g_strPortName = PortName(LoadRememberedPort());
   view->installEventFilter(this);
   connect(this, &CTransferController::progress, m_pProcessDlg, &CProcessDlg::SetProgress, Qt::QueuedConnection);
-  connect(m_pProcessDlg, &CProcessDlg::cancelRequested, this, [this] {
-    if (m_bRunning) m_cancel.Request();
-  });
+  connect(m_pProcessDlg, &CProcessDlg::cancelRequested, this, &CTransferController::Cancel);
+}
+
+void CTransferController::Cancel() {
+  if (m_bRunning) m_cancel.Request();
 }
 
 CTransferController::~CTransferController() {
@@ -258,8 +260,8 @@ QString CTransferController::MessageWithReason(int messageId, const SystemError&
   QString text = CLanguagePack::String(messageId);
   // A reason the user can do something about goes on a line of its own
   // under the message.
-  std::string detail = PortErrorDetail(reason.code, m_path, g_bChinese);
-  if (!detail.empty()) text += QStringLiteral("\n") + QString::fromStdString(detail);
+  const PortDetail detail = PortErrorDetailOf(reason, m_path);
+  if (detail.id != 0) text += QStringLiteral("\n") + CLanguagePack::String(detail.id, detail.args);
   return text;
 }
 

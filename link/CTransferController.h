@@ -102,6 +102,10 @@ class CTransferController : public QObject {
   static void SetVerifyAfterWrite(bool on);
 
   bool IsRunning() const { return m_bRunning; }
+  // Cancel of the running transfer, as the progress window's Cancel: the
+  // port is closed at once, wherever the transfer waits. Nothing when none
+  // runs.
+  void Cancel();
   bool WriteMode() const { return m_bWriteMode; }
   CProcessDlg* ProcessDlg() const;
   CPortSettingDlg* PortSettingDlg();

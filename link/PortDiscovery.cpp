@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "link/PortLock.h"
 #include "link/PortNames.h"
 #include "platform/FileInput.h"
 #include "link/SerialPort.h"
@@ -220,6 +221,8 @@ std::vector<SerialDevice> ListSerialDevices(const DiscoveryRoots& roots,
                                             const std::function<std::string(int)>& portPath) {
   std::vector<SerialDevice> devices = FindSerialDevices(roots);
   if (devices.empty()) return devices;
+  LockPlaces places = LockPlacesFromEnvironment();
+  places.proc = roots.proc;
   // Where each COMn leads, worked out once for all devices.
   std::string resolved[kPortCount + 1];
   for (int n = 1; n <= kPortCount; ++n) {
@@ -229,31 +232,14 @@ std::vector<SerialDevice> ListSerialDevices(const DiscoveryRoots& roots,
   for (SerialDevice& d : devices) {
     for (int n = 1; n <= kPortCount; ++n)
       if (!resolved[n].empty() && resolved[n] == d.path) d.comPorts.push_back(n);
-    d.openable = ProbePort(d.path, &d.reason);
-    if (!d.openable && d.reason.code == EBUSY) d.holders = FindPortHolders(roots.proc, d.path);
-  }
-  return devices;
-}
-
-std::vector<PortHolder> FindPortHolders(const std::string& procRoot, const std::string& devicePath) {
-  std::vector<PortHolder> holders;
-  std::string target = RealPath(devicePath);
-  if (target.empty()) target = devicePath;
-  const int self = static_cast<int>(getpid());
-  for (const std::string& entry : DirEntries(procRoot)) {
-    if (entry.find_first_not_of("0123456789") != std::string::npos) continue;
-    int pid = std::atoi(entry.c_str());
-    if (pid == self) continue;
-    std::string fdDir = procRoot + "/" + entry + "/fd";
-    for (const std::string& fd : DirEntries(fdDir)) {
-      std::string link;
-      if (!ReadLink(fdDir + "/" + fd, link) || link != target) continue;
-      holders.push_back({pid, ReadFirstLine(procRoot + "/" + entry + "/comm")});
-      break;
+    d.openable = ProbePort(d.path, &d.reason, places);
+    if (!d.openable && d.reason.code == EBUSY) {
+      d.holders = FindPortHolders(roots.proc, d.path);
+      // A program that holds only the lock file is named by it.
+      if (d.holders.empty() && d.reason.holder.pid != 0) d.holders.push_back(d.reason.holder);
     }
   }
-  std::sort(holders.begin(), holders.end(), [](const PortHolder& a, const PortHolder& b) { return a.pid < b.pid; });
-  return holders;
+  return devices;
 }
 
 std::string UsbText(const SerialDevice& device) {
@@ -278,12 +264,15 @@ std::string OpenStatusText(const SerialDevice& device) {
     case EBUSY: {
       if (device.holders.empty()) return "in use by another program";
       std::string text = "in use by";
-      for (std::size_t i = 0; i < device.holders.size(); ++i)
-        text += (i ? ", " : " ") + device.holders[i].command + " (pid " + std::to_string(device.holders[i].pid) + ")";
+      for (std::size_t i = 0; i < device.holders.size(); ++i) {
+        const PortHolder& h = device.holders[i];
+        const std::string pid = std::to_string(h.pid);
+        text += (i ? ", " : " ") + (h.command.empty() ? "process " + pid : h.command + " (pid " + pid + ")");
+      }
       return text;
     }
     case ENOTTY:
-      return "not a serial device";
+      return device.reason.terminal ? "a terminal, not a serial port" : "not a serial device";
     default:
       return std::strerror(device.reason.code);
   }

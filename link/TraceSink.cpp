@@ -78,13 +78,13 @@ void TracingPort::Failed() { sink_.Event("ERROR", nullptr, 0, inner_.LastError()
 bool TracingPort::Open(const std::string& path) {
   bool ok = inner_.Open(path);
   sink_.StartClock();
+  sink_.Event("OPEN", nullptr, 0, ok ? path : path + " failed");
+  for (const std::string& note : inner_.OpenNotes()) sink_.Event("LOCK", nullptr, 0, note);
   if (!ok) {
-    sink_.Event("OPEN", nullptr, 0, path + " failed");
     Failed();
     return false;
   }
   open_ = true;
-  sink_.Event("OPEN", nullptr, 0, path);
   return true;
 }
 

@@ -4,6 +4,7 @@
 //
 //   # <header text>
 //          0 OPEN /dev/ttyUSB0
+//          0 LOCK locked /run/lock/LCK..ttyUSB0
 //       1043 PAUSE 1 ms
 //       2187 DISCARD
 //       4420 TX 02
@@ -15,7 +16,8 @@
 // The first column is the time since the port was opened, in microseconds.
 // TX lines are stamped when the bytes are handed to the port, RX lines when
 // the read returns; an RX that got fewer bytes than it asked for says how
-// many of how many ("-" when none arrived).
+// many of how many ("-" when none arrived). LOCK lines say what became of
+// the port's lock file: taken, a stale one removed, or why there is none.
 //
 // A trace is a log: it is appended to, never truncated, and opened by the
 // rules of platform/AtomicFile.h's AppendFile (a regular file, links by the
@@ -75,6 +77,7 @@ class TracingPort final : public Port {
   long Read(std::uint8_t* data, std::size_t size) override;
   void Close() override;
   SystemError LastError() const override { return inner_.LastError(); }
+  std::vector<std::string> OpenNotes() const override { return inner_.OpenNotes(); }
 
  private:
   void Failed();

@@ -37,9 +37,13 @@ QHelpEngineCore* EngineFor(const QString& qch) {
   if (!s.dir->isValid()) return nullptr;
   if (!s.removalAtQuitSet) {
     // The engines only read their collections once set up, so the files
-    // may go while the engines live on until the application is destroyed.
+    // may go while the engines live on until the application is destroyed;
+    // a help file asked for after that gets a new engine and folder.
     s.removalAtQuitSet = true;
-    QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, [] { State().dir.reset(); });
+    QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, [] {
+      State().engines.clear();
+      State().dir.reset();
+    });
   }
   QString collection = s.dir->filePath(QStringLiteral("help%1.qhc").arg(s.engines.size()));
   // The application owns the engine: it goes (with its database

@@ -143,6 +143,24 @@ constexpr int kRegistryNotWritten = 61910;   // Com Setup: "%1" why the port map
 constexpr int kTraceRefused = 61911;         // status bar: CHANSET_TRACE not written, "%1" why
 constexpr int kTraceStopped = 61912;         // status bar: "%1" the trace, "%2" why, "%3" lines lost
 
+// Why a port cannot be used, shown under its message by the window and the
+// command line alike (the core carries them, platform/PackStrings.h). %1 is
+// the device; %2 and %3 the other program and its process id; %4 its lock
+// file.
+constexpr int kPortNoPermission = 62010;
+constexpr int kPortAbsent = 62011;
+constexpr int kPortBusy = 62012;          // the other program is not known
+constexpr int kPortBusyBy = 62013;        // it has the device open
+constexpr int kPortLockedBy = 62014;      // it holds the device's lock file
+constexpr int kPortNotSerial = 62015;     // no terminal device at all
+constexpr int kPortIsTerminal = 62016;    // a terminal, console or the program's own
+constexpr int kPortLost = 62017;          // the device went away during a transfer
+// A signal ended a transfer or the program. %1 is the signal's name.
+constexpr int kStoppedBySignal = 62018;   // chanset-cli, after the transfer
+constexpr int kClosingOnSignal = 62019;   // Chanset, on standard error
+constexpr int kUnsavedKept = 62020;       // %1 the document, %2 the backup file
+constexpr int kUnsavedNotKept = 62021;    // %1 the document, %2 why not
+
 // The navigation tree's Power Adjustment action (no menu item, no prompt).
 constexpr int kPowerAdjustment = 32890;
 

@@ -312,7 +312,7 @@ class GuiTransferTest : public QObject {
     QTest::addColumn<bool>("held");
     QTest::addColumn<QString>("detail");
     QTest::newRow("no such device") << false << QStringLiteral("cable is not plugged in");
-    QTest::newRow("held by another program") << true << QStringLiteral("in use by another program");
+    QTest::newRow("held by another program") << true << QStringLiteral(" is in use by flock (process ");
   }
 
   void portThatCannotOpen() {

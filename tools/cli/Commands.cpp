@@ -44,7 +44,8 @@ const std::vector<Command>& Commands() {
        "write rows 0..61 of IN.dat to the radio; with several --port, to every radio at once."
        " --verify reads each radio back and compares: exit 4 and the differences (as diff prints them) when"
        " it holds other data, exit 3 when the read-back failed (written but not verified); the read-back is"
-       " kept as a backup. --trace logs every byte, discard and pause; Ctrl-C cancels at once (exit 130)",
+       " kept as a backup. --trace logs every byte, discard and pause; Ctrl-C, SIGTERM and SIGHUP cancel at"
+       " once and put the port back as it was found (exit 128 + the signal: 130, 143, 129)",
        RunWrite},
       {"ports", "[--sysfs DIR] [--dev DIR] [--proc DIR]",
        "list the serial devices: by-id name, USB maker and product, the COMn mapped to each,"

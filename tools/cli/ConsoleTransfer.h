@@ -1,7 +1,9 @@
 #pragma once
-// Running clone transfers from the command line: messages on stderr, one
-// updating progress line when stderr is a terminal, the Retry/Cancel
-// question when stdin is one, Ctrl-C as an immediate Cancel.
+// Running clone transfers from the command line: messages on stderr in the
+// --lang language (the window's texts, with the same line on what to do
+// about the port), one updating progress line when stderr is a terminal,
+// the Retry/Cancel question when stdin is one, and Ctrl-C, SIGTERM and
+// SIGHUP as an immediate Cancel.
 #include <string>
 #include <vector>
 
@@ -13,19 +15,19 @@
 
 namespace cli {
 
-// Exit status after Ctrl-C, as a shell reports a program ended by SIGINT.
-constexpr int kExitInterrupted = 130;
 // Exit status of `write --verify` when the write completed but its check
 // did not: the read-back failed (the radio holds what was written,
 // unchecked), or the radio holds other data than was written.
 constexpr int kExitNotVerified = 3;
 constexpr int kExitVerifyDiffers = 4;
 
-// The English text of a transfer message id.
-const char* MessageText(int id);
-// The same, followed by the port's reason and a hint in brackets when there
-// is a reason.
-std::string MessageWithReason(int id, const chanset::SystemError& reason);
+// The text of a transfer message id (61451, 61453, 61454).
+const char* MessageText(int id, bool chinese);
+// What to do about the port `path`, or the system's words for the reason
+// when there is no such line; "" without a reason.
+std::string ReasonText(const chanset::SystemError& reason, const std::string& path, bool chinese);
+// The message, followed by ReasonText in brackets when there is one.
+std::string MessageWithReason(int id, const chanset::SystemError& reason, const std::string& path, bool chinese);
 
 struct TransferOptions {
   bool quiet = false;     // --quiet: no progress line
@@ -49,11 +51,17 @@ struct PortTarget {
 bool ParseTransferArgs(std::vector<std::string> args, const char* verb, std::vector<PortTarget>& ports,
                        std::string& file, TransferOptions& options, std::string& error);
 
-// Ctrl-C from now on cancels every running transfer at once (a second one
-// ends the program). Interrupted() tells whether it was pressed.
+// From now on Ctrl-C (SIGINT), SIGTERM and SIGHUP cancel every running
+// transfer at once: each port is closed, put back as it was found and
+// unlocked, and each trace gets its END line (a second Ctrl-C ends the
+// program). Interrupted() tells whether one of them came.
 void CatchInterrupt();
 void ReleaseInterrupt();
 bool Interrupted();
+// After Interrupted(): one line saying the transfer was stopped ("cancelled"
+// after Ctrl-C), and the exit status of a program ended by that signal,
+// 128 + its number (130, 143, 129).
+int ReportStopped(bool chinese);
 // Asks Retry or Cancel on the terminal, showing `prompt` each time until an
 // answer starting r or c comes; Ctrl-C or the end of input is Cancel. True
 // for Retry.

@@ -66,15 +66,15 @@ class Console {
 
   // Asks Retry or Cancel for one port on the terminal; one question at a
   // time, the progress line held still meanwhile.
-  bool AskRetry(const std::string& label) {
+  bool AskRetry(const std::string& label, bool chinese) {
     std::lock_guard<std::mutex> question(questionMutex_);
     {
       std::lock_guard<std::mutex> lock(mutex_);
       Clear();
       asking_ = true;
     }
-    const bool retry = AskRetryOnTerminal(label + ": " + MessageText(chanset::kMsgCommunicationError) + "\n" +
-                                          label + ": Retry or Cancel? [r/c] ");
+    const bool retry = AskRetryOnTerminal(label + ": " + MessageText(chanset::kMsgCommunicationError, chinese) +
+                                          "\n" + label + ": Retry or Cancel? [r/c] ");
     std::lock_guard<std::mutex> lock(mutex_);
     asking_ = false;
     for (const std::string& line : held_) PrintLines(stdout, line);
@@ -136,8 +136,8 @@ class Console {
 // One radio's side: its own port, its own answers.
 class FleetHost : public chanset::TransferHost {
  public:
-  FleetHost(Console& console, std::size_t index, const std::string& label)
-      : console_(console), index_(index), label_(label) {}
+  FleetHost(Console& console, std::size_t index, const PortTarget& target, bool chinese)
+      : console_(console), index_(index), target_(target), chinese_(chinese) {}
 
   bool Poll() override { return Interrupted(); }
   bool AskRetry() override {
@@ -145,10 +145,12 @@ class FleetHost : public chanset::TransferHost {
       note_ = "Retry answered Cancel: no terminal to ask on";
       return false;
     }
-    return console_.AskRetry(label_);
+    return console_.AskRetry(target_.label, chinese_);
   }
   void Progress(int rows) override { console_.Progress(index_, offset_ + rows); }
-  void Message(int id, const chanset::SystemError& reason) override { message_ = MessageWithReason(id, reason); }
+  void Message(int id, const chanset::SystemError& reason) override {
+    message_ = MessageWithReason(id, reason, target_.path, chinese_);
+  }
   void Sleep(int ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
   const std::string& message() const { return message_; }
@@ -159,7 +161,8 @@ class FleetHost : public chanset::TransferHost {
  private:
   Console& console_;
   std::size_t index_;
-  std::string label_;
+  const PortTarget& target_;
+  bool chinese_;
   std::string message_, note_;
   int offset_ = 0;
 };
@@ -198,7 +201,7 @@ Outcome CheckWritten(chanset::SerialPort& port, FleetHost& host, PortJob& job, c
   host.SetOffset(chanset::kTransferRows);
   chanset::ReadBackResult back = chanset::ReadBackWritten(port, host, job.trace.get(), t.path, image);
   std::string backup = back.complete() ? BackupOf(back.image, t, f) : std::string();
-  VerifyReport report = ReportReadBack(back, image, f.options.chinese, f.names);
+  VerifyReport report = ReportReadBack(back, image, t.path, f.options.chinese, f.names);
   if (back.end == chanset::VerifyEnd::NotVerified) {
     line += report.verdict;
     return Outcome::NotVerified;
@@ -213,7 +216,7 @@ void RunOne(PortJob& job, std::size_t index, const FleetJob& f, chanset::Image i
   const PortTarget& t = *job.target;
   chanset::SerialPort port;
   port.SetCancel(InterruptSignal());
-  FleetHost host(f.console, index, t.label);
+  FleetHost host(f.console, index, t, f.options.chinese);
   chanset::TransferResult result = chanset::RunTracedTransfer(port, host, job.trace.get(), t.path, f.direction, image);
 
   std::string line = Named(t) + ": ";
@@ -238,7 +241,8 @@ void RunOne(PortJob& job, std::size_t index, const FleetJob& f, chanset::Image i
     line += "cancelled";
   } else {
     // The Retry question's answer shows no message of its own: name it here.
-    line += "failed: " + (host.message().empty() ? std::string(MessageText(result.message)) : host.message());
+    line += "failed: " + (host.message().empty() ? std::string(MessageText(result.message, f.options.chinese))
+                                                 : host.message());
     if (!host.note().empty()) line += "; " + host.note();
   }
   f.console.Result(index, line);
@@ -295,7 +299,7 @@ int RunFleet(const std::vector<PortTarget>& ports, chanset::TransferDirection di
   for (const auto& [outcome, word] : kinds)
     if (std::string which = Join(jobs, outcome); !which.empty()) summary += std::string("; ") + word + ": " + which;
   PrintLine(stdout, summary);
-  if (Interrupted()) return kExitInterrupted;
+  if (Interrupted()) return ReportStopped(options.chinese);
   if (count(Outcome::Failed) + count(Outcome::Cancelled) > 0) return 1;
   if (count(Outcome::Differs) > 0) return kExitVerifyDiffers;
   if (count(Outcome::NotVerified) > 0) return kExitNotVerified;

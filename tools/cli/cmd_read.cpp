@@ -64,7 +64,7 @@ int RunRead(const Args& args) {
   ReleaseInterrupt();
   WarnTraceLoss(trace);
   // Interrupted: nothing is stored, whatever arrived.
-  if (Interrupted()) return kExitInterrupted;
+  if (Interrupted()) return ReportStopped(options.chinese);
   if (!result.ok()) return 1;
   // The backup first: it keeps what the radio held even when OUT cannot be
   // written.

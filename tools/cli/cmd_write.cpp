@@ -18,14 +18,14 @@ namespace cli {
 namespace {
 
 // Prints what the read-back found; returns the exit status it calls for.
-int ReportCheck(const chanset::ReadBackResult& back, const chanset::Image& sent, const TransferOptions& options,
-                const chanset::CSettingsFile* names) {
+int ReportCheck(const chanset::ReadBackResult& back, const chanset::Image& sent, const std::string& path,
+                const TransferOptions& options, const chanset::CSettingsFile* names) {
   if (back.complete()) {
     BackupNote backup = BackUpRead(back.image, options);
     if (!backup.warning.empty()) PrintLine(stderr, "chanset-cli: warning: " + backup.warning);
     if (!backup.path.empty()) PrintLine(stdout, "backup: " + backup.path);
   }
-  VerifyReport report = ReportReadBack(back, sent, options.chinese, names);
+  VerifyReport report = ReportReadBack(back, sent, path, options.chinese, names);
   if (report.status == 0) {
     PrintLine(stdout, report.verdict);
     return 0;
@@ -69,12 +69,12 @@ int RunWrite(const Args& args) {
   ReleaseInterrupt();
   if (!result.ok()) {
     WarnTraceLoss(trace);
-    return Interrupted() ? kExitInterrupted : 1;
+    return Interrupted() ? ReportStopped(options.chinese) : 1;
   }
   PrintLine(stdout, "wrote 62 rows of " + in + " to " + ports[0].path);
-  int status = options.verify ? ReportCheck(back, image, options, names.get()) : 0;
+  int status = options.verify ? ReportCheck(back, image, ports[0].path, options, names.get()) : 0;
   WarnTraceLoss(trace);
-  return Interrupted() ? kExitInterrupted : status;
+  return Interrupted() ? ReportStopped(options.chinese) : status;
 }
 
 }  // namespace cli

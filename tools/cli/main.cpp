@@ -146,7 +146,9 @@ static void PrintUsage(std::FILE* out) {
       {2, "a usage error; diff: a file cannot be read or is no configuration file"},
       {3, "import --partial: some rows were refused; write --verify: written but not verified"},
       {kExitVerifyDiffers, "write --verify: a radio holds other data than was written"},
-      {kExitInterrupted, "interrupted by Ctrl-C"},
+      {128 + SIGHUP, "SIGHUP stopped a transfer"},
+      {128 + SIGINT, "Ctrl-C (SIGINT) stopped a transfer"},
+      {128 + SIGTERM, "SIGTERM stopped a transfer"},
   };
   for (const ExitStatus& e : kStatuses) std::fprintf(out, "  %-4d %s\n", e.status, e.meaning);
 }

@@ -18,7 +18,7 @@ namespace {
 // chanset-radio-sim(1) is made from it.
 const char kUsage[] =
     "Usage: chanset-radio-sim [--image FILE.dat] [--save FILE.dat] [--link PATH] [--fast]\n"
-    "                         [--exit-after N] [--fault FAULT]... [--verbose]\n"
+    "                         [--exit-after N] [--fault FAULT]... [--stats FILE] [--verbose]\n"
     "  or:  chanset-radio-sim --version | --help\n"
     "Answers the radio's side of the clone transfer on a pseudo-terminal, so that chanset\n"
     "and chanset-cli can read and write a radio without hardware. Prints the\n"
@@ -32,7 +32,9 @@ const char kUsage[] =
     "  --fast            answer at once instead of at 9600 baud\n"
     "  --exit-after N    end after N transfers\n"
     "  --fault FAULT     misbehave as FAULT says (may be given more than once)\n"
-    "  --verbose         describe each step on standard error\n"
+    "  --stats FILE      append a line per transfer: the silence the line had before\n"
+    "                    the data bytes of each write block (the protocol pauses 1 ms)\n"
+    "  --verbose         describe each step, and those lines, on standard error\n"
     "  -h, --help        print this help and exit\n"
     "  --version         print the version and exit\n"
     "\n"
@@ -111,9 +113,12 @@ int main(int argc, char** argv) {
       options.fast = true;
     } else if (arg == "--verbose") {
       options.verbose = true;
-    } else if (arg == "--image" || arg == "--save" || arg == "--link") {
+    } else if (arg == "--image" || arg == "--save" || arg == "--link" || arg == "--stats") {
       if (!value(v)) return Usage(arg + " needs a value");
-      (arg == "--image" ? options.imagePath : arg == "--save" ? options.savePath : options.linkPath) = v;
+      (arg == "--image"  ? options.imagePath
+       : arg == "--save" ? options.savePath
+       : arg == "--link" ? options.linkPath
+                         : options.statsPath) = v;
     } else if (arg == "--exit-after") {
       if (!value(v) || !ParseNumber(v, 1, 1000000, options.exitAfter))
         return Usage("--exit-after needs a number of transfers (1 or more)");
