@@ -137,6 +137,13 @@ constexpr int kVerifyPassed = 61907;         // status bar: written and verified
 constexpr int kBackupStored = 61908;         // status bar: "%1" the backup file
 constexpr int kMoreLines = 61909;            // "... and %1 more"
 
+// What screen readers are told: the name of an in-place editor of the
+// channel grid ("Rx Frequency, channel 3") and of the power table
+// ("Low Power, 400-409 MHz"), and the progress of a transfer.
+constexpr int kEditorName = 61980;           // "%1, channel %2"
+constexpr int kTransferProgressName = 61981; // "%1 of %2 rows"
+constexpr int kPowerEditorName = 61982;      // "%1, %2 MHz"
+
 // The navigation tree's Power Adjustment action (no menu item, no prompt).
 constexpr int kPowerAdjustment = 32890;
 

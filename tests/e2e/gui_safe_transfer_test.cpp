@@ -325,8 +325,11 @@ class GuiSafeTransferTest : public QObject {
     QCOMPARE(dlg->Lines()->toPlainText(), QString());
     QCOMPARE(dlg->Summary()->text(), CLanguagePack::String(ids::kCompareSame));
     QVERIFY(dlg->Lines()->isHidden());
+    QCOMPARE(dlg->accessibleDescription(), dlg->Summary()->text());
     QTest::mouseClick(dlg->CloseButton(), Qt::LeftButton);
     QVERIFY(!dlg->isVisible());
+    // The keyboard is back on the grid's cell.
+    QTRY_VERIFY(m_view->isAncestorOf(QApplication::focusWidget()));
 
     TypeIntoCell(2, 2, QStringLiteral("446.03125"));
     const Image before = m_doc->Image();
@@ -439,6 +442,8 @@ class GuiSafeTransferTest : public QObject {
     QVERIFY2(Status().startsWith(QStringLiteral("Written and verified: the radio holds what was written.  "
                                                 "Backup of the data read: ")),
              qPrintable(Status()));
+    // Screen readers get the result too.
+    QCOMPARE(m_frame->statusBar()->accessibleDescription(), Status());
     // The read-back is kept: the document as written.
     QStringList backups = Files(Backups());
     QCOMPARE(backups.size(), 1);

@@ -1,14 +1,16 @@
 // The main window as a user meets it, in both languages, driven by real
 // mouse and key events: the navigation tree returning to its root and
 // drawing its lines, Ctrl+F4 on the channel window, the frame title with a
-// maximised channel window, the toolbar, the lock-key panes and Qt's own
-// dialogs in the interface language.
+// maximised channel window, the toolbar, the lock-key panes, Qt's own
+// dialogs in the interface language, and fixed text colours on a dark
+// palette.
 //
 // Run on the offscreen platform by ctest, and partly once more under Xvfb
 // with the xcb platform, where the lock panes follow the keyboard's lights
 // and X11's own key bindings apply. With CHANSET_SCREENSHOT_DIR set it saves
-// pictures of the window, the tree, the lock panes, the file dialog, the
-// print preview and the page set-up there.
+// pictures of the window (light and dark), the tree, the lock panes, the
+// file dialog, the print preview, the page set-up and the import preview
+// there.
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAction>
@@ -20,7 +22,9 @@
 #include <QPrintPreviewDialog>
 #include <QPushButton>
 #include <QStatusBar>
+#include <cmath>
 #include <QStyleOptionToolBar>
+#include <QTableView>
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
@@ -34,7 +38,9 @@
 #include "app/CLockIndicators.h"
 #include "app/CMainFrame.h"
 #include "data/CChansetDoc.h"
+#include "data/RadioBands.h"
 #include "editor/CChansetView.h"
+#include "editor/CImportPreviewDlg.h"
 #include "grid/CMSFlexGrid.h"
 #include "platform/CLanguagePack.h"
 #include "platform/Globals.h"
@@ -113,6 +119,31 @@ void PressShift(QWidget* fallback) {
 }
 
 bool OnX11() { return QGuiApplication::platformName() == QLatin1String("xcb"); }
+
+// A dark palette as desktops set one: light texts on dark faces.
+QPalette DarkPalette() {
+  QPalette p;
+  const QColor face(53, 53, 53), base(42, 42, 42), text(230, 230, 230);
+  for (auto role : {QPalette::Window, QPalette::Button}) p.setColor(role, face);
+  for (auto role : {QPalette::Base, QPalette::AlternateBase}) p.setColor(role, base);
+  for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText, QPalette::BrightText})
+    p.setColor(role, text);
+  p.setColor(QPalette::Highlight, QColor(42, 130, 218));
+  p.setColor(QPalette::HighlightedText, Qt::white);
+  p.setColor(QPalette::Light, QColor(80, 80, 80));
+  p.setColor(QPalette::Dark, QColor(30, 30, 30));
+  p.setColor(QPalette::Mid, QColor(60, 60, 60));
+  return p;
+}
+
+double Contrast(const QColor& a, const QColor& b) {
+  auto lum = [](const QColor& c) {
+    auto lin = [](double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+    return 0.2126 * lin(c.redF()) + 0.7152 * lin(c.greenF()) + 0.0722 * lin(c.blueF());
+  };
+  const double x = lum(a), y = lum(b);
+  return (std::max(x, y) + 0.05) / (std::min(x, y) + 0.05);
+}
 
 void* X11Display() {
   auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
@@ -478,6 +509,64 @@ class MainWindowEventsTest : public QObject {
     QVERIFY(num->isEnabled());
     QCOMPARE(caps->text(), QString());
     QVERIFY(SetX11Lock(display, X11Lock::Num, false));
+  }
+
+  // The header and channel-number blue, the red title line and the red of
+  // refused import rows: exactly as designed on the light palette, readable
+  // (4.5:1) on a dark one, and drawn so.
+  void darkPaletteKeepsFixedTextsReadable_data() {
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<bool>("dark");
+    for (const char* language : {"English", "Chinese"})
+      for (bool dark : {false, true}) QTest::addRow("%s %s", language, dark ? "dark" : "light") << language << dark;
+  }
+  void darkPaletteKeepsFixedTextsReadable() {
+    QFETCH(QString, language);
+    QFETCH(bool, dark);
+    Start(language);
+    const QPalette before = QApplication::palette();
+    if (dark) QApplication::setPalette(DarkPalette());
+    QTRY_COMPARE(frame->ActiveView()->palette().color(QPalette::Window), QApplication::palette().color(QPalette::Window));
+    auto restore = qScopeGuard([&] { QApplication::setPalette(before); });
+    CChansetView* view = frame->ActiveView();
+    CMSFlexGrid* grid = view->Grid();
+    auto* title = view->findChild<QLabel*>(QStringLiteral("control1006"));
+    chanset::ImportOptions options;
+    options.limits = chanset::DeriveBandLimits("400-470MHz");
+    CImportPreviewDlg preview(frame, QStringLiteral("a.csv"),
+                              "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,"
+                              "RxDtcsCode,CrossMode,Mode,TStep,Skip,Power,Comment\n"
+                              "1,Car,146.520000,,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,,1.0W,\n",
+                              options);
+    preview.show();
+    const QColor refused = preview.Table()->model()->index(0, 0).data(Qt::ForegroundRole).value<QColor>();
+    const QPalette shown = frame->palette();
+    const struct {
+      const char* what;
+      QColor colour, designed, background;
+    } texts[] = {
+        {"header", grid->ShownForeColorFixed(), QColor(0, 50, 240), shown.color(QPalette::Button)},
+        {"title line", title->palette().color(QPalette::WindowText), QColor(250, 10, 10), shown.color(QPalette::Window)},
+        {"refused row", refused, QColor(170, 0, 0), preview.palette().color(QPalette::Base)},
+    };
+    for (const auto& t : texts) {
+      if (!dark) QCOMPARE(t.colour, t.designed);
+      QVERIFY2(!dark || Contrast(t.colour, t.background) >= 4.5,
+               qPrintable(QStringLiteral("%1 %2 on %3").arg(t.what, t.colour.name(), t.background.name())));
+      QVERIFY2(!dark || t.colour.hslHue() / 20 == t.designed.hslHue() / 20, t.what);
+    }
+    SaveShot(frame->grab().toImage(), QStringLiteral("main-window-") + (dark ? "dark-" : "light-") + language);
+    SaveShot(preview.grab().toImage(), QStringLiteral("import-preview-") + (dark ? "dark-" : "light-") + language);
+    // The headers are drawn in that colour (glyphs' inner pixels near it).
+    const QImage header = grid->grab().toImage();
+    const QColor want = grid->ShownForeColorFixed();
+    int near = 0;
+    for (int y = 0; y < header.height(); ++y)
+      for (int x = 0; x < header.width(); ++x) {
+        const QColor c = header.pixelColor(x, y);
+        near += std::abs(c.red() - want.red()) + std::abs(c.green() - want.green()) + std::abs(c.blue() - want.blue()) < 40;
+      }
+    QVERIFY(near > 20);
   }
 
   // Qt's standard buttons and dialogs speak the pack's language.

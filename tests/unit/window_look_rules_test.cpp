@@ -1,5 +1,6 @@
-// Rules behind the main window's look: the navigation tree's connecting
-// lines, the lock-key panes, and where an in-place editor goes.
+// Rules behind the windows' look: the navigation tree's connecting lines,
+// the lock-key panes, where an in-place editor goes, the fixed text colours
+// on dark palettes, and which label of a dialog template names which field.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,6 +8,8 @@
 #include "app/LockPanes.h"
 #include "app/TreeBranchLines.h"
 #include "editor/EditorPlacement.h"
+#include "platform/ControlLabels.h"
+#include "platform/ReadableColour.h"
 
 using namespace chanset;
 
@@ -155,4 +158,65 @@ TEST(InPlaceEditor, SitsExactlyOverTheCell) {
                                            c.dpiX, c.dpiY, c.line);
     EXPECT_EQ(r, c.editor) << c.dpiX << "x" << c.dpiY;
   }
+}
+
+// The fixed colours stay exactly as designed on a light window colour; on
+// a dark one each is readable (4.5:1) on its background, of the same hue,
+// and unchanged where it already was readable.
+TEST(ReadableColour, SameOnLightReadableOnDark) {
+  const Rgb blue{0, 50, 240}, red{250, 10, 10}, refused{170, 0, 0};
+  const Rgb light{239, 239, 239}, white{255, 255, 255}, dark{53, 53, 53}, darker{42, 42, 42}, black{0, 0, 0};
+  const struct {
+    const char* name;
+    Rgb fixed, background, window;
+    bool same;
+  } cases[] = {
+      {"header on a light button face", blue, light, light, true},
+      {"title on a light window", red, light, light, true},
+      {"refused row on white", refused, white, light, true},
+      {"header on a dark button face", blue, dark, dark, false},
+      {"header on black", blue, black, black, false},
+      {"title on a dark window", red, dark, dark, false},
+      {"refused row on a dark base", refused, darker, dark, false},
+      {"grey text on a dark window", {90, 90, 90}, dark, dark, false},
+      {"readable already on a dark window", {255, 200, 0}, dark, dark, true},
+      {"light cells in a dark window", blue, white, dark, true},
+      {"pale text on light cells in a dark window", {200, 210, 255}, white, dark, false},
+  };
+  for (const auto& c : cases) {
+    const Rgb shown = ReadableColour(c.fixed, c.background, c.window);
+    EXPECT_EQ(shown == c.fixed, c.same) << c.name;
+    EXPECT_TRUE(c.same || ContrastRatio(shown, c.background) >= kReadableContrast) << c.name;
+    // Same hue: the order of the three channels is kept.
+    EXPECT_EQ(shown.r >= shown.g, c.fixed.r >= c.fixed.g) << c.name;
+    EXPECT_EQ(shown.g >= shown.b, c.fixed.g >= c.fixed.b) << c.name;
+  }
+  EXPECT_NEAR(ContrastRatio(black, white), 21.0, 1e-9);
+  EXPECT_LT(ContrastRatio(blue, dark), 2.0);  // what made the headers unreadable
+}
+
+// A label names the field on its row that starts just right of it; one
+// label names one field; a label elsewhere names nothing.
+TEST(ControlLabels, LabelBesideItsField) {
+  auto label = [](int x, int y, int w) { return LabelBox{x, y, w, 12, true, false}; };
+  auto field = [](int x, int y) { return LabelBox{x, y, 65, 12, false, true}; };
+  const struct {
+    const char* name;
+    std::vector<LabelBox> boxes;
+    std::vector<int> labels;
+  } cases[] = {
+      {"right-aligned label 8 units left", {label(37, 11, 42), field(87, 11)}, {-1, 0}},
+      {"labels listed before their fields, two columns",
+       {label(37, 11, 42), label(38, 26, 41), field(87, 11), field(87, 26), label(190, 11, 18), field(216, 11)},
+       {-1, -1, 0, 1, -1, 4}},
+      {"label one unit lower than its field", {label(39, 28, 20), field(69, 27)}, {-1, 0}},
+      {"label on another row", {label(37, 30, 42), field(87, 11)}, {-1, -1}},
+      {"label too far away", {label(10, 11, 42), field(87, 11)}, {-1, -1}},
+      {"label right of the field", {field(87, 11), label(160, 11, 42)}, {-1, -1}},
+      {"label overlapping the field", {label(80, 11, 42), field(87, 11)}, {-1, -1}},
+      {"the nearer of two labels", {label(20, 11, 30), label(52, 11, 30), field(87, 11)}, {-1, -1, 1}},
+      {"one label, two fields in a row", {label(37, 11, 42), field(87, 11), field(160, 11)}, {-1, 0, -1}},
+      {"a text that is no label", {LabelBox{37, 11, 42, 12, false, false}, field(87, 11)}, {-1, -1}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(LabelsOfFields(c.boxes), c.labels) << c.name;
 }
