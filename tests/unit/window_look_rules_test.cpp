@@ -164,35 +164,24 @@ TEST(InPlaceEditor, SitsExactlyOverTheCell) {
 // a dark one each is readable (4.5:1) on its background, of the same hue,
 // and unchanged where it already was readable.
 TEST(ReadableColour, SameOnLightReadableOnDark) {
-  const Rgb blue{0, 50, 240}, red{250, 10, 10}, refused{170, 0, 0};
-  const Rgb light{239, 239, 239}, white{255, 255, 255}, dark{53, 53, 53}, darker{42, 42, 42}, black{0, 0, 0};
+  const Rgb blue{0, 50, 240}, red{170, 0, 0}, light{239, 239, 239}, dark{53, 53, 53}, white{255, 255, 255};
   const struct {
-    const char* name;
     Rgb fixed, background, window;
     bool same;
   } cases[] = {
-      {"header on a light button face", blue, light, light, true},
-      {"title on a light window", red, light, light, true},
-      {"refused row on white", refused, white, light, true},
-      {"header on a dark button face", blue, dark, dark, false},
-      {"header on black", blue, black, black, false},
-      {"title on a dark window", red, dark, dark, false},
-      {"refused row on a dark base", refused, darker, dark, false},
-      {"grey text on a dark window", {90, 90, 90}, dark, dark, false},
-      {"readable already on a dark window", {255, 200, 0}, dark, dark, true},
-      {"light cells in a dark window", blue, white, dark, true},
-      {"pale text on light cells in a dark window", {200, 210, 255}, white, dark, false},
+      {blue, light, light, true},      {red, white, light, true},        {blue, dark, dark, false},
+      {red, {0, 0, 0}, dark, false},   {{90, 90, 90}, dark, dark, false}, {{255, 200, 0}, dark, dark, true},
+      {blue, white, dark, true},       {{200, 210, 255}, white, dark, false},
   };
   for (const auto& c : cases) {
     const Rgb shown = ReadableColour(c.fixed, c.background, c.window);
-    EXPECT_EQ(shown == c.fixed, c.same) << c.name;
-    EXPECT_TRUE(c.same || ContrastRatio(shown, c.background) >= kReadableContrast) << c.name;
+    EXPECT_EQ(shown == c.fixed, c.same) << c.fixed.r << "," << c.fixed.g << "," << c.fixed.b;
+    EXPECT_TRUE(c.same || ContrastRatio(shown, c.background) >= kReadableContrast);
     // Same hue: the order of the three channels is kept.
-    EXPECT_EQ(shown.r >= shown.g, c.fixed.r >= c.fixed.g) << c.name;
-    EXPECT_EQ(shown.g >= shown.b, c.fixed.g >= c.fixed.b) << c.name;
+    EXPECT_EQ(shown.r >= shown.g, c.fixed.r >= c.fixed.g);
+    EXPECT_EQ(shown.g >= shown.b, c.fixed.g >= c.fixed.b);
   }
-  EXPECT_NEAR(ContrastRatio(black, white), 21.0, 1e-9);
-  EXPECT_LT(ContrastRatio(blue, dark), 2.0);  // what made the headers unreadable
+  EXPECT_NEAR(ContrastRatio({0, 0, 0}, white), 21.0, 1e-9);
 }
 
 // A label names the field on its row that starts just right of it; one
@@ -201,22 +190,18 @@ TEST(ControlLabels, LabelBesideItsField) {
   auto label = [](int x, int y, int w) { return LabelBox{x, y, w, 12, true, false}; };
   auto field = [](int x, int y) { return LabelBox{x, y, 65, 12, false, true}; };
   const struct {
-    const char* name;
     std::vector<LabelBox> boxes;
     std::vector<int> labels;
   } cases[] = {
-      {"right-aligned label 8 units left", {label(37, 11, 42), field(87, 11)}, {-1, 0}},
-      {"labels listed before their fields, two columns",
-       {label(37, 11, 42), label(38, 26, 41), field(87, 11), field(87, 26), label(190, 11, 18), field(216, 11)},
+      {{label(37, 11, 42), label(38, 26, 41), field(87, 11), field(87, 26), label(190, 11, 18), field(216, 11)},
        {-1, -1, 0, 1, -1, 4}},
-      {"label one unit lower than its field", {label(39, 28, 20), field(69, 27)}, {-1, 0}},
-      {"label on another row", {label(37, 30, 42), field(87, 11)}, {-1, -1}},
-      {"label too far away", {label(10, 11, 42), field(87, 11)}, {-1, -1}},
-      {"label right of the field", {field(87, 11), label(160, 11, 42)}, {-1, -1}},
-      {"label overlapping the field", {label(80, 11, 42), field(87, 11)}, {-1, -1}},
-      {"the nearer of two labels", {label(20, 11, 30), label(52, 11, 30), field(87, 11)}, {-1, -1, 1}},
-      {"one label, two fields in a row", {label(37, 11, 42), field(87, 11), field(160, 11)}, {-1, 0, -1}},
-      {"a text that is no label", {LabelBox{37, 11, 42, 12, false, false}, field(87, 11)}, {-1, -1}},
+      {{label(39, 28, 20), field(69, 27)}, {-1, 0}},                       // a unit lower
+      {{label(37, 30, 42), field(87, 11)}, {-1, -1}},                      // another row
+      {{label(10, 11, 42), field(87, 11)}, {-1, -1}},                      // too far
+      {{field(87, 11), label(160, 11, 42)}, {-1, -1}},                     // right of it
+      {{label(80, 11, 42), field(87, 11)}, {-1, -1}},                      // overlapping
+      {{label(20, 11, 30), label(52, 11, 30), field(87, 11)}, {-1, -1, 1}},  // the nearer
+      {{label(37, 11, 42), field(87, 11), field(160, 11)}, {-1, 0, -1}},   // one field only
   };
-  for (const auto& c : cases) EXPECT_EQ(LabelsOfFields(c.boxes), c.labels) << c.name;
+  for (const auto& c : cases) EXPECT_EQ(LabelsOfFields(c.boxes), c.labels);
 }
