@@ -449,7 +449,16 @@ bool CMainFrame::SaveDocument(CChansetDoc* doc, bool saveAs) {
   return true;
 }
 
+void CMainFrame::CloseWithoutAsking() {
+  m_bCloseWithoutAsking = true;
+  close();
+}
+
 void CMainFrame::closeEvent(QCloseEvent* event) {
+  if (m_bCloseWithoutAsking) {
+    event->accept();
+    return;
+  }
   // Like Exit, closing is refused while a transfer runs.
   if (CTransferMonitor::Instance()->IsRunning()) {
     event->ignore();

@@ -68,6 +68,9 @@ class CMainFrame : public QMainWindow, public CCommandHost {
   // Saves `doc` (asking for a name when it has none or `saveAs` is set).
   // True when the file was written.
   bool SaveDocument(CChansetDoc* doc, bool saveAs);
+  // Closes the window without asking anything: the program is ending on a
+  // signal and has kept the unsaved documents itself (app/CSignalClose.h).
+  void CloseWithoutAsking();
 
   QTreeWidget* Tree() const { return m_pTree; }
   CNavigatorBar* NavigatorBar() const { return m_pNavigatorBar; }
@@ -132,5 +135,6 @@ class CMainFrame : public QMainWindow, public CCommandHost {
   QString m_strFrameTitle;
   QVector<QMenu*> m_mainMenu, m_docMenu;
   bool m_bDocMenuShown = false;
+  bool m_bCloseWithoutAsking = false;
   QPointer<CChildFrame> m_pActiveChild;
 };

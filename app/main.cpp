@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QBuffer>
 #include <QScreen>
 #include <QTimer>
 #include <cstdio>
@@ -6,10 +7,14 @@
 #include <unistd.h>
 #include <vector>
 #include <cstring>
+#include <string>
 
 #include "app/CChansetApp.h"
 #include "app/CMainFrame.h"
+#include "app/CSignalClose.h"
+#include "platform/AtomicFile.h"
 #include "platform/CMessageBox.h"
+#include "platform/TerminalText.h"
 #include "platform/Version.h"
 
 static const char kUsage[] =
@@ -48,9 +53,10 @@ struct HeldMessage {
 std::vector<HeldMessage> g_held;
 QtMessageHandler g_previousHandler = nullptr;
 
-const char* EnvOr(const char* name, const char* fallback) {
+// The variable's value as it may be printed on a terminal.
+std::string EnvOr(const char* name, const char* fallback) {
   const char* value = std::getenv(name);
-  return value && *value ? value : fallback;
+  return chanset::TerminalText(value && *value ? value : fallback);
 }
 
 void HoldWhileOpeningDisplay(QtMsgType type, const QMessageLogContext& context, const QString& text) {
@@ -59,7 +65,8 @@ void HoldWhileOpeningDisplay(QtMsgType type, const QMessageLogContext& context, 
                  "Chanset cannot open the graphical display (DISPLAY=%s, WAYLAND_DISPLAY=%s, "
                  "platform %s); start it from a desktop session, or under a virtual display: "
                  "xvfb-run -a ./Chanset\n",
-                 EnvOr("DISPLAY", "unset"), EnvOr("WAYLAND_DISPLAY", "unset"), EnvOr("QT_QPA_PLATFORM", "default"));
+                 EnvOr("DISPLAY", "unset").c_str(), EnvOr("WAYLAND_DISPLAY", "unset").c_str(),
+                 EnvOr("QT_QPA_PLATFORM", "default").c_str());
     std::fflush(stderr);
     _exit(2);
   }
@@ -115,7 +122,11 @@ int main(int argc, char** argv) {
     // instead of waiting in a message box for someone to answer.
     if (!args.isEmpty() && args.first() == QStringLiteral("--print-pdf")) {
       CMessageBox::SetResponder([](const CMessageBox::Request& r) {
-        std::fprintf(stderr, "Chanset: %s\n", qPrintable(r.text));
+        // One line per message; names from files written out safely.
+        std::string text;
+        for (const QString& line : r.text.split(QLatin1Char('\n')))
+          text += "Chanset: " + chanset::TerminalText(line.toStdString()) + "\n";
+        std::fwrite(text.data(), 1, text.size(), stderr);
         return int(r.buttons == CMessageBox::Ok ? CMessageBox::IdOk : CMessageBox::IdCancel);
       });
     }
@@ -131,10 +142,22 @@ int main(int argc, char** argv) {
           if (frame->screen() && frame->size() != frame->screen()->availableGeometry().size())
             frame->setGeometry(frame->screen()->availableGeometry());
           qapp.processEvents();
-          frame->grab().save(screenshot);
+          // Stored as every file the program writes is.
+          QByteArray png;
+          QBuffer buffer(&png);
+          buffer.open(QIODevice::WriteOnly);
+          frame->grab().save(&buffer, "PNG");
+          std::string reason;
+          if (!chanset::WriteFileAtomic(screenshot.toStdString(), png.toStdString(), &reason)) {
+            const std::string line = "Chanset: cannot write " + chanset::TerminalText(screenshot.toStdString() + ": " + reason) + "\n";
+            std::fwrite(line.data(), 1, line.size(), stderr);
+          }
           qapp.quit();
         });
       }
+      // From here on SIGTERM, SIGHUP and SIGINT close the program as Exit
+      // would, without waiting for answers (app/CSignalClose.h).
+      CSignalClose closeOnSignal(app.MainFrame());
       status = qapp.exec();
     }
   }

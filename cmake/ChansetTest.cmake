@@ -29,6 +29,9 @@ function(chanset_add_test)
   set(env "XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/xdg-runtime")
   # Reads keep backups under XDG_DATA_HOME: never in the home of whoever runs the tests.
   list(APPEND env "XDG_DATA_HOME=${CMAKE_BINARY_DIR}/xdg-data")
+  # Port lock files too: never in the machine's /run/lock.
+  file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/test-locks)
+  list(APPEND env "CHANSET_LOCK_DIR=${CMAKE_BINARY_DIR}/test-locks")
   if(T_FRAMEWORK STREQUAL "gtest")
     set_target_properties(${T_NAME} PROPERTIES AUTOMOC OFF)
     target_link_libraries(${T_NAME} PRIVATE chanset_core GTest::gtest GTest::gtest_main ${T_LIBS})

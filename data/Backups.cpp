@@ -3,9 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <sstream>
-#include <unistd.h>
 
 #include "data/DatFile.h"
 #include "platform/AtomicFile.h"
@@ -34,7 +32,7 @@ std::string TimeStamp(std::time_t when) {
 
 }  // namespace
 
-std::string BackupFolder() { return DataHome() + "/Chanset/backups"; }
+std::string BackupFolder() { return BackupsFolder(); }
 
 BackupResult StoreBackup(const Image& image, bool chinese, std::time_t when) {
   BackupResult result;
@@ -50,25 +48,14 @@ BackupResult StoreBackup(const Image& image, bool chinese, std::time_t when) {
 
   for (int n = 0; n <= kMaxSuffix; ++n) {
     std::string path = stamp + (n == 0 ? "" : "-" + std::to_string(n)) + ".dat";
-    // O_EXCL: a name that exists is never written over, not even by a race.
-    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd < 0) {
-      if (errno == EEXIST) continue;
-      result.warning = Warning(chinese, folder, std::strerror(errno));
+    // A name that exists is never written over, not even by a race, and a
+    // backup appears whole or not at all.
+    if (CreateWholeFile(path, dat.str(), 0600, &reason)) {
+      result.path = path;
       return result;
     }
-    bool written = WriteDescriptor(fd, dat.str());
-    int err = written ? 0 : errno;
-    if (close(fd) != 0 && written) {
-      err = errno;
-      written = false;
-    }
-    if (!written) {
-      unlink(path.c_str());  // a part of a backup is no backup
-      result.warning = Warning(chinese, folder, std::strerror(err));
-      return result;
-    }
-    result.path = path;
+    if (errno == EEXIST) continue;
+    result.warning = Warning(chinese, folder, reason);
     return result;
   }
   result.warning = Warning(chinese, folder, std::strerror(EEXIST));

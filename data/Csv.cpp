@@ -39,92 +39,89 @@ const char* CsvErrorText(CsvErrorKind kind) {
   return "";
 }
 
-namespace {
+CsvReader::CsvReader(const std::string& text) : m_text(text) {
+  if (m_text.compare(0, 3, "\xEF\xBB\xBF") == 0) m_pos = 3;
+}
 
-class Parser {
- public:
-  explicit Parser(const std::string& text) : m_text(text) {
-    if (m_text.compare(0, 3, "\xEF\xBB\xBF") == 0) m_pos = 3;
+bool CsvReader::Next(CsvRecord& record, int& line) {
+  record.clear();
+  if (Failed()) return false;
+  while (m_pos < m_text.size() && AtLineEnd()) SkipLineEnd();  // empty lines
+  if (m_pos >= m_text.size()) return false;
+  line = m_line;
+  for (;;) {
+    std::string field;
+    if (!ReadField(field)) {
+      record.clear();
+      return false;
+    }
+    record.push_back(std::move(field));
+    if (m_pos < m_text.size() && m_text[m_pos] == ',') {
+      ++m_pos;
+      continue;
+    }
+    SkipLineEnd();
+    return true;
   }
+}
 
-  bool Run(std::vector<CsvRecord>& records, std::vector<int>* lines, CsvError& error) {
-    while (m_pos < m_text.size()) {
-      if (AtLineEnd()) {  // an empty line
-        SkipLineEnd();
-        continue;
-      }
-      if (lines) lines->push_back(m_line);
-      CsvRecord record;
-      for (;;) {
-        std::string field;
-        if (!ReadField(field, error)) return false;
-        record.push_back(std::move(field));
-        if (m_pos < m_text.size() && m_text[m_pos] == ',') {
+bool CsvReader::AtLineEnd() const {
+  if (m_pos >= m_text.size()) return true;
+  if (m_text[m_pos] == '\n') return true;
+  return m_text[m_pos] == '\r' && m_pos + 1 < m_text.size() && m_text[m_pos + 1] == '\n';
+}
+
+void CsvReader::SkipLineEnd() {
+  if (m_pos >= m_text.size()) return;
+  m_pos += m_text[m_pos] == '\r' ? 2 : 1;
+  ++m_line;
+}
+
+bool CsvReader::Fail(CsvErrorKind kind, int line) {
+  m_error.kind = kind;
+  m_error.line = line;
+  return false;
+}
+
+bool CsvReader::ReadField(std::string& field) {
+  if (m_pos < m_text.size() && m_text[m_pos] == '"') {
+    const int openLine = m_line;
+    ++m_pos;
+    for (;;) {
+      if (m_pos >= m_text.size()) return Fail(CsvErrorKind::UnterminatedQuote, openLine);
+      char c = m_text[m_pos++];
+      if (c == '"') {
+        if (m_pos < m_text.size() && m_text[m_pos] == '"') {
+          field += '"';
           ++m_pos;
           continue;
         }
-        SkipLineEnd();
         break;
       }
-      records.push_back(std::move(record));
+      if (c == '\n') ++m_line;
+      field += c;
     }
+    if (m_pos < m_text.size() && m_text[m_pos] != ',' && !AtLineEnd())
+      return Fail(CsvErrorKind::TextAfterQuote, m_line);
     return true;
   }
-
- private:
-  bool AtLineEnd() const {
-    if (m_pos >= m_text.size()) return true;
-    if (m_text[m_pos] == '\n') return true;
-    return m_text[m_pos] == '\r' && m_pos + 1 < m_text.size() && m_text[m_pos + 1] == '\n';
+  // An unquoted field runs to the next separator or line end.
+  for (;;) {
+    const std::size_t stop = m_text.find_first_of(",\n\r\"", m_pos);
+    field.append(m_text, m_pos, (stop == std::string::npos ? m_text.size() : stop) - m_pos);
+    m_pos = stop == std::string::npos ? m_text.size() : stop;
+    if (m_pos >= m_text.size() || m_text[m_pos] == ',' || AtLineEnd()) break;
+    if (m_text[m_pos] == '"') return Fail(CsvErrorKind::QuoteInField, m_line);
+    field += m_text[m_pos++];  // a lone CR is data
   }
+  return true;
+}
 
-  void SkipLineEnd() {
-    if (m_pos >= m_text.size()) return;
-    m_pos += m_text[m_pos] == '\r' ? 2 : 1;
-    ++m_line;
-  }
-
-  bool Fail(CsvError& error, CsvErrorKind kind, int line) {
-    error.kind = kind;
-    error.line = line;
-    return false;
-  }
-
-  bool ReadField(std::string& field, CsvError& error) {
-    if (m_pos < m_text.size() && m_text[m_pos] == '"') {
-      const int openLine = m_line;
-      ++m_pos;
-      for (;;) {
-        if (m_pos >= m_text.size()) return Fail(error, CsvErrorKind::UnterminatedQuote, openLine);
-        char c = m_text[m_pos++];
-        if (c == '"') {
-          if (m_pos < m_text.size() && m_text[m_pos] == '"') {
-            field += '"';
-            ++m_pos;
-            continue;
-          }
-          break;
-        }
-        if (c == '\n') ++m_line;
-        field += c;
-      }
-      if (m_pos < m_text.size() && m_text[m_pos] != ',' && !AtLineEnd())
-        return Fail(error, CsvErrorKind::TextAfterQuote, m_line);
-      return true;
-    }
-    while (m_pos < m_text.size() && m_text[m_pos] != ',' && !AtLineEnd()) {
-      if (m_text[m_pos] == '"') return Fail(error, CsvErrorKind::QuoteInField, m_line);
-      field += m_text[m_pos++];
-    }
-    return true;
-  }
-
-  const std::string& m_text;
-  std::size_t m_pos = 0;
-  int m_line = 1;
-};
-
-}  // namespace
+bool IsBlankRecord(const CsvRecord& record) {
+  for (const std::string& f : record)
+    if (f.find_first_not_of(" \t") != std::string::npos) return false;
+  return true;
+}
 
 bool ParseCsv(const std::string& text, std::vector<CsvRecord>& records, CsvError* error) {
   return ParseCsvLines(text, records, nullptr, error);
@@ -137,7 +134,15 @@ bool ParseCsvLines(const std::string& text, std::vector<CsvRecord>& records,
   CsvError scratch;
   CsvError& err = error ? *error : scratch;
   err = CsvError{};
-  if (Parser(text).Run(records, lines, err)) return true;
+  CsvReader reader(text);
+  CsvRecord record;
+  int line = 0;
+  while (reader.Next(record, line)) {
+    records.push_back(std::move(record));
+    if (lines) lines->push_back(line);
+  }
+  if (!reader.Failed()) return true;
+  err = reader.Error();
   records.clear();
   if (lines) lines->clear();
   return false;

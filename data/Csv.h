@@ -40,4 +40,32 @@ bool ParseCsv(const std::string& text, std::vector<CsvRecord>& records, CsvError
 bool ParseCsvLines(const std::string& text, std::vector<CsvRecord>& records,
                    std::vector<int>* lines, CsvError* error = nullptr);
 
+// The same one record at a time, for readers that keep only some of the
+// records of a large text. `text` must outlive the reader.
+class CsvReader {
+ public:
+  explicit CsvReader(const std::string& text);
+  // The next record and the line it starts on; false at the end of the
+  // text, or on a malformed text (then Failed() and Error() say where).
+  bool Next(CsvRecord& record, int& line);
+  bool Failed() const { return m_error.kind != CsvErrorKind::None; }
+  const CsvError& Error() const { return m_error; }
+
+ private:
+  bool AtLineEnd() const;
+  void SkipLineEnd();
+  bool ReadField(std::string& field);
+  bool Fail(CsvErrorKind kind, int line);
+
+  const std::string& m_text;
+  std::size_t m_pos = 0;
+  int m_line = 1;
+  CsvError m_error;
+};
+
+// Whether every field of a record is empty or blank: a row of nothing but
+// separators, as spreadsheets leave behind, which readers skip like an
+// empty line.
+bool IsBlankRecord(const CsvRecord& record);
+
 }  // namespace chanset

@@ -1,7 +1,6 @@
 #include "data/DatFile.h"
 
 #include <cstring>
-#include <unistd.h>
 #include <istream>
 #include <ostream>
 #include <sstream>
@@ -41,19 +40,19 @@ void StoreDat(std::ostream& out, const Image& image) {
   out.write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
 }
 
-DatError LoadDatFile(const std::string& path, Image& image, std::string* error) {
-  // Read with POSIX calls so that every failure has its system reason. Only
-  // the first 1040 bytes matter: a huge file is not read further.
-  int fd = -1;
-  switch (OpenRegularFile(path, &fd, error)) {
-    case OpenResult::Ok: break;
-    case OpenResult::NotRegular: return DatError::NotAFile;
-    case OpenResult::Failed: return DatError::Io;
-  }
+DatError LoadDatFile(const std::string& path, Image& image, std::string* error, bool streams) {
+  // Only the first 1040 bytes matter: a huge file, or a stream that never
+  // ends, is not read further.
+  InputRules rules;
+  rules.streams = streams;
+  rules.limit = kDatFileSize;
+  rules.cutAtLimit = true;
   std::string bytes;
-  bool readOk = ReadDescriptor(fd, bytes, kDatFileSize, error);
-  close(fd);
-  if (!readOk) return DatError::Io;
+  switch (ReadInput(path, bytes, rules, error)) {
+    case InputStatus::Ok: break;
+    case InputStatus::NotRegular: return DatError::NotAFile;
+    default: return DatError::Io;
+  }
   std::istringstream in(bytes);
   Image scratch = image;
   DatError result = LoadDat(in, scratch);

@@ -30,11 +30,13 @@ const char* NewDocumentTitle(bool chinese);
 DatError LoadDat(std::istream& in, Image& image);
 void StoreDat(std::ostream& out, const Image& image);
 
-// File forms. LoadDatFile never changes `image` unless it returns None; it
-// never waits on a pipe or a device and reads at most 1040 bytes.
+// File forms. LoadDatFile never changes `image` unless it returns None and
+// reads at most 1040 bytes. It never waits on a pipe or a device; with
+// `streams` (the command line) it reads standard input, /dev/fd/N and pipes
+// as streams (see platform/FileInput.h).
 // StoreDatFile writes through WriteFileAtomic: on failure the old file is
 // untouched. `error` receives the system's reason for Io and NotAFile.
-DatError LoadDatFile(const std::string& path, Image& image, std::string* error = nullptr);
+DatError LoadDatFile(const std::string& path, Image& image, std::string* error = nullptr, bool streams = false);
 DatError StoreDatFile(const std::string& path, const Image& image, std::string* error = nullptr);
 
 }  // namespace chanset

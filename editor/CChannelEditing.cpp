@@ -81,10 +81,11 @@ CChannelEditing::CChannelEditing(CChansetView* view) : QObject(view), m_pView(vi
 
 CChansetDoc* CChannelEditing::Doc() const { return m_pView->GetDocument(); }
 
-// Commands act only on a built grid of a document that is in view, and
-// never while a radio transfer has the view disabled.
+// Commands act on a built grid of the active document, whether its channel
+// window is shown or hidden by its close box (as Save, Print, Read and Write
+// act on it), and never while a radio transfer has the view disabled.
 bool CChannelEditing::Ready() const {
-  return Doc() && m_pView->isVisible() && m_pView->isEnabled() && m_pView->Grid()->GetRows() > 1;
+  return Doc() && m_pView->isEnabled() && m_pView->Grid()->GetRows() > 1;
 }
 
 void CChannelEditing::UpdateInterface() {
@@ -122,7 +123,6 @@ RowRules CChannelEditing::Rules() const {
   RowRules rules;
   rules.limits = m_pView->Limits();
   if (Doc()) rules.bandText = BandText(g_settingsFile(), Doc()->Image());
-  rules.tones = ToneRule::Listed;
   rules.chinese = g_bChinese;
   return rules;
 }
@@ -139,7 +139,11 @@ bool CChannelEditing::ChangeChannels(EditKind kind, Change change) {
   if (!Ready()) return false;
   Image state = CommittedState();
   if (!change(state)) return false;
-  return ApplyState(kind, state);
+  // A change that leaves the bytes as they were (two empty channels
+  // swapped) still happened: the caller moves the selection; the history
+  // takes no step.
+  ApplyState(kind, state);
+  return true;
 }
 
 void CChannelEditing::ShowMessage(const QString& text) {
@@ -157,7 +161,9 @@ EditKind CChannelEditing::RedoKind() const { return Doc() ? Doc()->History().Red
 bool CChannelEditing::CanPaste() const {
   if (!Ready() || Targets().isEmpty()) return false;
   const QMimeData* mime = QApplication::clipboard()->mimeData();
-  return mime && (mime->hasFormat(QLatin1String(kChannelMimeType)) || !mime->text().trimmed().isEmpty());
+  // Asked at every refresh of the menus: the text itself is read only when
+  // pasting (it may be megabytes).
+  return mime && (mime->hasFormat(QLatin1String(kChannelMimeType)) || mime->hasText());
 }
 
 bool CChannelEditing::CanMoveUp() const {
@@ -218,7 +224,7 @@ void CChannelEditing::Paste() {
   std::vector<ChannelRecord> records;
   if (mime && mime->hasFormat(QLatin1String(kChannelMimeType)) &&
       ParseChannelBytes(mime->data(QLatin1String(kChannelMimeType)).toStdString(), records)) {
-    plan = PlanBytePaste(records, first, g_bChinese);
+    plan = PlanBytePaste(records, first, Rules());
   } else if (mime && !mime->text().trimmed().isEmpty()) {
     plan = PlanTextPaste(mime->text().toStdString(), first, Rules());
   } else {
@@ -226,9 +232,10 @@ void CChannelEditing::Paste() {
     return;
   }
   if (!plan.Accepted()) {
+    // At most kListLines refusals, each cell cut short: the box fits a
+    // 1024x768 screen however much was pasted.
     QStringList lines{CLanguagePack::String(ids::kPasteRefused)};
-    for (const CellRefusal& refusal : plan.refusals)
-      lines << QString::fromStdString(PasteRefusalText(refusal, g_bChinese));
+    for (const std::string& line : PasteListLines(plan, g_bChinese)) lines << QString::fromStdString(line);
     ShowMessage(lines.join(QLatin1Char('\n')));
     return;
   }

@@ -521,6 +521,15 @@ bool CChansetView::eventFilter(QObject* watched, QEvent* event) {
     }
   }
   const int key = static_cast<QKeyEvent*>(event)->key();
+  // An open drop-down list keeps the keys that open its list (Alt+Down and
+  // Alt+Up are also Move Down and Move Up of the channels).
+  const Qt::KeyboardModifiers mods = static_cast<QKeyEvent*>(event)->modifiers() & ~Qt::KeypadModifier;
+  const bool listKey = ((key == Qt::Key_Down || key == Qt::Key_Up) && mods == Qt::AltModifier) ||
+                       (key == Qt::Key_F4 && mods == Qt::NoModifier);
+  if (type == QEvent::ShortcutOverride && listKey && qobject_cast<QComboBox*>(OpenEditorOwning(watched))) {
+    event->accept();
+    return false;
+  }
   if (key != Qt::Key_F1 && key != Qt::Key_Return && key != Qt::Key_Enter)
     return QWidget::eventFilter(watched, event);
   if (type == QEvent::ShortcutOverride) {

@@ -3,10 +3,10 @@
 #include <QAbstractTableModel>
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QGuiApplication>
 #include <QScreen>
 #include <QVBoxLayout>
 
@@ -15,6 +15,7 @@
 #include "grid/CPlainTableView.h"
 #include "platform/CLanguagePack.h"
 #include "platform/Globals.h"
+#include "platform/ListLines.h"
 #include "platform/ReadableColour.h"
 #include "platform/ResourceIds.h"
 
@@ -61,8 +62,12 @@ class PreviewModel : public QAbstractTableModel {
     endResetModel();
   }
 
+  // The kept rows, then one row counting the refused rows not kept.
+  int NotKept() const {
+    return m_result.refusedRows - (static_cast<int>(m_result.rows.size()) - m_result.AcceptedCount());
+  }
   int rowCount(const QModelIndex& parent = QModelIndex()) const override {
-    return parent.isValid() ? 0 : static_cast<int>(m_result.rows.size());
+    return parent.isValid() ? 0 : static_cast<int>(m_result.rows.size()) + (NotKept() > 0 ? 1 : 0);
   }
   int columnCount(const QModelIndex& parent = QModelIndex()) const override {
     return parent.isValid() ? 0 : kColumnCount;
@@ -80,6 +85,13 @@ class PreviewModel : public QAbstractTableModel {
 
   QVariant data(const QModelIndex& index, int role) const override {
     if (!index.isValid() || index.row() >= rowCount()) return {};
+    if (index.row() >= static_cast<int>(m_result.rows.size())) {  // the count of the rest
+      if (role == Qt::ForegroundRole) return QVariant(m_refused);
+      if (role == Qt::TextAlignmentRole) return int(Qt::AlignLeft | Qt::AlignVCenter);
+      if ((role == Qt::DisplayRole || role == Qt::ToolTipRole) && index.column() == kNotesColumn)
+        return Q(MoreLinesText(static_cast<std::size_t>(NotKept()), m_bChinese));
+      return {};
+    }
     const ImportRow& row = m_result.rows[static_cast<std::size_t>(index.row())];
     if (role == Qt::ForegroundRole) return row.Accepted() ? QVariant() : QVariant(m_refused);
     if (role == Qt::TextAlignmentRole)
@@ -209,8 +221,13 @@ void CImportPreviewDlg::Read() {
     }
   m_pTable->setCurrentIndex(m_pModel->index(current, kNotesColumn));
   ShowDetails();
-  m_pFileLabel->setText(CLanguagePack::String(ids::kImportFileFormat).arg(m_fileName, FormatName(m_result.format)));
-  const int total = static_cast<int>(m_result.rows.size());
+  QString file = CLanguagePack::String(ids::kImportFileFormat).arg(m_fileName, FormatName(m_result.format));
+  QStringList fileNotes;
+  for (const std::string& note : m_result.notes) fileNotes << Q(note);
+  if (!fileNotes.isEmpty())
+    file += QLatin1Char('\n') + CLanguagePack::String(ids::kImportFileNotes).arg(fileNotes.join(QStringLiteral("; ")));
+  m_pFileLabel->setText(file);
+  const int total = m_result.RowCount();
   m_pSummary->setText(CLanguagePack::String(ids::kImportSummary)
                           .arg(m_result.AcceptedCount())
                           .arg(total)

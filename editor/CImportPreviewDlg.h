@@ -1,8 +1,9 @@
 #pragma once
-// The preview of a channel import: every row of the file with the channel it
-// goes to and either the texts the channel will get or why the row is
-// refused, with the notes of the reader (power from watts, Name and Comment
-// dropped). "Renumber" reads the file again with its rows going to channels
+// The preview of a channel import: the rows of the file that will be used,
+// with the channel each goes to and the texts it will get, and the first
+// refused rows with why (then one row counting the rest), with the notes of
+// the reader (power from watts, Name and Comment dropped, a file without a
+// Power column). "Renumber" reads the file again with its rows going to channels
 // 1, 2, ... in file order. OK is offered only when at least one row is
 // accepted; what it does is the caller's (replace the target channels as one
 // step); Cancel changes nothing.

@@ -8,6 +8,7 @@
 
 #include "data/ChannelCodec.h"
 #include "data/RadioBands.h"
+#include "editor/ChannelRows.h"
 #include "platform/ResourceIds.h"
 
 namespace chanset {
@@ -19,7 +20,9 @@ constexpr int kColLast = 8;
 
 struct CommitResult {
   ChannelTexts row;  // texts of columns 1..8 after the commit
-  int message = 0;   // string id ids::kOutOfRange or ids::kStepError, or 0
+  // String id ids::kOutOfRange, ids::kStepError or ids::kNotInList, or 0.
+  int message = 0;
+  RefusalKind refusal = RefusalKind::Value;  // why, when refused
   bool Refused() const { return message != 0; }
 };
 
@@ -28,17 +31,21 @@ struct CommitResult {
 const ChannelTexts& NewChannelDefaults(bool chinese);
 
 // Commits `editorText` into column `column` (1..8) of a row whose texts are
-// `row`:
+// `row`. The text passes the channel row check (ChannelRows.h) as every
+// channel that comes in does:
 //  - Rx (1): empty text deletes the channel (all eight texts empty); a
 //    frequency goes in with five decimals; when the row had no Rx, Tx gets the
 //    same frequency and the other six cells their defaults.
 //  - Tx (2): empty text copies Rx; a frequency goes in with five decimals,
 //    but only when the row has an Rx.
-//  - A refused frequency (outside `limits`, off the 5 kHz / 6.25 kHz steps,
-//    or not a number, which reads as 0) leaves the whole row as it was and
-//    names the message to show. The range is checked first.
-//  - Choices (3..8): stored as given, except in a row without Rx and Tx,
-//    where the cell stays empty.
+//  - A typed frequency is the leading decimal number of the text
+//    ("446.0125MHz" is 446.0125; text without one reads as 0).
+//  - A refused frequency (outside `limits`, off the 5 kHz / 6.25 kHz
+//    steps) leaves the whole row as it was and names
+//    the message to show: the step message for a frequency off the steps,
+//    else the range message. The range is checked first.
+//  - Choices (3..8): stored as the list's word, except in a row without Rx
+//    and Tx, where the cell stays empty; a text of no list is refused.
 CommitResult CommitCell(int column, const std::string& editorText, const ChannelTexts& row,
                         const BandLimits& limits, bool chinese);
 

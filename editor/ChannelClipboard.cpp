@@ -4,6 +4,7 @@
 
 #include "data/ChannelWords.h"
 #include "data/Csv.h"
+#include "platform/ListLines.h"
 
 namespace chanset {
 
@@ -46,17 +47,12 @@ std::string Unquote(const std::string& field) {
 // without fields).
 bool SplitRows(const std::string& text, std::vector<TextRow>& rows, CellRefusal& failure, bool chinese) {
   std::vector<std::string> lines;
-  std::string current;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' || text[i] == '\n') {
-      lines.push_back(current);
-      current.clear();
-      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    } else {
-      current += text[i];
-    }
+  for (std::size_t from = 0;;) {
+    const std::size_t end = text.find_first_of("\r\n", from);
+    lines.push_back(text.substr(from, end == std::string::npos ? std::string::npos : end - from));
+    if (end == std::string::npos) break;
+    from = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
   }
-  lines.push_back(current);
   // A line of tabs is a row (an empty channel copied from the grid); only a
   // line of nothing but spaces is blank.
   auto blank = [](const std::string& l) { return l.find_first_not_of(' ') == std::string::npos; };
@@ -109,6 +105,30 @@ bool IsTitleRow(const std::vector<std::string>& fields) {
 CellRefusal RowRefusal(int row, int channel, RefusalKind kind, bool chinese, const std::string& en,
                        const std::string& zh) {
   return {row, channel, 0, "", "", kind, InLanguage(chinese, en, zh)};
+}
+
+// Whether text holds more non-blank lines than `most`, counted without
+// splitting it (a hundred thousand rows are refused at once).
+bool MoreLinesThan(const std::string& text, std::size_t most, std::size_t& count) {
+  count = 0;
+  bool blank = true;
+  for (std::size_t i = 0; i <= text.size(); ++i) {
+    const char c = i < text.size() ? text[i] : '\n';
+    if (c == '\n' || c == '\r') {
+      if (!blank) ++count;
+      blank = true;
+    } else if (c != ' ') {
+      blank = false;
+    }
+  }
+  return count > most;
+}
+
+CellRefusal TooManyRows(std::size_t rows, bool chinese) {
+  const std::string n = std::to_string(rows);
+  return RowRefusal(0, 0, RefusalKind::TooManyRows, chinese,
+                    n + " rows: the radio has 16 channels, so at most 16 rows can be pasted",
+                    n + "行：电台只有16个信道，最多可粘贴16行");
 }
 
 CellRefusal PastEnd(int row, int channel, bool chinese) {
@@ -169,10 +189,16 @@ bool ParseChannelBytes(const std::string& bytes, std::vector<ChannelRecord>& rec
 PastePlan PlanTextPaste(const std::string& text, int firstChannel, const RowRules& given) {
   PastePlan plan;
   plan.firstChannel = firstChannel;
-  RowRules rules = given;
-  rules.tones = ToneRule::Listed;
+  const RowRules& rules = given;
   const bool zh = rules.chinese;
 
+  // The radio has 16 channels: 16 rows and a row of titles at most, counted
+  // before any row is read.
+  std::size_t lineCount = 0;
+  if (MoreLinesThan(text, kChannelCount + 1, lineCount)) {
+    plan.refusals.push_back(TooManyRows(lineCount, zh));
+    return plan;
+  }
   std::vector<TextRow> rows;
   CellRefusal failure;
   if (!SplitRows(text, rows, failure, zh)) {
@@ -183,6 +209,10 @@ PastePlan PlanTextPaste(const std::string& text, int firstChannel, const RowRule
   if (rows.empty()) {
     plan.refusals.push_back(RowRefusal(0, 0, RefusalKind::FieldCount, zh, "nothing to paste: no channel rows",
                                        "没有可粘贴的内容：没有信道行"));
+    return plan;
+  }
+  if (rows.size() > static_cast<std::size_t>(kChannelCount)) {
+    plan.refusals.push_back(TooManyRows(rows.size(), zh));
     return plan;
   }
 
@@ -219,17 +249,39 @@ PastePlan PlanTextPaste(const std::string& text, int firstChannel, const RowRule
   return plan;
 }
 
-PastePlan PlanBytePaste(const std::vector<ChannelRecord>& records, int firstChannel, bool chinese) {
+PastePlan PlanBytePaste(const std::vector<ChannelRecord>& records, int firstChannel, const RowRules& rules) {
   PastePlan plan;
   plan.firstChannel = firstChannel;
-  for (std::size_t i = 0; i < records.size(); ++i) {
-    const int channel = firstChannel + static_cast<int>(i);
-    if (channel > kChannelCount) plan.refusals.push_back(PastEnd(static_cast<int>(i) + 1, channel, chinese));
-  }
+  const bool zh = rules.chinese;
   if (firstChannel < 1)
-    plan.refusals.push_back(RowRefusal(1, firstChannel, RefusalKind::NotChannel, chinese,
-                                       "not a channel 1 to 16", "不是1至16的信道"));
-  if (plan.refusals.empty()) plan.records = records;
+    plan.refusals.push_back(RowRefusal(1, firstChannel, RefusalKind::NotChannel, zh, "not a channel 1 to 16",
+                                       "不是1至16的信道"));
+  std::vector<ChannelRecord> checked;
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    const int row = static_cast<int>(i) + 1;
+    const int channel = firstChannel + static_cast<int>(i);
+    if (channel > kChannelCount) {
+      plan.refusals.push_back(PastEnd(row, channel, zh));
+      continue;
+    }
+    // The channel as the grid would show it, checked as if it were typed.
+    Image scratch = NewImage();
+    WriteChannelRecord(scratch, 1, records[i]);
+    ChannelTexts texts;
+    const std::vector<CellRefusal> refused =
+        CheckChannelRow(DecodeChannel(scratch, 1, zh), rules, texts, row, channel);
+    plan.refusals.insert(plan.refusals.end(), refused.begin(), refused.end());
+    if (!refused.empty()) continue;
+    // Frequencies and tones as the encoder writes the checked texts, so
+    // bytes no text stands for (a nibble above 9) never get in; the flag
+    // bytes and bytes 14-15 as they came.
+    EncodeChannel(texts, scratch, 1);
+    ChannelRecord record = records[i];
+    const ChannelRecord encoded = ReadChannelRecord(scratch, 1);
+    std::copy_n(encoded.bytes.begin(), off::kFlagsA, record.bytes.begin());
+    checked.push_back(record);
+  }
+  if (plan.refusals.empty()) plan.records = checked;
   return plan;
 }
 
@@ -244,6 +296,13 @@ bool ApplyPaste(const PastePlan& plan, Image& image) {
       WriteChannelRecord(image, channel, plan.records[static_cast<std::size_t>(i)]);
   }
   return true;
+}
+
+std::vector<std::string> PasteListLines(const PastePlan& plan, bool chinese) {
+  std::vector<std::string> lines;
+  for (std::size_t i = 0; i < plan.refusals.size() && i < kListLines; ++i)
+    lines.push_back(PasteRefusalText(plan.refusals[i], chinese));
+  return CappedLines(std::move(lines), plan.refusals.size(), chinese);
 }
 
 std::string PasteRefusalText(const CellRefusal& r, bool chinese) {

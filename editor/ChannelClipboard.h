@@ -8,17 +8,23 @@
 //  - as the exact channel bytes under kChannelMimeType (format below).
 //
 // Paste at a channel fills as many channels from there on as the clipboard
-// holds. Chanset's own bytes go in exactly as copied; text is read as rows of
-// eight fields (tab-separated, or comma-separated with CSV quoting), each
-// optionally preceded by the channel number, words in either language, a
-// first row of column titles skipped; every cell is checked as if it were
-// typed (band limits, channel steps, tone list). Any refused cell, and any
-// row that would land past channel 16, refuses the whole paste.
+// holds. Text is read as rows of eight fields (tab-separated, or
+// comma-separated with CSV quoting), each optionally preceded by the channel
+// number, words in either language, a first row of column titles skipped.
+// Every row, from text or from Chanset's own bytes, passes the channel row
+// check against the target document as if it were typed (band limits,
+// channel steps, tone list); Chanset's bytes go in exactly as copied only
+// when their channel passes, and then with the frequencies and tones
+// written by the encoder (the busy lock, the other flag bits and bytes
+// 14-15 travel as they are). Any refused cell, and any row that would land
+// past channel 16, refuses the whole paste. More than 16 rows of text are
+// refused at once, before any row is read.
 //
 // Copy reads and paste writes the image (the channel view encodes its grid
 // into it first and refreshes the grid afterwards); a paste that is not
-// accepted changes nothing, so the message can list every refusal
-// (PasteRefusalText) and the document stays as it was.
+// accepted changes nothing, and its message lists the refusals
+// (PasteListLines: at most kListLines of them) while the document stays as
+// it was.
 //
 // Channel bytes format, version 1 (all of it little-endian bytes):
 //   0..3   "CHCH"  magic
@@ -60,10 +66,11 @@ struct PastePlan {
 };
 
 // Plans the paste of pasted text / of Chanset's bytes at `firstChannel`.
-// `rules` gives the band and the language (the tone rule is always that of
-// typing). Text without any row refuses with one whole-row refusal.
+// `rules` gives the band and the language. Text without any row, or with
+// more rows than the radio has channels, refuses with one refusal of the
+// whole text (row 0).
 PastePlan PlanTextPaste(const std::string& text, int firstChannel, const RowRules& rules);
-PastePlan PlanBytePaste(const std::vector<ChannelRecord>& records, int firstChannel, bool chinese);
+PastePlan PlanBytePaste(const std::vector<ChannelRecord>& records, int firstChannel, const RowRules& rules);
 
 // Carries out an accepted plan: texts through the encoder, records byte for
 // byte. Returns false (and changes nothing) for a plan that is not accepted.
@@ -72,5 +79,8 @@ bool ApplyPaste(const PastePlan& plan, Image& image);
 // One line of the refused-paste message: "Row 2 (CH 5), Rx Frequency,
 // "500": out of range: ..." or the Chinese form.
 std::string PasteRefusalText(const CellRefusal& refusal, bool chinese);
+// The lines of the refused-paste message: at most kListLines refusals, then
+// "…and N more".
+std::vector<std::string> PasteListLines(const PastePlan& plan, bool chinese);
 
 }  // namespace chanset

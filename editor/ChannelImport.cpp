@@ -30,62 +30,54 @@ ImportResult Fail(int line, bool chinese, const std::string& en, const std::stri
   return result;
 }
 
-// Rows of Chanset's own table: channel number (or the row's place with
-// renumber) and the eight texts, tones as a decoded image may show them.
-ImportResult ReadChansetRecords(const std::vector<CsvRecord>& records, const std::vector<int>& lines,
-                                const ImportOptions& options) {
-  ImportResult result;
-  result.format = CsvFormat::Chanset;
-  const bool zh = options.chinese;
-  const RowRules rules{options.limits, options.bandText, ToneRule::Decodable, zh};
-  // The header row: the column titles, or with the format named outright
-  // any first row that does not start with a channel number.
-  std::size_t first = 0;
-  if (!records.empty() && (IsChansetHeader(records[0]) || ParseChannelNumber(records[0][0]) == 0)) first = 1;
+// Rows of Chanset's own table: channel number (ignored with renumber) and
+// the eight texts.
+class ChansetReader {
+ public:
+  explicit ChansetReader(const ImportOptions& options) : m_options(options) {}
 
-  std::map<int, int> taken;  // channel -> line
-  int place = 0;
-  for (std::size_t r = first; r < records.size(); ++r) {
+  // A first row that is the header (the column titles, or with the format
+  // named outright any row that does not start with a channel number) is
+  // no channel; false then.
+  bool IsHeader(const CsvRecord& first) const {
+    return IsChansetHeader(first) || ParseChannelNumber(first[0]) == 0;
+  }
+
+  ImportRow ReadRow(CsvRecord record, int line) {
+    const bool zh = m_options.chinese;
     ImportRow row;
-    row.line = r < lines.size() ? lines[r] : 0;
-    CsvRecord record = records[r];
+    row.line = line;
     if (IsChansetHeader(record)) {
-      row.refusals.push_back({row.line, 0, 0, "", "", RefusalKind::Value,
-                              InLanguage(zh, "a second header row", "重复的表头行")});
-      result.rows.push_back(std::move(row));
-      continue;
+      row.refusals.push_back({line, 0, 0, "", "", RefusalKind::Value, InLanguage(zh, "a second header row", "重复的表头行")});
+      return row;
     }
-    ++place;
-    if (options.renumber) {
-      if (place > kChannelCount) {
-        row.refusals.push_back({row.line, 0, 0, "", "", RefusalKind::PastLastChannel,
-                                InLanguage(zh, "no channel left: the radio has 16", "没有剩余的信道：电台只有16个信道")});
-        result.rows.push_back(std::move(row));
-        continue;
-      }
-      if (!record.empty()) record[0] = std::to_string(place);  // the number in the file does not count
-    }
-    ChansetRow checked = CheckChansetRow(record, row.line, rules);
-    row.channel = checked.channel;
+    if (m_options.renumber && !record.empty()) record[0] = "1";  // the number in the file does not count
+    ChansetRow checked = CheckChansetRow(record, line, {m_options.limits, m_options.bandText, zh});
+    row.channel = m_options.renumber ? 0 : checked.channel;
     row.texts = checked.texts;
     row.refusals = checked.refusals;
-    for (CellRefusal& refusal : row.refusals)
+    for (CellRefusal& refusal : row.refusals) {
+      refusal.channel = row.channel;
       if (refusal.column >= 1 && refusal.column <= static_cast<int>(kColumnTitles.size()))
         refusal.columnName = kColumnTitles[static_cast<std::size_t>(refusal.column - 1)].In(zh);
-    if (row.channel != 0 && taken.count(row.channel)) {
-      const std::string firstLine = std::to_string(taken[row.channel]);
+    }
+    if (row.channel != 0 && m_taken.count(row.channel)) {
+      const std::string firstLine = std::to_string(m_taken[row.channel]);
       row.refusals.insert(row.refusals.begin(),
                           {row.line, row.channel, 0, "", "", RefusalKind::ChannelTwice,
                            InLanguage(zh, "channel " + std::to_string(row.channel) + " already comes from line " + firstLine,
                                       "信道" + std::to_string(row.channel) + "已由第" + firstLine + "行给出")});
     } else if (row.channel != 0) {
-      taken[row.channel] = row.line;
+      m_taken[row.channel] = row.line;
     }
     if (!row.refusals.empty()) row.texts.fill(std::string());
-    result.rows.push_back(std::move(row));
+    return row;
   }
-  return result;
-}
+
+ private:
+  ImportOptions m_options;
+  std::map<int, int> m_taken;  // channel -> line
+};
 
 }  // namespace
 
@@ -97,30 +89,81 @@ bool ParseCsvFormat(const std::string& text, CsvFormat& format) {
   return true;
 }
 
+void ImportResult::Keep(ImportRow row) {
+  if (!row.Accepted()) {
+    ++refusedRows;
+    refusalCount += row.refusals.size();
+    if (static_cast<std::size_t>(refusedRows) > kListLines) return;  // counted, not kept
+  }
+  rows.push_back(std::move(row));
+}
+
 ImportResult ImportChannels(const std::string& csvText, const ImportOptions& options) {
   const bool zh = options.chinese;
-  std::vector<CsvRecord> records;
-  std::vector<int> lines;
-  CsvError csvError;
-  if (!ParseCsvLines(csvText, records, &lines, &csvError))
-    return Fail(csvError.line, zh, CsvErrorTextIn(csvError.kind, false), CsvErrorTextIn(csvError.kind, true));
-  if (records.empty()) return Fail(1, zh, "the file holds no rows", "文件中没有任何行");
+  // One record at a time: the file may hold far more rows than are kept.
+  CsvReader reader(csvText);
+  CsvRecord record;
+  int line = 0;
+  auto next = [&] {
+    while (reader.Next(record, line))
+      if (!IsBlankRecord(record)) return true;  // rows of only separators are skipped like empty lines
+    return false;
+  };
+  auto csvFailure = [&] {
+    const CsvError& e = reader.Error();
+    return Fail(e.line, zh, CsvErrorTextIn(e.kind, false), CsvErrorTextIn(e.kind, true));
+  };
+  if (!next()) return reader.Failed() ? csvFailure() : Fail(1, zh, "the file holds no rows", "文件中没有任何行");
 
-  CsvFormat format = options.format;
-  if (format == CsvFormat::Auto) {
-    if (IsChirpHeader(records[0]))
-      format = CsvFormat::Chirp;
-    else if (IsChansetHeader(records[0]))
-      format = CsvFormat::Chanset;
+  ImportResult result;
+  result.format = options.format;
+  if (result.format == CsvFormat::Auto) {
+    if (IsChirpHeader(record))
+      result.format = CsvFormat::Chirp;
+    else if (IsChansetHeader(record))
+      result.format = CsvFormat::Chanset;
     else
-      return Fail(lines[0], zh,
+      return Fail(line, zh,
                   "neither a Chanset channel table (CH,Rx Frequency,...) nor a CHIRP CSV file "
                   "(Location,Name,Frequency,...): the first row is no header of either",
                   "既不是Chanset信道表（信道,接收频率,...）也不是CHIRP CSV文件（Location,Name,Frequency,...）："
                   "第一行不是两者的表头");
   }
-  return format == CsvFormat::Chirp ? ReadChirpRecords(records, lines, options)
-                                    : ReadChansetRecords(records, lines, options);
+
+  ChirpReader chirp(options);
+  ChansetReader table(options);
+  bool haveRow = true;  // `record` holds a row not yet read
+  if (result.format == CsvFormat::Chirp) {
+    std::string error;
+    if (!chirp.ReadHeader(record, line, error, result.notes)) {
+      ImportResult failed;
+      failed.error = error;
+      failed.errorLine = line;
+      return failed;
+    }
+    haveRow = false;
+  } else if (table.IsHeader(record)) {
+    haveRow = false;
+  }
+
+  int nextChannel = 1;  // with renumber: the channel the next accepted row gets
+  while (haveRow || next()) {
+    haveRow = false;
+    ImportRow row = result.format == CsvFormat::Chirp ? chirp.ReadRow(record, line) : table.ReadRow(record, line);
+    if (options.renumber && row.Accepted()) {
+      if (nextChannel <= kChannelCount) {
+        row.channel = nextChannel++;
+      } else {
+        row.texts.fill(std::string());
+        row.notes.clear();
+        row.refusals.push_back({row.line, 0, 0, "", "", RefusalKind::PastLastChannel,
+                                InLanguage(zh, "no channel left: the radio has 16", "没有剩余的信道：电台只有16个信道")});
+      }
+    }
+    result.Keep(std::move(row));
+  }
+  if (reader.Failed()) return csvFailure();
+  return result;
 }
 
 int ApplyImport(const ImportResult& result, Image& image) {
@@ -132,6 +175,14 @@ int ApplyImport(const ImportResult& result, Image& image) {
   }
   image[off::kWriteBack] = kWriteBackMarker;
   return written;
+}
+
+std::vector<std::string> ImportListLines(const ImportResult& result, bool chinese) {
+  std::vector<std::string> lines;
+  for (const ImportRow& row : result.rows)
+    for (const CellRefusal& refusal : row.refusals)
+      if (lines.size() < kListLines) lines.push_back(ImportRefusalText(refusal, chinese));
+  return CappedLines(std::move(lines), result.refusalCount, chinese);
 }
 
 std::string ImportRefusalText(const CellRefusal& r, bool chinese) {

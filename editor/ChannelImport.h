@@ -1,10 +1,11 @@
 #pragma once
 // Importing channels from a CSV file: Chanset's own table (as `chanset-cli
 // dump` and the export write it, with the column titles in either language)
-// or a CHIRP CSV file. The result lists every source row with the channel it
-// goes to and either the texts the channel will get or why it is refused,
-// so an import can be shown before it is done (the GUI's preview) and then
-// applied in one step.
+// or a CHIRP CSV file. The file is read one row at a time; the result keeps
+// the rows that may be used, with the channel each goes to and the texts it
+// will get, and the first refused rows with why (ImportRows.h), so an import
+// can be shown before it is done (the GUI's preview) and then applied in
+// one step. Rows of nothing but separators are skipped like empty lines.
 //
 // Use:
 //   ImportOptions options;            // band of the document, language, ...
@@ -30,6 +31,10 @@ ImportResult ImportChannels(const std::string& csvText, const ImportOptions& opt
 // sets the write-back marker. Channels without an accepted row keep their
 // bytes. Returns the number of channels written.
 int ApplyImport(const ImportResult& result, Image& image);
+
+// The refusals of an import as the lines of a list: the first kListLines,
+// then "…and N more" when there are more.
+std::vector<std::string> ImportListLines(const ImportResult& result, bool chinese);
 
 // "line 5, column 3 (Frequency), "abc": not a frequency in MHz", or the
 // Chinese form; without the column part for a refusal of the whole row.

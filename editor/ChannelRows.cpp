@@ -1,9 +1,9 @@
 #include "editor/ChannelRows.h"
 
+#include <algorithm>
 #include <array>
 
 #include "data/ChannelWords.h"
-#include "data/DcsCodes.h"
 #include "editor/ToneTable.h"
 
 namespace chanset {
@@ -35,35 +35,17 @@ const ToneTable& EnglishTones() {
   return table;
 }
 
-// Whether decoding a tone word can give `t`: the no-tone word, a CTCSS tone
-// with one decimal, or D, a code of the DCS table and N or I. The encoded
-// word must decode to the same text, which also refuses leading zeros and
-// values whose word would read back as something else.
-bool IsDecodableTone(const std::string& t) {
-  if (t.empty() || words::kNone.Matches(t)) return true;
-  if (t[0] == 'D') {
-    if (t.size() != 5 || !AllDigits(t, 1, 4) || (t[4] != 'N' && t[4] != 'I')) return false;
-    unsigned digits = static_cast<unsigned>(std::stoi(t.substr(1, 3)));
-    bool known = false;
-    for (std::uint16_t code : kDcsCodes) known = known || DcsDigits(code) == digits;
-    if (!known) return false;
-  } else {
-    std::size_t dot = t.find('.');
-    if (dot == std::string::npos || dot + 2 != t.size() || !AllDigits(t, 0, dot) ||
-        !AllDigits(t, dot + 1, t.size()))
-      return false;
-  }
-  std::uint8_t word[2];
-  EncodeTone(t, word);
-  return DecodeTone(word, false, false) == t;
-}
-
 // The checked text of a tone cell, or empty when refused.
 std::string CheckedTone(const std::string& text, const RowRules& rules) {
   if (text.empty()) return words::kNone.In(rules.chinese);
-  if (rules.tones == ToneRule::Listed) return ListedToneText(text, rules.chinese);
-  if (!IsDecodableTone(text)) return std::string();
-  return words::kNone.Matches(text) ? words::kNone.In(rules.chinese) : text;
+  return ListedToneText(text, rules.chinese);
+}
+
+// Characters of UTF-8 text: every byte that does not continue a character.
+std::size_t CharacterCount(const std::string& text) {
+  std::size_t n = 0;
+  for (unsigned char c : text) n += (c & 0xC0) != 0x80 ? 1 : 0;
+  return n;
 }
 
 template <std::size_t N>
@@ -75,6 +57,16 @@ std::string ChoiceList(const std::array<WordPair, N>& choices, bool chinese) {
 }
 
 }  // namespace
+
+std::string ShownText(const std::string& text) {
+  if (text.size() <= kLongestCell || CharacterCount(text) <= kLongestCell) return text;
+  // The first 20 characters, never cutting one in two.
+  std::size_t end = 0;
+  for (std::size_t chars = 0; end < text.size(); ++end) {
+    if ((static_cast<unsigned char>(text[end]) & 0xC0) != 0x80 && chars++ == 20) break;
+  }
+  return text.substr(0, end) + "…";
+}
 
 std::string TrimBlanks(const std::string& s) {
   std::size_t b = s.find_first_not_of(" \t");
@@ -136,11 +128,23 @@ std::vector<CellRefusal> CheckChannelRow(const ChannelTexts& fields, const RowRu
 
   const bool zh = rules.chinese;
   auto refuse = [&](std::size_t c, RefusalKind kind, const std::string& reason) {
-    refusals.push_back({row, channel, static_cast<int>(c) + 1, kColumnTitles[c + 1].In(zh), f[c], kind,
+    refusals.push_back({row, channel, static_cast<int>(c) + 1, kColumnTitles[c + 1].In(zh), ShownText(f[c]), kind,
                         reason});
   };
+  // A cell longer than any text of its column is refused before anything
+  // else is read from it (a megabyte pasted into one cell is no frequency).
+  bool tooLong[8] = {};
+  for (std::size_t c = 0; c < 8; ++c) {
+    if (f[c].size() <= kLongestCell || CharacterCount(f[c]) <= kLongestCell) continue;
+    tooLong[c] = true;
+    const std::string n = std::to_string(CharacterCount(f[c]));
+    refuse(c, RefusalKind::TooLong,
+           InLanguage(zh, "a text of " + n + " characters; a cell holds at most 64",
+                      "文字长" + n + "个字符；一个单元格最多64个字符"));
+  }
 
   auto checkFrequency = [&](std::size_t c) {
+    if (tooLong[c]) return false;
     const std::string& text = f[c];
     if (!IsDecimalText(text)) {
       refuse(c, RefusalKind::NotFrequency, InLanguage(zh, "not a frequency in MHz", "不是以MHz为单位的频率"));
@@ -176,25 +180,20 @@ std::vector<CellRefusal> CheckChannelRow(const ChannelTexts& fields, const RowRu
   }
 
   for (std::size_t c = 2; c <= 3; ++c) {
+    if (tooLong[c]) continue;
     out[c] = CheckedTone(f[c], rules);
     if (!out[c].empty()) continue;
-    if (rules.tones == ToneRule::Listed)
-      refuse(c, RefusalKind::NotTone,
-             InLanguage(zh,
-                        "not in the tone list: None, one of its 53 CTCSS tones (88.5) or a listed DCS "
-                        "code with N or I (D023N)",
-                        "不在亚音列表中：无、列表中的53个CTCSS亚音之一（88.5）或列表中带N或I的DCS码（D023N）"));
-    else
-      refuse(c, RefusalKind::NotTone,
-             InLanguage(zh,
-                        "not a tone: None, a CTCSS tone with one decimal (88.5) or a DCS code of the "
-                        "table with N or I (D023N)",
-                        "不是亚音：无、一位小数的CTCSS亚音（88.5）或码表中带N或I的DCS码（D023N）"));
+    refuse(c, RefusalKind::NotTone,
+           InLanguage(zh,
+                      "not in the tone list: None, one of its 53 CTCSS tones (88.5) or a listed DCS "
+                      "code with N or I (D023N)",
+                      "不在亚音列表中：无、列表中的53个CTCSS亚音之一（88.5）或列表中带N或I的DCS码（D023N）"));
   }
 
   // Choice columns: the word of the chosen language, or the encoder's
   // default for an empty cell.
   auto checkChoice = [&](std::size_t c, const auto& choices, const WordPair& fallback) {
+    if (tooLong[c]) return;
     if (f[c].empty()) {
       out[c] = fallback.In(zh);
       return;
@@ -212,6 +211,8 @@ std::vector<CellRefusal> CheckChannelRow(const ChannelTexts& fields, const RowRu
   checkChoice(5, kScanChoices, words::kYes);
   checkChoice(6, kBusyChoices, words::kQtDqt);
   checkChoice(7, kPowerChoices, words::kHigh);
+  std::stable_sort(refusals.begin(), refusals.end(),
+                   [](const CellRefusal& a, const CellRefusal& b) { return a.column < b.column; });
   return refusals;
 }
 

@@ -1,13 +1,18 @@
 #pragma once
-// The one check every channel that arrives as text goes through (the CSV
-// imports, paste): the eight texts of a channel in, either the texts the
-// channel grid would hold or the refused cells with the reason for each.
+// The one check every channel that comes in goes through, whatever way it
+// comes: typing into a cell, pasted text, Chanset's own clipboard bytes,
+// the CSV imports and `import-csv`. The eight texts of a channel in, either
+// the texts the channel grid would hold or the refused cells with the
+// reason for each; so no way in can store what typing would refuse, and
+// nothing reaches the encoder that it cannot write.
 //
-// The rules are those of the in-place editors: a frequency must lie within
-// the band limits and on a 5 kHz or 6.25 kHz step, a choice must be one of
-// its list's words (either language), a tone one of the tone list's texts.
-// Where the editors cannot produce a text at all, the check says what the
-// encoder would do with it instead:
+// The rules are those of the in-place editors: a frequency must be a plain
+// decimal number of MHz within the band limits (and within the eight digits
+// a channel record holds) and on a 5 kHz or 6.25 kHz step, a choice must be
+// one of its list's words (either language), a tone one of the tone list's
+// texts. No cell is longer than kLongestCell characters. Where the editors
+// cannot produce a text at all, the check says what the encoder would do
+// with it instead:
 //  - an empty Rx is an empty channel (all eight texts empty, the rest of the
 //    row ignored), as clearing the Rx cell deletes the channel;
 //  - an empty Tx takes the Rx;
@@ -24,23 +29,16 @@
 
 namespace chanset {
 
-// Which tone texts a channel may have.
-enum class ToneRule {
-  // A text of the tone lists (no tone, the 53 CTCSS tones, the listed DCS
-  // codes with N or I). A CTCSS tone is compared as a decimal number, so a
-  // spreadsheet's "100" is the list's "100.0". This is the rule of typing.
-  Listed,
-  // Any text decoding a tone word can give: also CTCSS values outside the
-  // list (one decimal, "88.6") and the DCS codes 017 and 050. The rule of
-  // the channel tables that `chanset-cli dump` writes, which show whatever
-  // the image holds.
-  Decodable,
-};
+// The longest text a cell of a channel may hold, in characters; a longer
+// one is refused, and shown cut short.
+inline constexpr std::size_t kLongestCell = 64;
 
+// A tone is a text of the tone lists: no tone, the 53 CTCSS tones (compared
+// as decimal numbers, so a spreadsheet's "100" is the list's "100.0") and
+// the listed DCS codes with N or I.
 struct RowRules {
   BandLimits limits;
   std::string bandText;  // named in the out-of-range reason
-  ToneRule tones = ToneRule::Listed;
   bool chinese = false;  // language of the checked words and of the reasons
 };
 
@@ -57,6 +55,8 @@ enum class RefusalKind {
   PastLastChannel,  // a row that would land beyond channel 16
   MissingChannels,  // rows missing from a table that must name all 16
   Value,          // a value of an interchange column that has no meaning here
+  TooLong,        // a cell longer than kLongestCell characters
+  TooManyRows,    // more rows than the radio has channels
 };
 
 // One refused cell, or a whole row (column 0).
@@ -65,7 +65,7 @@ struct CellRefusal {
   int channel = 0;   // the channel the row was meant for; 0 when none
   int column = 0;    // the caller's numbering (1-based); 0 for the whole row
   std::string columnName;  // the column's title, when it has one
-  std::string text;  // the refused text
+  std::string text;  // the refused text (ShownText: cut short when long)
   RefusalKind kind = RefusalKind::Value;
   std::string reason;  // in the language of the rules
 };
@@ -78,7 +78,11 @@ struct CellRefusal {
 std::vector<CellRefusal> CheckChannelRow(const ChannelTexts& fields, const RowRules& rules,
                                          ChannelTexts& out, int row = 0, int channel = 0);
 
-// The tone-list text `text` stands for under the Listed rule ("100" gives
+// `text` as a message shows it: whole up to kLongestCell characters, else
+// its first characters and "…".
+std::string ShownText(const std::string& text);
+
+// The tone-list text `text` stands for ("100" gives
 // "100.0", "无" gives the no-tone word of `chinese`); empty when none.
 std::string ListedToneText(const std::string& text, bool chinese);
 

@@ -4,6 +4,7 @@
 #include <map>
 
 #include "data/ChannelWords.h"
+#include "platform/ListLines.h"
 
 namespace chanset {
 
@@ -32,7 +33,7 @@ ChansetRow CheckChansetRow(const CsvRecord& record, int line, const RowRules& ru
   const bool zh = rules.chinese;
   row.channel = record.empty() ? 0 : ParseChannelNumber(record[0]);
   if (row.channel == 0) {
-    row.refusals.push_back({line, 0, 1, "", record.empty() ? "" : TrimBlanks(record[0]),
+    row.refusals.push_back({line, 0, 1, "", record.empty() ? "" : ShownText(TrimBlanks(record[0])),
                             RefusalKind::NotChannel,
                             InLanguage(zh, "not a channel number 1 to 16", "不是1至16的信道号")});
     return row;
@@ -56,40 +57,53 @@ ChansetRow CheckChansetRow(const CsvRecord& record, int line, const RowRules& ru
   return row;
 }
 
-std::vector<CellRefusal> CheckChannelTable(const std::vector<CsvRecord>& records,
-                                           const std::vector<int>& lines, const BandLimits& limits,
-                                           const std::string& bandText, ChannelTable& table) {
-  std::vector<CellRefusal> errors;
+TableCheck CheckChannelTable(const std::string& csvText, const BandLimits& limits, const std::string& bandText,
+                             ChannelTable& table) {
+  TableCheck check;
+  auto error = [&check](CellRefusal refusal) {
+    if (check.errors.size() < kListLines) check.errors.push_back(std::move(refusal));
+    ++check.errorCount;
+  };
   for (ChannelTexts& t : table) t.fill(std::string());
-  const RowRules rules{limits, bandText, ToneRule::Decodable, false};
+  const RowRules rules{limits, bandText, false};
   std::map<int, int> seen;  // channel -> line
 
-  // A first row that does not start with a channel number is the header
-  // row (the column titles, in either language).
-  std::size_t first = 0;
-  if (!records.empty() && !records[0].empty() && ParseChannelNumber(records[0][0]) == 0) first = 1;
-
-  for (std::size_t r = first; r < records.size(); ++r) {
-    const int line = r < lines.size() ? lines[r] : 0;
-    ChansetRow row = CheckChansetRow(records[r], line, rules);
+  CsvReader reader(csvText);
+  CsvRecord record;
+  int line = 0, lastLine = 0;
+  bool first = true;
+  while (reader.Next(record, line)) {
+    lastLine = line;
+    if (IsBlankRecord(record)) continue;
+    // A first row that does not start with a channel number is the header
+    // row (the column titles, in either language).
+    if (first && ParseChannelNumber(record[0]) == 0) {
+      first = false;
+      continue;
+    }
+    first = false;
+    ChansetRow row = CheckChansetRow(record, line, rules);
     if (row.channel != 0 && seen.count(row.channel)) {
-      errors.push_back({line, row.channel, 1, "", TrimBlanks(records[r][0]), RefusalKind::ChannelTwice,
-                        "channel given twice (first on line " + std::to_string(seen[row.channel]) + ")"});
+      error({line, row.channel, 1, "", ShownText(TrimBlanks(record[0])), RefusalKind::ChannelTwice,
+             "channel given twice (first on line " + std::to_string(seen[row.channel]) + ")"});
       continue;
     }
     if (row.channel != 0) seen[row.channel] = line;
-    errors.insert(errors.end(), row.refusals.begin(), row.refusals.end());
+    for (CellRefusal& refusal : row.refusals) error(std::move(refusal));
     if (row.channel != 0) table[static_cast<std::size_t>(row.channel - 1)] = row.texts;
+  }
+  if (reader.Failed()) {
+    check.csvError = reader.Error();
+    return check;
   }
 
   std::string missing;
   for (int c = 1; c <= kChannelCount; ++c)
     if (!seen.count(c)) missing += (missing.empty() ? "" : ", ") + std::to_string(c);
-  if (!missing.empty()) {
-    int end = lines.empty() ? 1 : lines.back() + 1;
-    errors.push_back({end, 0, 1, "", "", RefusalKind::MissingChannels, "no row for channel " + missing});
-  }
-  return errors;
+  if (!missing.empty())
+    error({lastLine + 1, 0, 1, "", "", RefusalKind::MissingChannels,
+           (missing.find(',') == std::string::npos ? "no row for channel " : "no rows for channels ") + missing});
+  return check;
 }
 
 void EncodeChannelTable(const ChannelTable& table, Image& image) {

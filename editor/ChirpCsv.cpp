@@ -6,6 +6,8 @@
 #include <map>
 
 #include "data/ChannelWords.h"
+#include "data/RadioBands.h"
+#include "settings/CSettingsFile.h"
 
 namespace chanset {
 
@@ -24,7 +26,7 @@ enum Col {
 constexpr std::array<Col, 10> kRequired{kLocation, kFrequency, kDuplex, kOffset, kTone,
                                         kRTone,    kCTone,     kDtcs,   kPolarity, kMode};
 
-using Columns = std::array<int, kColCount>;  // record index of each column, -1 when absent
+using Columns = std::vector<int>;  // record index of each column, -1 when absent
 
 std::string Lower(std::string s) {
   for (char& c : s)
@@ -56,16 +58,17 @@ const WordPair* PowerLevel(const std::string& text) {
   return nullptr;
 }
 
-struct WattRange {
-  bool any = false;
-  std::int64_t low = 0, high = 0;
-};
+// "channel 5" or "channels 1, 3", or the Chinese form.
+std::string ChannelList(const std::vector<int>& channels, bool chinese) {
+  std::string list;
+  for (int n : channels) list += (list.empty() ? "" : chinese ? "、" : ", ") + std::to_string(n);
+  return chinese ? "信道" + list : (channels.size() == 1 ? "channel " : "channels ") + list;
+}
 
 class RowReader {
  public:
-  RowReader(const CsvRecord& record, const Columns& at, const ImportOptions& options, const WattRange& watts,
-            ImportRow& row)
-      : m_record(record), m_at(at), m_zh(options.chinese), m_options(options), m_watts(watts), m_row(row) {}
+  RowReader(const CsvRecord& record, const Columns& at, const ImportOptions& options, ImportRow& row)
+      : m_record(record), m_at(at), m_zh(options.chinese), m_options(options), m_row(row) {}
 
   void Read() {
     const std::int64_t rx = ReadRx();
@@ -90,7 +93,8 @@ class RowReader {
                         scan ? scan->en : "",
                         words::kOff.en,
                         power ? power->en : ""};
-    std::vector<CellRefusal> refused = CheckChannelRow(fields, Rules(), m_row.texts, m_row.line, m_row.channel);
+    std::vector<CellRefusal> refused =
+        CheckChannelRow(fields, {m_options.limits, m_options.bandText, m_zh}, m_row.texts, m_row.line, m_row.channel);
     for (const CellRefusal& r : refused) {
       // Only the frequencies can fail here: the other texts were made from
       // the lists. Point at the column the value came from.
@@ -103,7 +107,7 @@ class RowReader {
   }
 
   void Refuse(Col c, RefusalKind kind, const std::string& en, const std::string& zh) {
-    m_row.refusals.push_back({m_row.line, m_row.channel, m_at[c] + 1, kChirpColumns[c], Get(c), kind,
+    m_row.refusals.push_back({m_row.line, m_row.channel, m_at[c] + 1, kChirpColumns[c], ShownText(Get(c)), kind,
                               InLanguage(m_zh, en, zh)});
   }
 
@@ -114,8 +118,6 @@ class RowReader {
   }
 
  private:
-  RowRules Rules() const { return {m_options.limits, m_options.bandText, ToneRule::Listed, m_zh}; }
-
   // A frequency column in 10 Hz units; 0 after a refusal.
   std::int64_t ReadFrequency(Col c) {
     const std::int64_t units = ReadFrequencyOrZero(c);
@@ -204,15 +206,15 @@ class RowReader {
       txTone = Dcs(kDtcs, 0);
       rxTone = txTone.empty() ? std::string() : Dcs(kDtcs, 1);
     } else if (SameWord(mode, "Cross")) {
-      static const char* const kCrossModes[] = {"Tone->Tone", "Tone->DTCS", "DTCS->Tone", "DTCS->",
-                                                "->DTCS",     "->Tone",     "DTCS->DTCS"};
+      static const char* const kCrossModes[] = {"Tone->Tone", "Tone->DTCS", "DTCS->Tone", "Tone->",
+                                                "DTCS->",     "->DTCS",     "->Tone",     "DTCS->DTCS"};
       const std::string cross = Get(kCross);
       bool known = false;
       for (const char* m : kCrossModes) known = known || SameWord(cross, m);
       if (!known) {
         Refuse(kCross, RefusalKind::Value,
-               "CrossMode is none of Tone->Tone, Tone->DTCS, DTCS->Tone, DTCS->, ->DTCS, ->Tone, DTCS->DTCS",
-               "CrossMode不是Tone->Tone、Tone->DTCS、DTCS->Tone、DTCS->、->DTCS、->Tone、DTCS->DTCS之一");
+               "CrossMode is none of Tone->Tone, Tone->DTCS, DTCS->Tone, Tone->, DTCS->, ->DTCS, ->Tone, DTCS->DTCS",
+               "CrossMode不是Tone->Tone、Tone->DTCS、DTCS->Tone、Tone->、DTCS->、->DTCS、->Tone、DTCS->DTCS之一");
         return;
       }
       const std::size_t arrow = cross.find("->");
@@ -237,8 +239,13 @@ class RowReader {
 
   const WordPair* ReadSkip() {
     const std::string skip = Get(kSkip);
-    if (skip.empty() || SameWord(skip, "P")) return &words::kYes;
+    if (skip.empty()) return &words::kYes;
     if (SameWord(skip, "S")) return &words::kNo;
+    if (SameWord(skip, "P")) {
+      m_row.notes.push_back(InLanguage(m_zh, "Skip P (priority scan): the radio has no priority scan; Scan Yes",
+                                       "Skip P（优先扫描）：电台没有优先扫描，扫描为是"));
+      return &words::kYes;
+    }
     Refuse(kSkip, RefusalKind::Value, "Skip is none of empty, S, P", "Skip不是空、S或P之一");
     return nullptr;
   }
@@ -248,24 +255,40 @@ class RowReader {
     if (power.empty()) return &words::kHigh;
     if (const WordPair* level = PowerLevel(power)) return level;
     std::int64_t mw = 0;
-    if (ParseWatts(power, mw) && m_watts.any) {
-      const WordPair* level = mw == m_watts.high  ? &words::kHigh
-                              : mw == m_watts.low ? &words::kLow
-                                                  : &words::kMiddle;
-      m_row.notes.push_back(InLanguage(m_zh, "power from watts: " + power + " is " + level->en,
-                                       "功率按瓦数换算：" + power + "为" + level->zh));
-      return level;
+    if (ParseWatts(power, mw)) {
+      const PowerWatts& w = m_options.watts;
+      const std::pair<std::int64_t, const WordPair*> levels[] = {
+          {w.low, &words::kLow}, {w.middle, &words::kMiddle}, {w.high, &words::kHigh}};
+      // The level with exactly these watts, else the nearest (the lower of two
+      // as near).
+      const WordPair* nearest = levels[0].second;
+      std::int64_t distance = -1;
+      for (const auto& [watts, level] : levels) {
+        const std::int64_t d = watts > mw ? watts - mw : mw - watts;
+        if (distance < 0 || d < distance) {
+          distance = d;
+          nearest = level;
+        }
+      }
+      if (distance != 0)
+        m_row.notes.push_back(InLanguage(
+            m_zh,
+            "power " + ShownText(power) + " is none of this radio's " + WattsText(w.high) + ", " + WattsText(w.middle) +
+                ", " + WattsText(w.low) + ": " + nearest->en + ", the nearest",
+            "功率" + ShownText(power) + "不是本电台的" + WattsText(w.high) + "、" + WattsText(w.middle) + "、" +
+                WattsText(w.low) + "之一：取最接近的" + nearest->zh));
+      return nearest;
     }
-    Refuse(kPower, RefusalKind::Value, "Power is neither High, Middle, Low nor watts (5.0W)",
-           "Power既不是高、中、低，也不是瓦数（5.0W）");
+    Refuse(kPower, RefusalKind::Value, "Power is neither watts (5.0W) nor High, Middle, Low",
+           "Power既不是瓦数（5.0W），也不是高、中、低");
     return nullptr;
   }
 
   void ReadDropped() {
     const std::string name = Get(kName);
     if (!name.empty())
-      m_row.notes.push_back(InLanguage(m_zh, "Name \"" + name + "\" dropped: the radio has no channel names",
-                                       "名称“" + name + "”未导入：电台没有信道名称"));
+      m_row.notes.push_back(InLanguage(m_zh, "Name \"" + ShownText(name) + "\" dropped: the radio has no channel names",
+                                       "名称“" + ShownText(name) + "”未导入：电台没有信道名称"));
     if (!Get(kComment).empty())
       m_row.notes.push_back(InLanguage(m_zh, "Comment dropped", "备注未导入"));
   }
@@ -274,17 +297,10 @@ class RowReader {
   const Columns& m_at;
   const bool m_zh;
   const ImportOptions& m_options;
-  const WattRange& m_watts;
   ImportRow& m_row;
   bool m_txFromOffset = false;
   bool m_polarityRefused = false;
 };
-
-bool IsBlankRecord(const CsvRecord& record) {
-  for (const std::string& f : record)
-    if (!TrimBlanks(f).empty()) return false;
-  return true;
-}
 
 }  // namespace
 
@@ -314,99 +330,99 @@ bool IsChirpHeader(const CsvRecord& record) {
   return location && frequency;
 }
 
-ImportResult ReadChirpRecords(const std::vector<CsvRecord>& records, const std::vector<int>& lines,
-                              const ImportOptions& options) {
-  ImportResult result;
-  result.format = CsvFormat::Chirp;
-  const bool zh = options.chinese;
-  if (records.empty()) return result;
-
-  Columns at;
-  at.fill(-1);
-  for (std::size_t i = 0; i < records[0].size(); ++i)
-    for (int c = 0; c < kColCount; ++c)
-      if (at[static_cast<std::size_t>(c)] < 0 && TrimBlanks(records[0][i]) == kChirpColumns[static_cast<std::size_t>(c)])
-        at[static_cast<std::size_t>(c)] = static_cast<int>(i);
+bool ChirpReader::ReadHeader(const CsvRecord& header, int line, std::string& error,
+                             std::vector<std::string>& fileNotes) {
+  const bool zh = m_options.chinese;
+  m_at.assign(kColCount, -1);
+  m_headerSize = header.size();
+  for (std::size_t i = 0; i < header.size(); ++i)
+    for (std::size_t c = 0; c < kColCount; ++c)
+      if (m_at[c] < 0 && TrimBlanks(header[i]) == kChirpColumns[c]) m_at[c] = static_cast<int>(i);
   std::string missing;
-  std::size_t needed = 0;  // fields a row must have
   for (Col c : kRequired) {
-    if (at[c] < 0) missing += (missing.empty() ? "" : ", ") + kChirpColumns[c];
-    needed = std::max(needed, static_cast<std::size_t>(at[c] + 1));
+    if (m_at[c] < 0) missing += (missing.empty() ? "" : ", ") + kChirpColumns[c];
+    m_needed = std::max(m_needed, static_cast<std::size_t>(m_at[c] + 1));
   }
   if (!missing.empty()) {
-    result.errorLine = lines.empty() ? 1 : lines[0];
-    result.error = InLanguage(zh, "line " + std::to_string(result.errorLine) + ": the header has no column " + missing,
-                              "第" + std::to_string(result.errorLine) + "行：表头缺少列" + missing);
-    return result;
+    error = InLanguage(zh, "line " + std::to_string(line) + ": the header has no column " + missing,
+                       "第" + std::to_string(line) + "行：表头缺少列" + missing);
+    return false;
   }
-
-  // The watts of the whole file decide which wattage is High and which Low.
-  WattRange watts;
-  for (std::size_t r = 1; r < records.size(); ++r) {
-    std::int64_t mw = 0;
-    const std::size_t i = static_cast<std::size_t>(at[kPower]);
-    if (at[kPower] < 0 || i >= records[r].size() || PowerLevel(TrimBlanks(records[r][i])) ||
-        !ParseWatts(TrimBlanks(records[r][i]), mw))
-      continue;
-    watts.low = watts.any ? std::min(watts.low, mw) : mw;
-    watts.high = watts.any ? std::max(watts.high, mw) : mw;
-    watts.any = true;
-  }
-
-  std::map<int, int> taken;  // channel -> line of the row it came from
-  int place = 0;             // data rows so far, for renumbering
-  for (std::size_t r = 1; r < records.size(); ++r) {
-    const CsvRecord& record = records[r];
-    ImportRow row;
-    row.line = r < lines.size() ? lines[r] : 0;
-    auto refuseRow = [&](RefusalKind kind, const std::string& en, const std::string& zhText) {
-      row.refusals.push_back({row.line, row.channel, 0, "", "", kind, InLanguage(zh, en, zhText)});
-    };
-    RowReader reader(record, at, options, watts, row);
-    if (IsBlankRecord(record)) {
-      refuseRow(RefusalKind::FieldCount, "an empty row", "空行");
-    } else if (IsChirpHeader(record)) {
-      refuseRow(RefusalKind::Value, "a second header row", "重复的表头行");
-    } else if (record.size() < needed) {
-      ++place;
-      refuseRow(RefusalKind::FieldCount,
-                "the row has " + std::to_string(record.size()) + " fields, the header " +
-                    std::to_string(records[0].size()),
-                "此行有" + std::to_string(record.size()) + "个字段，表头有" + std::to_string(records[0].size()) + "个");
-    } else {
-      ++place;
-      if (options.renumber) {
-        if (place <= kChannelCount)
-          row.channel = place;
-        else
-          refuseRow(RefusalKind::PastLastChannel, "no channel left: the radio has 16",
-                    "没有剩余的信道：电台只有16个信道");
-      } else {
-        std::int64_t location = 0;
-        const std::string text = reader.Get(kLocation);
-        if (ParseDecimalUnits(text, 0, location) && location >= 1 && location <= kChannelCount)
-          row.channel = static_cast<int>(location);
-        else
-          reader.Refuse(kLocation, RefusalKind::NotChannel, "not a channel 1 to 16", "不是1至16的信道");
-      }
-      if (row.channel != 0 && taken.count(row.channel)) {
-        const std::string first = std::to_string(taken[row.channel]);
-        refuseRow(RefusalKind::ChannelTwice,
-                  "channel " + std::to_string(row.channel) + " already comes from line " + first,
-                  "信道" + std::to_string(row.channel) + "已由第" + first + "行给出");
-      } else if (row.channel != 0) {
-        taken[row.channel] = row.line;
-      }
-      if (row.refusals.empty()) reader.Read();
-    }
-    result.rows.push_back(std::move(row));
-  }
-  return result;
+  if (m_at[kPower] < 0)
+    fileNotes.push_back(InLanguage(zh, "the file has no Power column: every channel imports at High power",
+                                   "文件没有Power列：所有信道导入后功率为高"));
+  return true;
 }
 
-std::string WriteChirpCsv(const Image& image, std::vector<std::string>* notes, bool chinese) {
+ImportRow ChirpReader::ReadRow(const CsvRecord& record, int line) {
+  const bool zh = m_options.chinese;
+  ImportRow row;
+  row.line = line;
+  auto refuseRow = [&](RefusalKind kind, const std::string& en, const std::string& zhText) {
+    row.refusals.push_back({row.line, row.channel, 0, "", "", kind, InLanguage(zh, en, zhText)});
+  };
+  RowReader reader(record, m_at, m_options, row);
+  if (IsChirpHeader(record)) {
+    refuseRow(RefusalKind::Value, "a second header row", "重复的表头行");
+    return row;
+  }
+  if (record.size() < m_needed) {
+    const std::string has = std::to_string(record.size()), header = std::to_string(m_headerSize);
+    refuseRow(RefusalKind::FieldCount, "the row has " + has + " fields, the header " + header,
+              "此行有" + has + "个字段，表头有" + header + "个");
+    return row;
+  }
+  if (!m_options.renumber) {
+    std::int64_t location = 0;
+    if (ParseDecimalUnits(reader.Get(kLocation), 0, location) && location >= 1 && location <= kChannelCount)
+      row.channel = static_cast<int>(location);
+    else
+      reader.Refuse(kLocation, RefusalKind::NotChannel, "not a channel 1 to 16", "不是1至16的信道");
+    if (row.channel != 0 && m_taken.count(row.channel)) {
+      const std::string first = std::to_string(m_taken[row.channel]);
+      refuseRow(RefusalKind::ChannelTwice, "channel " + std::to_string(row.channel) + " already comes from line " + first,
+                "信道" + std::to_string(row.channel) + "已由第" + first + "行给出");
+    } else if (row.channel != 0) {
+      m_taken[row.channel] = row.line;
+    }
+  }
+  if (row.refusals.empty()) reader.Read();
+  return row;
+}
+
+std::string WattsText(std::int64_t mw) {
+  std::string fraction = std::to_string(mw % 1000 + 1000).substr(1);  // three digits
+  while (fraction.size() > 1 && fraction.back() == '0') fraction.pop_back();
+  return std::to_string(mw / 1000) + "." + fraction + "W";
+}
+
+PowerWatts RadioWatts(const CSettingsFile& settings, const Image& image) {
+  const PowerWatts defaults;
+  const std::string text =
+      settings.GetValue("Setup", "Watts" + std::to_string(static_cast<int>(image[off::kRadioType]) + 1), "");
+  std::int64_t mw[3] = {};
+  std::size_t from = 0;
+  for (int i = 0; i < 3; ++i) {
+    const std::size_t bar = text.find('|', from);
+    if ((bar == std::string::npos) != (i == 2) ||
+        !ParseDecimalUnits(TrimBlanks(text.substr(from, bar - from)), 3, mw[i]))
+      return defaults;
+    from = bar + 1;
+  }
+  if (!(mw[0] > mw[1] && mw[1] > mw[2] && mw[2] > 0)) return defaults;
+  return {mw[0], mw[1], mw[2]};
+}
+
+// Tones of the radio's list that CHIRP before 2023 does not list: it
+// refuses a row that uses one.
+const char* const kTonesOlderChirpLacks[] = {"65.5"};
+
+std::string WriteChirpCsv(const Image& image, std::vector<std::string>* notes, bool chinese,
+                          const PowerWatts& watts) {
   std::string out = CsvLine(kChirpColumns);
-  std::string busyChannels;
+  std::vector<int> busyChannels, crossChannels;
+  std::map<std::string, std::vector<int>> olderLacks;  // tone -> channels
+  std::vector<std::string> toneNotes;
   for (int n = 1; n <= kChannelCount; ++n) {
     const ChannelTexts t = DecodeChannel(image, n, false);
     if (t[0].empty() || t[1].empty()) continue;  // an empty channel
@@ -436,12 +452,22 @@ std::string WriteChirpCsv(const Image& image, std::vector<std::string>* notes, b
       return Side{false, false, text, 'N'};
     };
     const Side txs = side(t[3]), rxs = side(t[2]);
+    // Each tone the list lacks is named once for the channel.
+    std::vector<std::string> unlisted;
     for (const std::string& tone : {t[2], t[3]})
-      if (ListedToneText(tone, false).empty() && notes)
-        notes->push_back(InLanguage(chinese,
-                                    "channel " + std::to_string(n) + ": the tone " + tone +
-                                        " is not in the radio's tone list; importing the file refuses it",
-                                    "信道" + std::to_string(n) + "：亚音" + tone + "不在电台的亚音列表中，导入此文件时会被拒绝"));
+      if (ListedToneText(tone, false).empty() && std::find(unlisted.begin(), unlisted.end(), tone) == unlisted.end())
+        unlisted.push_back(tone);
+    if (!unlisted.empty()) {
+      const std::string tones = unlisted.size() == 1 ? unlisted[0] : unlisted[0] + (chinese ? "、" : " and ") + unlisted[1];
+      toneNotes.push_back(InLanguage(chinese,
+                                     ChannelList({n}, false) + ": the tone" + (unlisted.size() > 1 ? "s " : " ") + tones +
+                                         (unlisted.size() > 1 ? " are" : " is") +
+                                         " not in the radio's tone list; importing the file refuses the channel",
+                                     ChannelList({n}, true) + "：亚音" + tones + "不在电台的亚音列表中，导入此文件时该信道会被拒绝"));
+    }
+    for (const char* lacking : kTonesOlderChirpLacks)
+      if ((!txs.none && !txs.dcs && txs.value == lacking) || (!rxs.none && !rxs.dcs && rxs.value == lacking))
+        olderLacks[lacking].push_back(n);
     row[kRTone] = row[kCTone] = "88.5";
     row[kDtcs] = row[kRxDtcs] = "023";
     row[kCross] = "Tone->Tone";
@@ -467,20 +493,38 @@ std::string WriteChirpCsv(const Image& image, std::vector<std::string>* notes, b
       if (!txs.none && !txs.dcs) row[kRTone] = txs.value;
       if (rxs.dcs) row[kRxDtcs] = rxs.value;
       if (!rxs.none && !rxs.dcs) row[kCTone] = rxs.value;
+      // CHIRP before 2023 reads only Tone->Tone from the two tone columns.
+      if (row[kCross] != "Tone->Tone") crossChannels.push_back(n);
     }
 
     row[kMode] = t[4] == words::kNarrow.en ? "NFM" : "FM";
     row[kTStep] = rx % 1250 == 0 && tx % 1250 == 0 ? "12.50" : rx % 625 == 0 && tx % 625 == 0 ? "6.25" : "5.00";
     row[kSkip] = t[5] == words::kNo.en ? "S" : "";
-    row[kPower] = t[7];
-    if (t[6] != words::kOff.en) busyChannels += (busyChannels.empty() ? "" : ", ") + std::to_string(n);
+    row[kPower] = WattsText(t[7] == words::kLow.en ? watts.low : t[7] == words::kMiddle.en ? watts.middle : watts.high);
+    if (t[6] != words::kOff.en) busyChannels.push_back(n);
     out += CsvLine(row);
   }
-  if (notes && !busyChannels.empty())
+  if (!notes) return out;
+  notes->insert(notes->end(), toneNotes.begin(), toneNotes.end());
+  if (!busyChannels.empty())
     notes->push_back(InLanguage(chinese,
-                                "Busy Lock is not part of the CHIRP CSV format: channel " + busyChannels +
+                                "Busy Lock is not part of the CHIRP CSV format: " + ChannelList(busyChannels, false) +
                                     " will import with Busy Lock Off",
-                                "CHIRP CSV格式没有繁忙锁定：信道" + busyChannels + "导入后繁忙锁定为关"));
+                                "CHIRP CSV格式没有繁忙锁定：" + ChannelList(busyChannels, true) + "导入后繁忙锁定为关"));
+  if (!crossChannels.empty())
+    notes->push_back(InLanguage(
+        chinese,
+        ChannelList(crossChannels, false) + (crossChannels.size() == 1 ? " needs" : " need") +
+            " CHIRP from 2023 on: older versions ignore the CrossMode and RxDtcsCode columns and read " +
+            (crossChannels.size() == 1 ? "it" : "them") +
+            " as Tone->Tone with rToneFreq and cToneFreq (88.5 where unused)",
+        ChannelList(crossChannels, true) + "需要2023年起的CHIRP：旧版本忽略CrossMode和RxDtcsCode列，会按rToneFreq和cToneFreq读成Tone->Tone（未用处为88.5）"));
+  for (const auto& [tone, channels] : olderLacks)
+    notes->push_back(InLanguage(chinese,
+                                ChannelList(channels, false) + (channels.size() == 1 ? " uses" : " use") + " the tone " +
+                                    tone + ", which CHIRP before 2023 does not list: it refuses " +
+                                    (channels.size() == 1 ? "that channel" : "those channels"),
+                                ChannelList(channels, true) + "使用亚音" + tone + "，2023年以前的CHIRP没有此亚音，会拒绝这些信道"));
   return out;
 }
 

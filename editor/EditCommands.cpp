@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 #include "platform/CCommandHost.h"
@@ -20,6 +19,7 @@
 #include "platform/CMessageBox.h"
 #include "platform/Globals.h"
 #include "platform/ResourceIds.h"
+#include "settings/CSettingsFile.h"
 
 using namespace chanset;
 
@@ -27,10 +27,6 @@ namespace {
 
 static_assert(ids::kStepNameFirst + static_cast<int>(EditKind::Move) < ids::kPasteRefused,
               "every kind of step has a name in the string table");
-
-// A file larger than this is no channel table (16 channels, or a few
-// thousand rows of another radio's list, are far smaller).
-constexpr qint64 kLargestImport = 16 * 1024 * 1024;
 
 CChannelEditing* EditingOf(CCommandHost* host) {
   CChansetView* view = host->ActiveView();
@@ -120,8 +116,9 @@ void ExportChannelsToFile(CChansetView* view) {
   if (path.isEmpty()) return;
 
   std::vector<std::string> notes;
-  const std::string text =
-      chosen == chirpType ? WriteChirpCsv(state, &notes, g_bChinese) : WriteChansetCsv(state, g_bChinese);
+  const std::string text = chosen == chirpType
+                               ? WriteChirpCsv(state, &notes, g_bChinese, RadioWatts(g_settingsFile(), state))
+                               : WriteChansetCsv(state, g_bChinese);
   std::string reason;
   if (!WriteFileAtomic(path.toStdString(), text, &reason)) {
     QString message = CLanguagePack::String(ids::kCannotSave);
@@ -147,29 +144,32 @@ void ImportChannelsFromFile(CChansetView* view) {
   if (path.isEmpty()) return;
   const QString shown = QDir::toNativeSeparators(path);
 
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) {
-    ShowError(view, CLanguagePack::String(ids::kCannotImport).arg(shown, file.errorString()));
-    return;
-  }
-  if (file.size() > kLargestImport) {
-    ShowError(view, CLanguagePack::String(ids::kImportTooLarge).arg(shown));
-    return;
-  }
-  const QByteArray bytes = file.readAll();
-  if (file.error() != QFileDevice::NoError) {
-    ShowError(view, CLanguagePack::String(ids::kCannotImport).arg(shown, file.errorString()));
-    return;
+  // The window never waits on what it reads: anything but a regular file is
+  // refused at once, and no more is read than a channel table can hold.
+  std::string bytes, reason;
+  switch (ReadInput(path.toStdString(), bytes, InputRules(), &reason)) {
+    case InputStatus::Ok:
+      break;
+    case InputStatus::TooLarge:
+      ShowError(view, CLanguagePack::String(ids::kImportTooLarge).arg(shown));
+      return;
+    case InputStatus::NotRegular:
+      ShowError(view, CLanguagePack::String(ids::kCannotImport).arg(shown, CLanguagePack::String(ids::kNotAFile)));
+      return;
+    case InputStatus::Failed:
+      ShowError(view, CLanguagePack::String(ids::kCannotImport).arg(shown, QString::fromStdString(reason)));
+      return;
   }
 
   ImportOptions options;
   const RowRules rules = editing->Rules();
   options.limits = rules.limits;
   options.bandText = rules.bandText;
+  options.watts = RadioWatts(g_settingsFile(), editing->CommittedState());
   options.chinese = g_bChinese;
   // The preview reads the file as it is built; a file it cannot use is
   // reported before the preview is ever shown.
-  CImportPreviewDlg preview(view, QFileInfo(path).fileName(), bytes.toStdString(), options);
+  CImportPreviewDlg preview(view, QFileInfo(path).fileName(), bytes, options);
   const ImportResult& first = preview.Result();
   if (!first.error.empty()) {
     ShowError(view, CLanguagePack::String(ids::kCannotImport).arg(shown, QString::fromStdString(first.error)));

@@ -18,6 +18,7 @@
 #include "data/RadioBands.h"
 #include "fuzz/ChannelChecks.h"
 #include "fuzz/FuzzTarget.h"
+#include "platform/ListLines.h"
 
 using namespace chanset;
 
@@ -37,11 +38,11 @@ class RecordCells : public CellTexts {
   const std::vector<CsvRecord>& records_;
 };
 
-void CheckTable(const std::vector<CsvRecord>& records, const std::vector<int>& lines,
-                const std::string& band) {
+void CheckTable(const std::string& text, const std::string& band) {
   ChannelTable table;
-  const std::vector<CellRefusal> errors = CheckChannelTable(records, lines, DeriveBandLimits(band), band, table);
-  if (!errors.empty()) return;
+  const TableCheck check = CheckChannelTable(text, DeriveBandLimits(band), band, table);
+  FUZZ_CHECK(check.errors.size() <= kListLines && check.errors.size() <= check.errorCount);
+  if (!check.Passed()) return;
   Image image = NewImage();
   EncodeChannelTable(table, image);
   for (int n = 1; n <= kChannelCount; ++n) {
@@ -105,7 +106,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     DecodeChannel(image, n, true);
   }
 
-  CheckTable(records, lines, band);
+  CheckTable(text, band);
   return 0;
 }
 

@@ -31,13 +31,11 @@ CCompareDlg::CCompareDlg(QWidget* parent)
 }
 
 void CCompareDlg::ShowDifferences(const QStringList& lines) {
-  m_pSummary->setText(lines.isEmpty() ? CLanguagePack::String(ids::kCompareSame)
-                                      : CLanguagePack::String(ids::kCompareDiffers).arg(lines.size()));
+  m_pSummary->setText(CLanguagePack::String(ids::kCompareDiffers).arg(lines.size()));
   // The result is read out with the window and with the list.
   setAccessibleDescription(m_pSummary->text());
   m_pLines->setAccessibleDescription(m_pSummary->text());
   m_pLines->setPlainText(lines.join(QLatin1Char('\n')));
-  m_pLines->setVisible(!lines.isEmpty());
   show();
   raise();
   activateWindow();

@@ -1,5 +1,6 @@
 #pragma once
-// The outcome of Compare with Radio: a window listing every difference
+// The outcome of Compare with Radio when anything differs (with nothing
+// different a message box says so): a window listing every difference
 // between the radio and the document, one per line as `chanset-cli diff`
 // prints them, the radio's value first and the document's second (what a
 // Write would change). It is not modal, so the grid stays usable beside
@@ -16,8 +17,7 @@ class CCompareDlg : public QDialog {
  public:
   explicit CCompareDlg(QWidget* parent);
 
-  // Shows the window with `lines` (none: the radio holds what the document
-  // holds), raised above the main window.
+  // Shows the window with `lines`, raised above the main window.
   void ShowDifferences(const QStringList& lines);
 
   QLabel* Summary() const { return m_pSummary; }

@@ -11,9 +11,11 @@
 #include <QRadioButton>
 
 #include "link/PortDiscovery.h"
+#include "link/PortErrorText.h"
 #include "link/PortNames.h"
 #include "link/SerialPort.h"
 #include "platform/CLanguagePack.h"
+#include "platform/CMessageBox.h"
 #include "platform/Globals.h"
 #include "platform/ResourceIds.h"
 #include "platform/UserRegistry.h"
@@ -66,7 +68,10 @@ void CPortSettingDlg::ProbePorts() {
       if (!usb.empty()) tip += QStringLiteral("\n") + QString::fromStdString(usb);
       if (!device.byId.empty() && device.byId != path) tip += QStringLiteral("\n") + QString::fromStdString(device.byId);
     } else {
-      tip += QStringLiteral("\n") + QString::fromStdString(reason.text);
+      // Why not, as a transfer would say it; the system's words otherwise.
+      const PortDetail detail = PortErrorDetailOf(reason, path);
+      tip += QStringLiteral("\n") + (detail.id != 0 ? CLanguagePack::String(detail.id, detail.args)
+                                                    : QString::fromStdString(reason.text));
       Uncheck(button);
     }
     if (!hint.isEmpty()) tip += QStringLiteral("\n") + hint;
@@ -165,17 +170,32 @@ bool CPortSettingDlg::EditDevice(int port) {
   ask.resize(fontMetrics().averageCharWidth() * 60, ask.sizeHint().height());
   if (ask.exec() != QDialog::Accepted) return false;
 
-  UserRegistry::WriteString(key, word, ask.textValue().trimmed().toStdString());
+  std::string error;
+  if (!UserRegistry::WriteString(key, word, ask.textValue().trimmed().toStdString(), &error)) {
+    ShowNotSaved(error);
+    return false;
+  }
   int checked = CheckedPort();
   ProbePorts();
   if (QRadioButton* button = PortButton(checked); button && button->isEnabled()) button->setChecked(true);
   return true;
 }
 
+void CPortSettingDlg::ShowNotSaved(const std::string& reason) {
+  CMessageBox::Show(this, CLanguagePack::String(ids::kRegistryNotWritten).arg(QString::fromStdString(reason)),
+                    CMessageBox::Ok, CMessageBox::Exclamation);
+}
+
 void CPortSettingDlg::accept() {
   if (int n = CheckedPort()) {
+    // A choice that cannot be remembered is said so; the dialog stays, so
+    // the user can put the file right or cancel.
+    std::string error;
+    if (!StoreRememberedPort(n, &error)) {
+      ShowNotSaved(error);
+      return;
+    }
     g_strPortName = PortName(n);
-    StoreRememberedPort(n);
   }
   QDialog::accept();
 }

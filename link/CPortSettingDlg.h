@@ -12,6 +12,7 @@
 // the device path of that port (the serial devices found are offered) and
 // keeps it in the user's registry, section Software\<AppName>\Ports.
 #include <QDialog>
+#include <string>
 
 #include "platform/CDialogTemplate.h"
 
@@ -42,11 +43,12 @@ class CPortSettingDlg : public QDialog {
   // Asks for the device of port n and stores it in the device map (an empty
   // answer returns the port to its default device); the ports are probed
   // again, keeping the user's check where it still can be. False when the
-  // question was cancelled.
+  // question was cancelled or the map could not be written (which is said).
   bool EditDevice(int port);
 
  public slots:
-  // OK: stores the checked port (nothing without one), then closes.
+  // OK: stores the checked port (nothing without one), then closes. When
+  // the registry cannot be written it says so and stays open.
   void accept() override;
 
  protected:
@@ -58,6 +60,8 @@ class CPortSettingDlg : public QDialog {
   void ProbePorts();
   int PortAt(QWidget* widget) const;
   void OfferDeviceMenu(int port, const QPoint& globalPos);
+  // The message that the registry could not be written, with `reason`.
+  void ShowNotSaved(const std::string& reason);
 
   CDialogTemplate m_template;
 };

@@ -20,6 +20,7 @@
 #include "link/SerialPort.h"
 #include "platform/CLanguagePack.h"
 #include "platform/CMessageBox.h"
+#include "platform/ListLines.h"
 #include "platform/Globals.h"
 #include "platform/ResourceIds.h"
 #include "platform/UserRegistry.h"
@@ -30,8 +31,6 @@ using namespace chanset;
 namespace {
 // Registry value of Verify After Write: 1 on, 0 or missing off.
 const char* const kVerifyValue = "VerifyAfterWrite";
-// A message lists at most this many differences, then how many more.
-constexpr int kMaxMessageLines = 20;
 }  // namespace
 
 // Monitor ---------------------------------------------------------------------
@@ -55,7 +54,7 @@ class CTransferController::Host : public TransferHost {
  public:
   Host(CTransferController& owner, const std::atomic<int>& cancel) : m_owner(owner), m_cancel(cancel) {}
 
-  bool Poll() override { return m_cancel.load() != 0 || m_owner.m_bAbandon.load(); }
+  bool Poll() override { return m_cancel.load() != 0 || m_owner.m_bAbandon.load() || m_owner.m_cancel.Requested(); }
   bool AskRetry() override {
     return m_owner.AskUser(kMsgCommunicationError, true, SystemError{}) == CMessageBox::IdRetry;
   }
@@ -77,9 +76,11 @@ CTransferController::CTransferController(CChansetView* view)
   g_strPortName = PortName(LoadRememberedPort());
   view->installEventFilter(this);
   connect(this, &CTransferController::progress, m_pProcessDlg, &CProcessDlg::SetProgress, Qt::QueuedConnection);
-  connect(m_pProcessDlg, &CProcessDlg::cancelRequested, this, [this] {
-    if (m_bRunning) m_cancel.Request();
-  });
+  connect(m_pProcessDlg, &CProcessDlg::cancelRequested, this, &CTransferController::Cancel);
+}
+
+void CTransferController::Cancel() {
+  if (m_bRunning) m_cancel.Request();
 }
 
 CTransferController::~CTransferController() {
@@ -197,12 +198,7 @@ void CTransferController::OnStartTransfer() {
   m_bRunning = true;
   m_bAbandon = false;
   m_cancel.Reset();
-  // A trace is appended to, so the transfers of a whole session stay in it.
-  m_trace.Close();
-  QByteArray tracePath = qgetenv("CHANSET_TRACE");
-  std::string traceError;
-  if (!tracePath.isEmpty() && !m_trace.Open(tracePath.toStdString(), true, &traceError))
-    qWarning("Chanset: no trace: %s", traceError.c_str());
+  OpenTrace(doc->GetPathName().toStdString());
   m_pView->setEnabled(false);
   CTransferMonitor::Instance()->Started();
   emit runningChanged(true);
@@ -227,6 +223,22 @@ void CTransferController::OnStartTransfer() {
   });
 }
 
+void CTransferController::OpenTrace(const std::string& documentPath) {
+  // A trace is appended to, so the transfers of a whole session stay in it.
+  // It never waits (a pipe or a device is refused at once) and is never the
+  // port, the document's own file or a settings file; when it cannot be
+  // written the transfer runs untraced and the status bar says why.
+  m_trace.Close();
+  m_traceWarning.clear();
+  const QByteArray tracePath = qgetenv("CHANSET_TRACE");
+  if (tracePath.isEmpty()) return;
+  const std::string trace = tracePath.toStdString();
+  std::string why =
+      TraceClash(trace, {documentPath, g_settingsFile().Path(), UserRegistry::FilePath()}, {m_path});
+  if (why.empty()) m_trace.Open(trace, &why);
+  if (!why.empty()) m_traceWarning = CLanguagePack::String(ids::kTraceRefused).arg(QString::fromStdString(why));
+}
+
 int CTransferController::AskUser(int messageId, bool retryCancel, const SystemError& reason) {
   std::unique_lock<std::mutex> lock(m_askMutex);
   m_answer.reset();
@@ -249,8 +261,8 @@ QString CTransferController::MessageWithReason(int messageId, const SystemError&
   QString text = CLanguagePack::String(messageId);
   // A reason the user can do something about goes on a line of its own
   // under the message.
-  std::string detail = PortErrorDetail(reason.code, m_path, g_bChinese);
-  if (!detail.empty()) text += QStringLiteral("\n") + QString::fromStdString(detail);
+  const PortDetail detail = PortErrorDetailOf(reason, m_path);
+  if (detail.id != 0) text += QStringLiteral("\n") + CLanguagePack::String(detail.id, detail.args);
   return text;
 }
 
@@ -263,6 +275,10 @@ int CTransferController::ShowTransferMessage(int messageId, bool retryCancel, co
 
 void CTransferController::OnTransferEnded(const TransferResult& result) {
   if (m_worker.joinable()) m_worker.join();
+  if (m_trace.LinesLost() > 0)
+    m_traceWarning = CLanguagePack::String(ids::kTraceStopped)
+                         .arg(QString::fromStdString(m_trace.Path()), QString::fromStdString(m_trace.Failure()))
+                         .arg(static_cast<qulonglong>(m_trace.LinesLost()));
   m_trace.Close();
   CChansetDoc* doc = m_pView->GetDocument();
   if (result.ok() && result.direction == TransferDirection::Read && doc && !m_bCompareRun) {
@@ -305,6 +321,7 @@ void CTransferController::ReportOutcome(const TransferResult& result, CChansetDo
     status << CLanguagePack::String(ids::kBackupStored).arg(QString::fromStdString(m_backup.path));
   else if (!m_backup.warning.empty())
     status << QString::fromStdString(m_backup.warning);
+  if (!m_traceWarning.isEmpty()) status << m_traceWarning;
   if (!status.isEmpty()) ShowStatus(status.join(QStringLiteral("  ")));
   if (m_bCompareRun && result.ok() && doc) ShowComparison(*doc);
 }
@@ -316,6 +333,13 @@ void CTransferController::ShowComparison(CChansetDoc& doc) {
   QStringList lines;
   for (const std::string& line : DiffImages(m_image, document, g_bChinese, &g_settingsFile(), DiffRows::Transferred))
     lines << QString::fromStdString(line);
+  // Nothing different: a message says so, not a window with no lines.
+  if (lines.isEmpty()) {
+    if (m_pCompareDlg) m_pCompareDlg->hide();
+    CMessageBox::Show(m_pView->window(), CLanguagePack::String(ids::kCompareSame), CMessageBox::Ok,
+                      CMessageBox::Information);
+    return;
+  }
   if (!m_pCompareDlg) m_pCompareDlg = new CCompareDlg(m_pView->window());
   m_pCompareDlg->ShowDifferences(lines);
 }
@@ -326,14 +350,11 @@ QString CTransferController::ReportVerify(const ReadBackResult& back) {
     case VerifyEnd::Verified:
       return CLanguagePack::String(ids::kVerifyPassed);
     case VerifyEnd::Differs: {
+      const std::vector<std::string> differences =
+          VerifyDifferences(m_image, back.image, g_bChinese, &g_settingsFile());
       QStringList lines;
-      for (const std::string& line : VerifyDifferences(m_image, back.image, g_bChinese, &g_settingsFile()))
+      for (const std::string& line : CappedLines(differences, differences.size(), g_bChinese))
         lines << QString::fromStdString(line);
-      if (lines.size() > kMaxMessageLines) {
-        const int more = static_cast<int>(lines.size()) - kMaxMessageLines;
-        lines = lines.mid(0, kMaxMessageLines);
-        lines << CLanguagePack::String(ids::kMoreLines).arg(more);
-      }
       CMessageBox::Show(parent, CLanguagePack::String(ids::kVerifyDiffers).arg(lines.join(QLatin1Char('\n'))));
       break;
     }

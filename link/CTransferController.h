@@ -30,7 +30,9 @@
 //     written but not verified when the read-back failed or was cancelled.
 //
 // With CHANSET_TRACE=FILE in the environment every transfer appends a log
-// of its bytes, discards and pauses to FILE (see link/TraceSink.h).
+// of its bytes, discards and pauses to FILE (see link/TraceSink.h). A trace
+// that cannot be written (a pipe, a device, the port itself, a full disk)
+// never stops or blocks a transfer: the status bar says so when it ends.
 #include <QObject>
 #include <QPointer>
 #include <atomic>
@@ -100,6 +102,10 @@ class CTransferController : public QObject {
   static void SetVerifyAfterWrite(bool on);
 
   bool IsRunning() const { return m_bRunning; }
+  // Cancel of the running transfer, as the progress window's Cancel: the
+  // port is closed at once, wherever the transfer waits. Nothing when none
+  // runs.
+  void Cancel();
   bool WriteMode() const { return m_bWriteMode; }
   CProcessDlg* ProcessDlg() const;
   CPortSettingDlg* PortSettingDlg();
@@ -140,6 +146,8 @@ class CTransferController : public QObject {
   // any other ending.
   QString ReportVerify(const chanset::ReadBackResult& back);
   void ShowStatus(const QString& text);
+  // Opens CHANSET_TRACE for the transfer about to start, or notes why not.
+  void OpenTrace(const std::string& documentPath);
   // Worker side: shows a message on the user-interface thread and waits
   // for the answer (CMessageBox result).
   int AskUser(int messageId, bool retryCancel, const chanset::SystemError& reason);
@@ -168,6 +176,7 @@ class CTransferController : public QObject {
   std::atomic<bool> m_bAbandon{false};
   chanset::CancelSignal m_cancel;  // wakes the worker's port
   chanset::TraceSink m_trace;      // open while a traced transfer runs
+  QString m_traceWarning;          // why the last transfer's trace was not (wholly) written
   std::mutex m_askMutex;
   std::condition_variable m_askAnswered;
   std::optional<int> m_answer;

@@ -1,10 +1,20 @@
 #include "link/CancelSignal.h"
 
+#include <csignal>
 #include <cstdint>
 #include <sys/eventfd.h>
 #include <unistd.h>
 
 namespace chanset {
+
+std::string SignalName(int sig) {
+  switch (sig) {
+    case SIGINT: return "SIGINT";
+    case SIGTERM: return "SIGTERM";
+    case SIGHUP: return "SIGHUP";
+    default: return "signal " + std::to_string(sig);
+  }
+}
 
 static_assert(std::atomic<bool>::is_always_lock_free, "Request() must be usable from a signal handler");
 

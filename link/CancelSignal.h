@@ -6,8 +6,12 @@
 // moment Cancel is asked for instead of at the next step of the protocol.
 // Request() is async-signal-safe: a SIGINT handler may call it.
 #include <atomic>
+#include <string>
 
 namespace chanset {
+
+// "SIGINT", "SIGTERM", "SIGHUP"; "signal N" for any other number.
+std::string SignalName(int sig);
 
 class CancelSignal {
  public:

@@ -4,14 +4,32 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace chanset {
+
+// A process that has a device open, or holds its lock file.
+struct PortHolder {
+  int pid = 0;
+  std::string command;  // its name as /proc gives it ("" when unknown)
+};
 
 // The system's reason behind a failed port operation: an errno value
 // (0 when there is none) and its text.
 struct SystemError {
+  SystemError() = default;
+  SystemError(int code, std::string text) : code(code), text(std::move(text)) {}
+
   int code = 0;
   std::string text;
+  // EBUSY: the other program when it is known (pid 0 when not), and its
+  // lock file when that is how it holds the port.
+  PortHolder holder;
+  std::string lockFile;
+  // ENOTTY: a terminal that is no serial line (the controlling terminal,
+  // one of this program's own, a console), rather than no terminal at all.
+  bool terminal = false;
 };
 
 class Port {
@@ -34,6 +52,9 @@ class Port {
   virtual void Close() = 0;
   // The reason for the last failure.
   virtual SystemError LastError() const = 0;
+  // What the last Open() did about the port's lock file, one line each,
+  // for the trace ("" lines are none).
+  virtual std::vector<std::string> OpenNotes() const { return {}; }
 };
 
 }  // namespace chanset

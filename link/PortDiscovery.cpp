@@ -6,11 +6,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
-#include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "link/PortLock.h"
 #include "link/PortNames.h"
+#include "platform/FileInput.h"
 #include "link/SerialPort.h"
 
 namespace chanset {
@@ -18,7 +19,13 @@ namespace chanset {
 namespace {
 
 // Lexically normalised absolute path: no ".", "..", empty or trailing parts.
-std::string Normalize(const std::string& path) {
+// A relative path (a root given as ./sys) is taken from the current folder.
+std::string Normalize(const std::string& given) {
+  std::string path = given;
+  if (!path.empty() && path[0] != '/') {
+    char cwd[PATH_MAX];
+    if (getcwd(cwd, sizeof cwd)) path = std::string(cwd) + "/" + path;
+  }
   std::vector<std::string> parts;
   std::size_t at = 0;
   while (at <= path.size()) {
@@ -65,11 +72,15 @@ bool ReadLink(const std::string& path, std::string& target) {
   return true;
 }
 
-// The first line of a small file, without surrounding blanks; "" when absent.
+// The first line of a small file, without surrounding blanks; "" when absent
+// or when it is no regular file (a pipe in a fake tree is never waited on).
 std::string ReadFirstLine(const std::string& path) {
-  std::ifstream in(path);
-  std::string line;
-  if (!in || !std::getline(in, line)) return std::string();
+  InputRules rules;
+  rules.limit = 4096;
+  rules.cutAtLimit = true;
+  std::string text;
+  if (ReadInput(path, text, rules) != InputStatus::Ok) return std::string();
+  std::string line = text.substr(0, text.find('\n'));
   std::size_t first = line.find_first_not_of(" \t\r");
   std::size_t last = line.find_last_not_of(" \t\r");
   return first == std::string::npos ? std::string() : line.substr(first, last - first + 1);
@@ -133,6 +144,12 @@ bool HasUart(const DiscoveryRoots& roots, const std::string& name) {
   return !type.empty() && std::strtol(type.c_str(), nullptr, 10) != 0;
 }
 
+// What no serial device is, and what could make a probe wait.
+bool IsPipeOrSocket(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 && (S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode));
+}
+
 // ttyUSB<n>, ttyACM<n>, ttyS<n>: the kind (0, 1, 2) and n; kind -1 otherwise.
 std::pair<int, long> Classify(const std::string& name) {
   static const char* const kPrefixes[] = {"ttyUSB", "ttyACM", "ttyS"};
@@ -184,13 +201,13 @@ std::vector<SerialDevice> FindSerialDevices(const DiscoveryRoots& roots) {
   std::string dev = DevRoot(roots);
   for (const std::string& name : DirEntries(dev)) {
     int kind = Classify(name).first;
-    if (kind < 0 || (kind == 2 && !HasUart(roots, name))) continue;
+    if (kind < 0 || IsPipeOrSocket(dev + "/" + name) || (kind == 2 && !HasUart(roots, name))) continue;
     devices.push_back(DescribeDevice(roots, dev + "/" + name));
   }
   // A by-id link may lead to a device of another name (ttyXRUSB0, rfcomm0).
   for (const std::string& link : DirEntries(dev + "/serial/by-id")) {
     SerialDevice d = DescribeDevice(roots, dev + "/serial/by-id/" + link);
-    if (!d.name.empty() && !known(d.path)) devices.push_back(d);
+    if (!d.name.empty() && !known(d.path) && !IsPipeOrSocket(d.path)) devices.push_back(d);
   }
   std::stable_sort(devices.begin(), devices.end(), [](const SerialDevice& a, const SerialDevice& b) {
     auto ka = Classify(a.name), kb = Classify(b.name);
@@ -204,6 +221,8 @@ std::vector<SerialDevice> ListSerialDevices(const DiscoveryRoots& roots,
                                             const std::function<std::string(int)>& portPath) {
   std::vector<SerialDevice> devices = FindSerialDevices(roots);
   if (devices.empty()) return devices;
+  LockPlaces places = LockPlacesFromEnvironment();
+  places.proc = roots.proc;
   // Where each COMn leads, worked out once for all devices.
   std::string resolved[kPortCount + 1];
   for (int n = 1; n <= kPortCount; ++n) {
@@ -213,31 +232,14 @@ std::vector<SerialDevice> ListSerialDevices(const DiscoveryRoots& roots,
   for (SerialDevice& d : devices) {
     for (int n = 1; n <= kPortCount; ++n)
       if (!resolved[n].empty() && resolved[n] == d.path) d.comPorts.push_back(n);
-    d.openable = ProbePort(d.path, &d.reason);
-    if (!d.openable && d.reason.code == EBUSY) d.holders = FindPortHolders(roots.proc, d.path);
-  }
-  return devices;
-}
-
-std::vector<PortHolder> FindPortHolders(const std::string& procRoot, const std::string& devicePath) {
-  std::vector<PortHolder> holders;
-  std::string target = RealPath(devicePath);
-  if (target.empty()) target = devicePath;
-  const int self = static_cast<int>(getpid());
-  for (const std::string& entry : DirEntries(procRoot)) {
-    if (entry.find_first_not_of("0123456789") != std::string::npos) continue;
-    int pid = std::atoi(entry.c_str());
-    if (pid == self) continue;
-    std::string fdDir = procRoot + "/" + entry + "/fd";
-    for (const std::string& fd : DirEntries(fdDir)) {
-      std::string link;
-      if (!ReadLink(fdDir + "/" + fd, link) || link != target) continue;
-      holders.push_back({pid, ReadFirstLine(procRoot + "/" + entry + "/comm")});
-      break;
+    d.openable = ProbePort(d.path, &d.reason, places);
+    if (!d.openable && d.reason.code == EBUSY) {
+      d.holders = FindPortHolders(roots.proc, d.path);
+      // A program that holds only the lock file is named by it.
+      if (d.holders.empty() && d.reason.holder.pid != 0) d.holders.push_back(d.reason.holder);
     }
   }
-  std::sort(holders.begin(), holders.end(), [](const PortHolder& a, const PortHolder& b) { return a.pid < b.pid; });
-  return holders;
+  return devices;
 }
 
 std::string UsbText(const SerialDevice& device) {
@@ -262,12 +264,15 @@ std::string OpenStatusText(const SerialDevice& device) {
     case EBUSY: {
       if (device.holders.empty()) return "in use by another program";
       std::string text = "in use by";
-      for (std::size_t i = 0; i < device.holders.size(); ++i)
-        text += (i ? ", " : " ") + device.holders[i].command + " (pid " + std::to_string(device.holders[i].pid) + ")";
+      for (std::size_t i = 0; i < device.holders.size(); ++i) {
+        const PortHolder& h = device.holders[i];
+        const std::string pid = std::to_string(h.pid);
+        text += (i ? ", " : " ") + (h.command.empty() ? "process " + pid : h.command + " (pid " + pid + ")");
+      }
       return text;
     }
     case ENOTTY:
-      return "not a serial device";
+      return device.reason.terminal ? "a terminal, not a serial port" : "not a serial device";
     default:
       return std::strerror(device.reason.code);
   }

@@ -23,12 +23,6 @@ struct DiscoveryRoots {
 // or $CHANSET_PROC_ROOT when set.
 DiscoveryRoots DiscoveryRootsFromEnvironment();
 
-// A process that has a device open.
-struct PortHolder {
-  int pid = 0;
-  std::string command;  // its name as /proc gives it
-};
-
 struct SerialDevice {
   std::string path;     // the device under the dev root, e.g. /dev/ttyUSB0
   std::string name;     // its kernel name, e.g. ttyUSB0
@@ -57,9 +51,6 @@ std::vector<SerialDevice> FindSerialDevices(const DiscoveryRoots& roots);
 // it. `portPath` gives the device path of COMn (DevicePathForPort by default).
 std::vector<SerialDevice> ListSerialDevices(const DiscoveryRoots& roots,
                                             const std::function<std::string(int)>& portPath = {});
-
-// The processes (other than this one) that have `devicePath` open.
-std::vector<PortHolder> FindPortHolders(const std::string& procRoot, const std::string& devicePath);
 
 // "maker product (vendor:product)", or "" when nothing is known.
 std::string UsbText(const SerialDevice& device);

@@ -80,9 +80,9 @@ int LoadRememberedPort() {
   return ValidPort(static_cast<long>(n)) ? static_cast<int>(n) : 1;
 }
 
-void StoreRememberedPort(int port) {
-  if (!ValidPort(port)) return;
-  UserRegistry::WriteDword(AppRegistryKey(), "com", static_cast<std::uint32_t>(port));
+bool StoreRememberedPort(int port, std::string* error) {
+  if (!ValidPort(port)) return true;
+  return UserRegistry::WriteDword(AppRegistryKey(), "com", static_cast<std::uint32_t>(port), error);
 }
 
 }  // namespace chanset

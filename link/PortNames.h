@@ -29,8 +29,9 @@ std::string ResolvePortArgument(const std::string& arg);
 std::string PortsRegistryKey();
 
 // The remembered port: registry value "com" (default 1; a stored value
-// outside 1..16 also reads 1). Storing ignores numbers outside 1..16.
+// outside 1..16 also reads 1). Storing ignores numbers outside 1..16; it
+// returns false with the reason when the registry could not be written.
 int LoadRememberedPort();
-void StoreRememberedPort(int port);
+bool StoreRememberedPort(int port, std::string* error = nullptr);
 
 }  // namespace chanset

@@ -1,12 +1,16 @@
 #include "link/SerialPort.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
 #include <poll.h>
+#include <cstdio>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -65,10 +69,58 @@ int WaitFor(int fd, short events, long long deadlineNs, const CancelSignal* canc
   }
 }
 
-// Opens `path` read/write for this program alone, as a port is opened both
-// for a transfer and for probing. Returns the descriptor, or -1 with `error`
-// set.
-int OpenExclusive(const std::string& path, SystemError& error) {
+// The controlling terminal of this process as major and minor numbers
+// (field 7 of /proc/self/stat); false when it has none.
+bool ControllingTerminal(unsigned& ma, unsigned& mi) {
+  std::FILE* f = std::fopen("/proc/self/stat", "re");
+  if (!f) return false;
+  char buf[512];
+  std::size_t n = std::fread(buf, 1, sizeof buf - 1, f);
+  std::fclose(f);
+  buf[n] = '\0';
+  // The command name in brackets may hold blanks and brackets itself.
+  const char* at = std::strrchr(buf, ')');
+  int tty = 0;
+  if (!at || std::sscanf(at + 1, " %*c %*d %*d %*d %d", &tty) != 1 || tty == 0) return false;
+  ma = (static_cast<unsigned>(tty) >> 8) & 0xfff;
+  mi = (static_cast<unsigned>(tty) & 0xff) | ((static_cast<unsigned>(tty) >> 12) & 0xfff00);
+  return true;
+}
+
+// A terminal that is no serial line: /dev/tty, /dev/console and /dev/ptmx,
+// a virtual console (tty0..tty63; the serial ttyS ports follow them), the
+// controlling terminal, and the terminal of this program's own standard
+// input, output or error. Pseudo-terminals that are none of these pass: a
+// simulated radio sits on one.
+bool IsTerminalNotSerial(const std::string& path) {
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0 || !S_ISCHR(st.st_mode)) return false;
+  const unsigned ma = major(st.st_rdev), mi = minor(st.st_rdev);
+  if ((ma == 5 && mi <= 2) || (ma == 4 && mi < 64)) return true;
+  unsigned cma = 0, cmi = 0;
+  if (ControllingTerminal(cma, cmi) && cma == ma && cmi == mi) return true;
+  for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+    struct stat own;
+    if (fstat(fd, &own) == 0 && S_ISCHR(own.st_mode) && own.st_rdev == st.st_rdev) return true;
+  }
+  return false;
+}
+
+void Refuse(SystemError& error, int code, const std::string& text) {
+  error = SystemError{};
+  error.code = code;
+  error.text = text;
+}
+
+std::string RealPathOf(const std::string& path) {
+  char buf[PATH_MAX];
+  return realpath(path.c_str(), buf) ? std::string(buf) : path;
+}
+
+// Opens `path` read/write with flock(), as a port is opened both for a
+// transfer and for probing. Returns the descriptor, or -1 with `error` set;
+// a port that another program holds is EBUSY, naming it when /proc tells.
+int OpenExclusive(const std::string& path, const LockPlaces& places, SystemError& error) {
   // Existing devices only: no O_CREAT. O_NONBLOCK keeps open() from waiting
   // for a carrier and lets every later wait go through poll().
   int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
@@ -80,12 +132,40 @@ int OpenExclusive(const std::string& path, SystemError& error) {
   } else if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
     err = errno == EWOULDBLOCK ? EBUSY : errno;
   }
-  if (err != 0) {
-    if (fd >= 0) ::close(fd);
-    error.code = err;
-    error.text = path + ": " + std::strerror(err);
+  if (err == 0) return fd;
+  if (fd >= 0) ::close(fd);
+  Refuse(error, err, path + ": " + std::strerror(err));
+  // Also TIOCEXCL of another program answers EBUSY at open().
+  if (err == EBUSY && !places.proc.empty()) {
+    std::vector<PortHolder> holders = FindPortHolders(places.proc, path);
+    if (!holders.empty()) error.holder = holders[0];
+  }
+  return -1;
+}
+
+// Steps 1 to 5 of Open(): the descriptor, or -1 with `error` set. `lock`,
+// when given, is taken (and let go again on failure), and TIOCEXCL set
+// before the search for other holders, so that nobody can slip in after it.
+int OpenForThisProgram(const std::string& path, const LockPlaces& places, PortLock* lock, SystemError& error) {
+  if (IsTerminalNotSerial(path)) {
+    Refuse(error, ENOTTY, path + ": a terminal, not a serial port");
+    error.terminal = true;
     return -1;
   }
+  const std::string device = RealPathOf(path);
+  if (lock ? !lock->Lock(device, error) : !PortLock::Free(places, device, error)) return -1;
+  int fd = OpenExclusive(path, places, error);
+  int wasExclusive = 0;
+  if (fd >= 0 && lock) {
+    ioctl(fd, TIOCGEXCL, &wasExclusive);
+    ioctl(fd, TIOCEXCL);
+  }
+  if (fd >= 0 && !PortLock::NobodyElseHas(places, device, error)) {
+    if (lock && !wasExclusive) ioctl(fd, TIOCNXCL);  // the other program's port, as it was
+    ::close(fd);
+    fd = -1;
+  }
+  if (fd < 0 && lock) lock->Unlock();
   return fd;
 }
 
@@ -107,9 +187,9 @@ long SerialPort::ReadFailed(int code) {
 bool SerialPort::Open(const std::string& path) {
   Close();
   error_ = SystemError{};
-  fd_ = OpenExclusive(path, error_);
+  fd_ = OpenForThisProgram(path, places_, &lock_, error_);
   if (fd_ < 0) return false;
-  ioctl(fd_, TIOCEXCL);
+  restore_ = tcgetattr(fd_, &found_) == 0;
   if (!Configure()) {
     SystemError reason = error_;
     Close();
@@ -119,9 +199,9 @@ bool SerialPort::Open(const std::string& path) {
   return true;
 }
 
-bool ProbePort(const std::string& path, SystemError* reason) {
+bool ProbePort(const std::string& path, SystemError* reason, const LockPlaces& places) {
   SystemError error;
-  int fd = OpenExclusive(path, error);
+  int fd = OpenForThisProgram(path, places, nullptr, error);
   if (reason) *reason = error;
   if (fd < 0) return false;
   ::close(fd);  // also releases the flock()
@@ -251,31 +331,18 @@ long SerialPort::Read(std::uint8_t* data, std::size_t size) {
 }
 
 void SerialPort::Close() {
-  if (fd_ < 0) return;
-  // Clear TIOCEXCL before letting go: it belongs to the device, not to this
-  // descriptor, and would otherwise outlive us while anyone keeps it open.
-  ioctl(fd_, TIOCNXCL);
-  ::close(fd_);  // also releases the flock()
-  fd_ = -1;
-}
-
-std::string PortErrorHint(int code) {
-  switch (code) {
-    case EACCES:
-    case EPERM:
-      return "the user may use serial ports only as a member of the dialout group";
-    case ENOENT:
-    case ENODEV:
-    case ENXIO:
-      return "the device does not exist: is the programming cable plugged in?";
-    case EBUSY:
-      return "another program is using the port (if none of yours is, ModemManager may hold the "
-             "USB cable: see chanset-cli(1))";
-    case ENOTTY:
-      return "this is not a serial device";
-    default:
-      return {};
+  if (fd_ >= 0) {
+    // The line settings as they were found. The transfer has waited for
+    // its bytes to leave, so nothing in flight is cut short.
+    if (restore_) tcsetattr(fd_, TCSANOW, &found_);
+    restore_ = false;
+    // TIOCEXCL belongs to the device, not to this descriptor: cleared, it
+    // does not outlive us while anyone keeps the device open.
+    ioctl(fd_, TIOCNXCL);
+    ::close(fd_);  // also releases the flock()
+    fd_ = -1;
   }
+  lock_.Unlock();
 }
 
 }  // namespace chanset

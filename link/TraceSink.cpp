@@ -7,6 +7,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "platform/TerminalText.h"
+
 namespace chanset {
 
 namespace {
@@ -21,49 +23,31 @@ long long NowNs() {
 
 TraceSink::~TraceSink() { Close(); }
 
-bool TraceSink::Open(const std::string& path, bool append, std::string* error) {
+bool TraceSink::Open(const std::string& path, std::string* error) {
   Close();
-  fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | (append ? O_APPEND : O_TRUNC), 0644);
-  if (fd_ < 0) {
-    if (error) *error = path + ": " + std::strerror(errno);
-    return false;
-  }
+  if (!file_.Open(path, error)) return false;
   originNs_ = NowNs();
   return true;
 }
 
-void TraceSink::Close() {
-  if (fd_ >= 0) ::close(fd_);
-  fd_ = -1;
-}
-
-void TraceSink::WriteLine(const char* line, std::size_t size) {
-  // One write() per line, straight to the kernel: what is written survives
-  // a crash of the program, and lines of one event are never split.
-  while (size > 0) {
-    ssize_t n = ::write(fd_, line, size);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return;  // a full disk loses trace lines, never the transfer
-    line += n;
-    size -= static_cast<std::size_t>(n);
-  }
-}
+void TraceSink::Close() { file_.Close(); }
 
 void TraceSink::Header(const std::string& text) {
-  if (fd_ < 0) return;
-  std::string line = "# " + text + "\n";
-  WriteLine(line.data(), line.size());
+  if (!IsOpen()) return;
+  file_.Append("# " + TerminalText(text) + "\n");
 }
 
 void TraceSink::StartClock() { originNs_ = NowNs(); }
 
 void TraceSink::Event(const char* what, const std::uint8_t* data, std::size_t size, const std::string& note) {
-  if (fd_ < 0) return;
+  if (!IsOpen()) return;
   long long us = (NowNs() - originNs_) / 1000;
   // A stack buffer for the usual frames (at most 12 bytes); longer ones grow.
   char fixed[160];
   std::string grown;
-  std::size_t need = 32 + std::strlen(what) + 3 * size + note.size();
+  // Paths and reasons come from outside; the trace may be read on a terminal.
+  const std::string shown = TerminalText(note);
+  std::size_t need = 32 + std::strlen(what) + 3 * size + shown.size();
   char* buf = fixed;
   if (need > sizeof fixed) {
     grown.resize(need);
@@ -76,13 +60,15 @@ void TraceSink::Event(const char* what, const std::uint8_t* data, std::size_t si
     buf[at++] = kHex[data[i] >> 4];
     buf[at++] = kHex[data[i] & 15];
   }
-  if (!note.empty()) {
+  if (!shown.empty()) {
     buf[at++] = ' ';
-    std::memcpy(buf + at, note.data(), note.size());
-    at += static_cast<int>(note.size());
+    std::memcpy(buf + at, shown.data(), shown.size());
+    at += static_cast<int>(shown.size());
   }
   buf[at++] = '\n';
-  WriteLine(buf, static_cast<std::size_t>(at));
+  // One write() per line, straight to the kernel: what is written survives
+  // a crash of the program, and lines of one event are never split.
+  file_.Append(buf, static_cast<std::size_t>(at));
 }
 
 // Port ------------------------------------------------------------------------
@@ -92,13 +78,13 @@ void TracingPort::Failed() { sink_.Event("ERROR", nullptr, 0, inner_.LastError()
 bool TracingPort::Open(const std::string& path) {
   bool ok = inner_.Open(path);
   sink_.StartClock();
+  sink_.Event("OPEN", nullptr, 0, ok ? path : path + " failed");
+  for (const std::string& note : inner_.OpenNotes()) sink_.Event("LOCK", nullptr, 0, note);
   if (!ok) {
-    sink_.Event("OPEN", nullptr, 0, path + " failed");
     Failed();
     return false;
   }
   open_ = true;
-  sink_.Event("OPEN", nullptr, 0, path);
   return true;
 }
 
@@ -148,6 +134,15 @@ bool TracingHost::AskRetry() {
 void TracingHost::Sleep(int ms) {
   sink_.Event("PAUSE", nullptr, 0, std::to_string(ms) + " ms");
   inner_.Sleep(ms);
+}
+
+std::string TraceClash(const std::string& trace, const std::vector<std::string>& files,
+                       const std::vector<std::string>& ports) {
+  for (const std::string& file : files)
+    if (!file.empty() && SameFile(trace, file)) return "the trace " + trace + " is the file " + file;
+  for (const std::string& port : ports)
+    if (!port.empty() && SameFile(trace, port)) return "the trace " + trace + " is the port " + port;
+  return std::string();
 }
 
 TransferResult RunTracedTransfer(Port& port, TransferHost& host, TraceSink* sink, const std::string& path,

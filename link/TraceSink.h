@@ -4,6 +4,7 @@
 //
 //   # <header text>
 //          0 OPEN /dev/ttyUSB0
+//          0 LOCK locked /run/lock/LCK..ttyUSB0
 //       1043 PAUSE 1 ms
 //       2187 DISCARD
 //       4420 TX 02
@@ -15,10 +16,21 @@
 // The first column is the time since the port was opened, in microseconds.
 // TX lines are stamped when the bytes are handed to the port, RX lines when
 // the read returns; an RX that got fewer bytes than it asked for says how
-// many of how many ("-" when none arrived).
+// many of how many ("-" when none arrived). LOCK lines say what became of
+// the port's lock file: taken, a stale one removed, or why there is none.
+//
+// A trace is a log: it is appended to, never truncated, and opened by the
+// rules of platform/AtomicFile.h's AppendFile (a regular file, links by the
+// kernel's rule, a pipe or a device refused at once; /dev/stderr and the
+// like written through their descriptor). A write that fails ends the
+// trace: the transfer goes on unchanged, and the caller warns once with
+// Failure() and LinesLost().
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
+
+#include "platform/AtomicFile.h"
 
 #include "link/CloneTransfer.h"
 #include "link/Port.h"
@@ -32,10 +44,15 @@ class TraceSink {
   TraceSink(const TraceSink&) = delete;
   TraceSink& operator=(const TraceSink&) = delete;
 
-  // Creates or truncates `path` (appends with `append`). False with `error`.
-  bool Open(const std::string& path, bool append, std::string* error = nullptr);
-  bool IsOpen() const { return fd_ >= 0; }
+  // Opens `path` to append to, creating it when missing. False with
+  // `error` (naming the path) when it cannot be.
+  bool Open(const std::string& path, std::string* error = nullptr);
+  bool IsOpen() const { return file_.IsOpen(); }
   void Close();
+  const std::string& Path() const { return file_.Path(); }
+  // Why the trace stopped ("" while it has not) and how many lines it lost.
+  const std::string& Failure() const { return file_.Failure(); }
+  std::size_t LinesLost() const { return file_.LinesLost(); }
 
   // "# text", unstamped.
   void Header(const std::string& text);
@@ -46,9 +63,7 @@ class TraceSink {
              const std::string& note = std::string());
 
  private:
-  void WriteLine(const char* line, std::size_t size);
-
-  int fd_ = -1;
+  AppendFile file_;
   long long originNs_ = 0;
 };
 
@@ -62,6 +77,7 @@ class TracingPort final : public Port {
   long Read(std::uint8_t* data, std::size_t size) override;
   void Close() override;
   SystemError LastError() const override { return inner_.LastError(); }
+  std::vector<std::string> OpenNotes() const override { return inner_.OpenNotes(); }
 
  private:
   void Failed();
@@ -86,6 +102,13 @@ class TracingHost final : public TransferHost {
   TransferHost& inner_;
   TraceSink& sink_;
 };
+
+// Why `trace` cannot be the trace of a transfer: it is, or leads to, one of
+// the transfer's `files` (its input or output) or one of its `ports` (the
+// port, or another radio's). "" when it can. Looked at before anything is
+// opened.
+std::string TraceClash(const std::string& trace, const std::vector<std::string>& files,
+                       const std::vector<std::string>& ports);
 
 // RunTransfer, logged into `sink` when it is open (a header line naming the
 // direction and the device first); exactly RunTransfer otherwise.

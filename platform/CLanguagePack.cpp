@@ -12,6 +12,7 @@
 #include <QResource>
 
 #include "platform/AppDir.h"
+#include "platform/PackStrings.h"
 
 namespace {
 
@@ -137,6 +138,10 @@ QByteArray CLanguagePack::File(const QString& relativePath) {
   QFile file(QStringLiteral(":") + kMountRoot + QLatin1Char('/') + relativePath);
   if (!file.open(QIODevice::ReadOnly)) return {};
   return file.readAll();
+}
+
+QString CLanguagePack::String(int id, const std::vector<std::string>& args) {
+  return QString::fromStdString(chanset::FillText(String(id).toStdString(), args));
 }
 
 QString CLanguagePack::String(int id) {

@@ -16,6 +16,8 @@
 //   pack.json           { "qtLocale": "zh_CN" }   the locale of Qt's own texts
 //
 // A language is added by adding a folder; nothing here names a language.
+#include <string>
+#include <vector>
 #include <QCursor>
 #include <QIcon>
 #include <QKeySequence>
@@ -95,6 +97,9 @@ class CLanguagePack {
 
   // String table entry; empty when absent.
   static QString String(int id);
+  // String `id` with its %1, %2, ... replaced by `args` in one pass (an
+  // argument's own "%2" stays as it is).
+  static QString String(int id, const std::vector<std::string>& args);
   static bool HasString(int id);
   // A command prompt "status text\ntooltip" split into its two parts.
   static QString StatusPrompt(int id);

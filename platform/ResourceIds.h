@@ -56,6 +56,8 @@ constexpr int kImportFileFormat = 61836;  // "%1, read as %2"
 constexpr int kExportNotes = 61837;       // "%1 was written. ...:\n%2"
 constexpr int kImportTooLarge = 61838;    // "%1 is too large ..."
 constexpr int kImportNoChannel = 61839;   // "-" for a row without a target channel
+constexpr int kNotInList = 61920;         // a choice that is not in its column's list
+constexpr int kImportFileNotes = 61921;   // "About the whole file: %1"
 
 // Menus, accelerators, toolbar, icons, cursor, bitmap, dialogs.
 constexpr int kMainMenu = 128;            // no document window
@@ -135,7 +137,29 @@ constexpr int kVerifyNotVerified = 61905;    // written but not verified: "%1" t
 constexpr int kVerifyCancelled = 61906;      // written but not verified: the read-back was cancelled
 constexpr int kVerifyPassed = 61907;         // status bar: written and verified
 constexpr int kBackupStored = 61908;         // status bar: "%1" the backup file
-constexpr int kMoreLines = 61909;            // "... and %1 more"
+
+// Files that could not be written or opened.
+constexpr int kRegistryNotWritten = 61910;   // Com Setup: "%1" why the port map could not be saved
+constexpr int kTraceRefused = 61911;         // status bar: CHANSET_TRACE not written, "%1" why
+constexpr int kTraceStopped = 61912;         // status bar: "%1" the trace, "%2" why, "%3" lines lost
+
+// Why a port cannot be used, shown under its message by the window and the
+// command line alike (the core carries them, platform/PackStrings.h). %1 is
+// the device; %2 and %3 the other program and its process id; %4 its lock
+// file.
+constexpr int kPortNoPermission = 62010;
+constexpr int kPortAbsent = 62011;
+constexpr int kPortBusy = 62012;          // the other program is not known
+constexpr int kPortBusyBy = 62013;        // it has the device open
+constexpr int kPortLockedBy = 62014;      // it holds the device's lock file
+constexpr int kPortNotSerial = 62015;     // no terminal device at all
+constexpr int kPortIsTerminal = 62016;    // a terminal, console or the program's own
+constexpr int kPortLost = 62017;          // the device went away during a transfer
+// A signal ended a transfer or the program. %1 is the signal's name.
+constexpr int kStoppedBySignal = 62018;   // chanset-cli, after the transfer
+constexpr int kClosingOnSignal = 62019;   // Chanset, on standard error
+constexpr int kUnsavedKept = 62020;       // %1 the document, %2 the backup file
+constexpr int kUnsavedNotKept = 62021;    // %1 the document, %2 why not
 
 // What screen readers are told: the name of an in-place editor of the
 // channel grid ("Rx Frequency, channel 3") and of the power table

@@ -28,6 +28,8 @@ std::string ConfigHome() { return XdgFolder("XDG_CONFIG_HOME", "/.config"); }
 
 std::string DataHome() { return XdgFolder("XDG_DATA_HOME", "/.local/share"); }
 
+std::string BackupsFolder() { return DataHome() + "/Chanset/backups"; }
+
 bool MakeFolders(const std::string& dir, std::string* error) {
   std::size_t pos = 1;
   for (;;) {

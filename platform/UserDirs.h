@@ -8,6 +8,10 @@ namespace chanset {
 
 std::string ConfigHome();
 std::string DataHome();
+// Where copies are kept: what was read from radios, and a file's old bytes
+// before it is rewritten in place. $XDG_DATA_HOME/Chanset/backups (default
+// ~/.local/share/Chanset/backups).
+std::string BackupsFolder();
 
 // Creates every missing folder of the absolute path `dir` with mode 0700
 // (folders that exist keep their mode). On failure returns false and sets

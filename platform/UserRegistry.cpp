@@ -17,10 +17,22 @@ bool FileExists(const std::string& path) {
 
 // Loads the registry file fresh for a change, so that values another running
 // instance wrote since our last access are kept.
-bool OpenForWrite(CSettingsFile& file) {
-  std::string path = UserRegistry::FilePath();
-  if (!MakeFolders(FolderOf(path))) return false;
-  return file.LoadPath(path, false, true, false);
+bool OpenForWrite(CSettingsFile& file, std::string* error) {
+  std::string path = UserRegistry::FilePath(), reason;
+  if (!MakeFolders(FolderOf(path), &reason)) {
+    if (error) *error = FolderOf(path) + ": " + reason;
+    return false;
+  }
+  if (file.LoadPath(path, false, true, false)) return true;
+  if (error) *error = path + ": cannot be read";
+  return false;
+}
+
+bool Saved(CSettingsFile& file, std::string* error) {
+  file.Save();
+  if (file.LastError().empty()) return true;
+  if (error) *error = file.LastError();
+  return false;
 }
 
 bool ParseDword(const std::string& text, std::uint32_t& value) {
@@ -48,20 +60,23 @@ std::string UserRegistry::ReadString(const std::string& keyPath, const std::stri
   return file.GetRawValue(keyPath, name, def);
 }
 
-void UserRegistry::WriteString(const std::string& keyPath, const std::string& name,
-                               const std::string& value) {
+bool UserRegistry::WriteString(const std::string& keyPath, const std::string& name, const std::string& value,
+                               std::string* error) {
   // A line break would split the entry into lines of their own.
-  if (value.find_first_of("\r\n") != std::string::npos) return;
+  if (value.find_first_of("\r\n") != std::string::npos) {
+    if (error) *error = "a value holds a line break";
+    return false;
+  }
   CSettingsFile file;
-  if (!OpenForWrite(file)) return;
+  if (!OpenForWrite(file, error)) return false;
   // Values compare exactly (device paths are case-sensitive), while the file
   // marks a value changed only when it differs without regard to case; going
   // through an empty value makes a case-only change count too. No stored
   // value holds a line feed, so a missing one never equals `value`.
-  if (file.GetRawValue(keyPath, name, "\n") == value) return;
+  if (file.GetRawValue(keyPath, name, "\n") == value) return true;
   file.SetValue(keyPath, name, std::string());
   file.SetValue(keyPath, name, value);
-  file.Save();
+  return Saved(file, error);
 }
 
 std::uint32_t UserRegistry::ReadDword(const std::string& keyPath, const std::string& name,
@@ -71,16 +86,16 @@ std::uint32_t UserRegistry::ReadDword(const std::string& keyPath, const std::str
   return value;
 }
 
-void UserRegistry::WriteDword(const std::string& keyPath, const std::string& name,
-                              std::uint32_t value) {
-  WriteString(keyPath, name, std::to_string(value));
+bool UserRegistry::WriteDword(const std::string& keyPath, const std::string& name, std::uint32_t value,
+                              std::string* error) {
+  return WriteString(keyPath, name, std::to_string(value), error);
 }
 
-void UserRegistry::CreateKey(const std::string& keyPath) {
+bool UserRegistry::CreateKey(const std::string& keyPath, std::string* error) {
   CSettingsFile file;
-  if (!OpenForWrite(file)) return;
+  if (!OpenForWrite(file, error)) return false;
   file.AddSection(keyPath);
-  file.Save();
+  return Saved(file, error);
 }
 
 std::string AppRegistryKey() {

@@ -14,13 +14,16 @@ class UserRegistry {
 
   static std::uint32_t ReadDword(const std::string& keyPath, const std::string& name,
                                  std::uint32_t def = 0);
-  static void WriteDword(const std::string& keyPath, const std::string& name, std::uint32_t value);
+  // The writes return false, with the reason in *error (the file's path
+  // first), when the file could not be written.
+  static bool WriteDword(const std::string& keyPath, const std::string& name, std::uint32_t value,
+                         std::string* error = nullptr);
   static std::string ReadString(const std::string& keyPath, const std::string& name,
                                 const std::string& def = std::string());
-  static void WriteString(const std::string& keyPath, const std::string& name,
-                          const std::string& value);
+  static bool WriteString(const std::string& keyPath, const std::string& name, const std::string& value,
+                          std::string* error = nullptr);
   // Creates the key (section) when it does not exist.
-  static void CreateKey(const std::string& keyPath);
+  static bool CreateKey(const std::string& keyPath, std::string* error = nullptr);
 };
 
 // "Software\" + [Setup] AppName of the settings file.

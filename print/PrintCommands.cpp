@@ -7,11 +7,13 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QTemporaryDir>
 
 #include "platform/CCommandHost.h"
 #include "data/CChansetDoc.h"
 #include "editor/CChansetView.h"
 #include "platform/CFileDialog.h"
+#include "platform/AtomicFile.h"
 #include "platform/CMessageBox.h"
 #include "platform/Globals.h"
 #include "platform/ResourceIds.h"
@@ -39,13 +41,41 @@ QString SuggestedPdfName(const CChansetView* view) {
   return QDir::current().filePath(base + QStringLiteral(".pdf"));
 }
 
+PrintOutcome ReportFailure(QWidget* parent, const QString& target, const std::string& reason = std::string()) {
+  QString text = QString::fromUtf8(PrintFailedText(g_bChinese)).arg(target);
+  if (!reason.empty()) text += QLatin1Char('\n') + QString::fromStdString(reason);
+  CMessageBox::Show(parent, text);
+  return PrintOutcome::Failed;
+}
+
 PrintOutcome Render(QWidget* parent, CChansetView* view, QPrinter* printer) {
   if (CReportPrinter(view).Print(printer)) return PrintOutcome::Printed;
   const QString target = printer->outputFileName().isEmpty()
                              ? printer->printerName()
                              : QDir::toNativeSeparators(printer->outputFileName());
-  CMessageBox::Show(parent, QString::fromUtf8(PrintFailedText(g_bChinese)).arg(target));
-  return PrintOutcome::Failed;
+  return ReportFailure(parent, target);
+}
+
+// A PDF file is stored like every other file the program writes (see
+// platform/AtomicFile.h): the pages are drawn into a private temporary
+// folder first, then the finished file is stored at `path`. So a printer
+// never opens `path` itself: it cannot truncate a file it should not, follow
+// a planted link, or leave half a report behind.
+PrintOutcome RenderPdf(QWidget* parent, CChansetView* view, QPrinter* printer, const QString& path) {
+  const QString shown = QDir::toNativeSeparators(path);
+  std::string reason;
+  if (!CanWriteFile(path.toStdString(), &reason)) return ReportFailure(parent, shown, reason);
+  QTemporaryDir scratch;
+  if (!scratch.isValid()) return ReportFailure(parent, shown, scratch.errorString().toStdString());
+  printer->setOutputFormat(QPrinter::PdfFormat);
+  printer->setOutputFileName(scratch.filePath(QStringLiteral("report.pdf")));
+  const bool drawn = CReportPrinter(view).Print(printer);
+  printer->setOutputFileName(QString());
+  std::string bytes;
+  if (!drawn || !ReadWholeFile(scratch.filePath(QStringLiteral("report.pdf")).toStdString(), bytes, &reason))
+    return ReportFailure(parent, shown, reason);
+  if (!WriteFileAtomic(path.toStdString(), bytes, &reason)) return ReportFailure(parent, shown, reason);
+  return PrintOutcome::Printed;
 }
 
 // Holds the application's printer and runs the printing commands.
@@ -112,20 +142,14 @@ PrintOutcome PrintReportDirect(QWidget* parent, CChansetView* view, QPrinter* pr
                                                     QStringLiteral("pdf"));
   if (path.isEmpty()) return PrintOutcome::Cancelled;
   // The chosen file is for this job only: the next one asks again.
-  printer->setOutputFileName(path);
-  PrintOutcome outcome = Render(parent, view, printer);
-  printer->setOutputFileName(QString());
-  printer->setOutputFormat(QPrinter::PdfFormat);
-  return outcome;
+  return RenderPdf(parent, view, printer, path);
 }
 
 PrintOutcome PrintReportFromCommandLine(QWidget* parent, CChansetView* view, const QString& printerName,
                                         const QString& pdfFile) {
   QPrinter printer(QPrinter::HighResolution);
-  if (!pdfFile.isEmpty()) {
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(pdfFile);
-  } else if (!printerName.isEmpty()) {
+  if (!pdfFile.isEmpty()) return RenderPdf(parent, view, &printer, pdfFile);
+  if (!printerName.isEmpty()) {
     if (QPrinterInfo::printerInfo(printerName).isNull()) {
       CMessageBox::Show(parent, QString::fromUtf8(PrinterNotFoundText(g_bChinese)).arg(printerName));
       return PrintOutcome::Failed;

@@ -58,26 +58,21 @@ bool CSettingsFile::LoadPath(const std::string& path, bool saveOnClose, bool ign
 
   // A missing file loads as an empty one and is not created: only a save
   // of something that changed makes the file. A pipe or a device is never
-  // waited on.
-  int fd = -1;
-  OpenResult opened = OpenRegularFile(path, &fd);
+  // waited on, and a file far larger than any settings file is not taken.
+  std::string text;
+  InputStatus read = ReadInput(path, text);
   struct stat folder;
-  bool missing = opened == OpenResult::Failed && errno == ENOENT &&
-                 stat(FolderOf(path).c_str(), &folder) == 0 && S_ISDIR(folder.st_mode);
-  if (opened != OpenResult::Ok && !missing) return false;
+  bool missing = read == InputStatus::Failed && errno == ENOENT && stat(FolderOf(path).c_str(), &folder) == 0 &&
+                 S_ISDIR(folder.st_mode);
+  // A read error part way: the lines before it are kept for lookups.
+  const bool partly = read == InputStatus::Failed && !text.empty();
+  if (read != InputStatus::Ok && !missing && !partly) return false;
 
   m_strPath = path;
   m_ppKeys.assign(1, {});
   m_ppValues.assign(1, {});
   m_arrSections.assign(1, std::string());
   m_nLastSection = 0;
-
-  std::string text;
-  bool readOk = true;
-  if (!missing) {
-    readOk = ReadDescriptor(fd, text, text.max_size());
-    close(fd);
-  }
 
   // A byte-order mark some editors put first is not part of the first line.
   std::size_t pos = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
@@ -88,9 +83,9 @@ bool CSettingsFile::LoadPath(const std::string& path, bool saveOnClose, bool ign
     ParseLine(text.substr(pos, end - pos), currentName);
     pos = end + 1;
   }
-  if (!readOk) {
-    // Keep what was read for lookups, but forget the path: a later save must
-    // not replace the whole file with the part that could be read.
+  if (partly) {
+    // Forget the path: a later save must not replace the whole file with
+    // the part that could be read.
     m_strPath.clear();
     return false;
   }

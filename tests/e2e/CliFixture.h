@@ -15,6 +15,7 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -79,13 +80,19 @@ class CliTransfer : public ::testing::Test {
     char tmpl[] = "/tmp/cli_transfer_test.XXXXXX";
     ASSERT_NE(mkdtemp(tmpl), nullptr);
     dir_ = tmpl;
-    // Every read keeps a backup: here, in the test's own folder.
+    // Every read keeps a backup: here, in the test's own folder; every
+    // port's lock file too.
     setenv("XDG_DATA_HOME", Path("data").c_str(), 1);
+    ASSERT_EQ(mkdir(LockFolder().c_str(), 0755), 0);
+    setenv("CHANSET_LOCK_DIR", LockFolder().c_str(), 1);
   }
+
+  std::string LockFolder() const { return Path("locks"); }
 
   // The backups folder of this test's reads.
   std::string BackupFolder() const { return Path("data/Chanset/backups"); }
   void TearDown() override {
+    if (inMaster_ >= 0) close(inMaster_);
     StopSimulator();
     std::string cmd = "rm -rf '" + dir_ + "'";
     (void)!std::system(cmd.c_str());
@@ -143,7 +150,7 @@ class CliTransfer : public ::testing::Test {
   pid_t StartCli(const std::vector<std::string>& args, const std::vector<std::string>& env = {},
                  const char* terminalInput = nullptr, bool terminalErr = false) {
     std::string in, err;
-    if (terminalInput) in = OpenTerminal(inMaster_);
+    if (terminalInput) in = InputTerminal();
     if (terminalErr) err = OpenTerminal(errMaster_);
     std::string outPath = Path("cli.out"), errPath = Path("cli.err");
     pid_t pid = fork();
@@ -175,10 +182,9 @@ class CliTransfer : public ::testing::Test {
       if (done == pid) break;
     }
     if (errMaster_ >= 0) DrainTerminal(o.err, 0);
-    for (int* fd : {&inMaster_, &errMaster_}) {
-      if (*fd >= 0) close(*fd);
-      *fd = -1;
-    }
+    // The input terminal stays for the test to look at (InputTerminal).
+    if (errMaster_ >= 0) close(errMaster_);
+    errMaster_ = -1;
     o.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     o.out = ReadFile(Path("cli.out"));
     if (o.err.empty()) o.err = ReadFile(Path("cli.err"));
@@ -188,6 +194,13 @@ class CliTransfer : public ::testing::Test {
   Outcome RunCli(const std::vector<std::string>& args, const std::vector<std::string>& env = {},
                  const char* terminalInput = nullptr) {
     return FinishCli(StartCli(args, env, terminalInput));
+  }
+
+  // The terminal every StartCli with `terminalInput` gives the program as
+  // its standard input, until the end of the test.
+  std::string InputTerminal() {
+    if (inPath_.empty()) inPath_ = OpenTerminal(inMaster_);
+    return inPath_;
   }
 
  private:
@@ -206,6 +219,7 @@ class CliTransfer : public ::testing::Test {
     }
   }
   int inMaster_ = -1, errMaster_ = -1;
+  std::string inPath_;
 
  protected:
   std::string dir_;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -158,21 +159,37 @@ INSTANTIATE_TEST_SUITE_P(
                       BadCell{2, 6, "Wideband", "not a known word"},
                       BadCell{2, 7, "yes", "not a known word"},
                       BadCell{3, 9, "Max", "not a known word"},
-                      BadCell{1, 4, "D999N", "not a tone"},
-                      BadCell{1, 4, "D023X", "not a tone"},
-                      BadCell{1, 5, "88.55", "not a tone"},
-                      BadCell{1, 5, "088.5", "not a tone"},
-                      BadCell{1, 5, "1024.0", "not a tone"},
-                      BadCell{1, 4, "none", "not a tone"},
+                      BadCell{1, 4, "D999N", "not in the tone list"},
+                      BadCell{1, 4, "D023X", "not in the tone list"},
+                      BadCell{1, 5, "88.55", "not in the tone list"},
+                      BadCell{1, 5, "62.4", "not in the tone list"},
+                      BadCell{1, 5, "1024.0", "not in the tone list"},
+                      BadCell{1, 4, "none", "not in the tone list"},
                       BadCell{5, 1, "17", "channel number"}),
     [](const auto& info) { return "case" + std::to_string(info.index); });
 
-TEST_F(ImportCsv, AcceptsEveryTextDecodingGives) {
-  // Codes outside the tone lists still decode, so they import.
+TEST_F(ImportCsv, RefusesWhatTypingWouldRefuseAndSkipsSeparatorRows) {
+  // A code outside the tone lists decodes, but no way in may store it.
   std::vector<std::string> rows = BaseRows();
   rows[1] = "1,471,,D017N,254.1,Wide,Yes,Off,High";
   std::string err;
+  EXPECT_NE(Run(Join(rows), err), 0);
+  EXPECT_NE(err.find("line 2, column 4, \"D017N\": not in the tone list"), std::string::npos) << err;
+  rows[1] = "1,471,,D023N,254.1,Wide,Yes,Off,High";
+  rows.push_back(",,,,,,,,");  // as a spreadsheet leaves it
   EXPECT_EQ(Run(Join(rows), err), 0) << err;
+}
+
+// A file of many refused rows: at most 20 of them on the terminal, each
+// line written whole, then the count of the rest.
+TEST_F(ImportCsv, ManyErrorsPrintTwentyLines) {
+  std::string text = Join(BaseRows());
+  for (int i = 0; i < 5000; ++i) text += "1,500,,None,None,Wide,Yes,Off,High\n";
+  std::string err;
+  EXPECT_NE(Run(text, err), 0);
+  EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 22) << err;
+  EXPECT_NE(err.find(": …and 4980 more\n"), std::string::npos) << err;
+  EXPECT_NE(err.find("chanset-cli: 5000 error(s)"), std::string::npos) << err;
 }
 
 TEST_F(ImportCsv, ReportsEveryErrorAndMissingRows) {

@@ -179,7 +179,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "again\n",
                     false},
         VerifyFault{"read_back_fails_zh", "short-reply:5", "zh", 3,
-                    "chanset-cli: 已写入，但未校验：Program Interrupt, Please reset the radio and try again\n", false}),
+                    "chanset-cli: 已写入，但未校验：编程中断，请重新启动电台后再试\n", false}),
     [](const ::testing::TestParamInfo<VerifyFault>& info) { return std::string(info.param.name); });
 
 TEST_F(CliSafe, CtrlCDuringTheReadBackLeavesTheRadioAsWrittenAndSaysSo) {

@@ -99,8 +99,8 @@ INSTANTIATE_TEST_SUITE_P(
                       FaultCase{"short-reply:37", false, kInterrupt, ""},
                       FaultCase{"wrong-ack:20", false, kInterrupt, ""},
                       FaultCase{"wrong-ack:50", true, kInterrupt, ""},
-                      FaultCase{"hangup:60", false, kInterrupt, "Input/output error"},
-                      FaultCase{"hangup:10", true, kInterrupt, "Input/output error"}),
+                      FaultCase{"hangup:60", false, kInterrupt, "was lost: check that the cable is still plugged in"},
+                      FaultCase{"hangup:10", true, kInterrupt, "was lost: check that the cable is still plugged in"}),
     [](const ::testing::TestParamInfo<FaultCase>& info) {
       std::string name = std::string(info.param.fault) + (info.param.write ? "_write" : "_read");
       for (char& ch : name)
@@ -125,7 +125,7 @@ TEST_F(CliTransfer, PortHeldByAnotherProgramIsRefused) {
   Outcome o = RunCli({"write", "--port", port, Path("in.dat")});
   EXPECT_NE(o.status, 0);
   EXPECT_NE(o.err.find(kOpenFailed), std::string::npos) << o.err;
-  EXPECT_NE(o.err.find("another program is using the port"), std::string::npos) << o.err;
+  EXPECT_NE(o.err.find(port + " is locked by "), std::string::npos) << o.err;
   EXPECT_FALSE(Exists(Path("saved.dat")));
 }
 
@@ -170,7 +170,7 @@ TEST_F(CliTransfer, BadInputGetsAClearMessageAndTouchesNothing) {
   std::ofstream(Path("keep.dat")) << "keep me";
   const BadInput cases[] = {
       {{"read", "--port", Path("ttyNONE"), Path("keep.dat")}, kOpenFailed},
-      {{"read", "--port", Path("ttyNONE"), Path("keep.dat")}, "No such file or directory"},
+      {{"read", "--port", Path("ttyNONE"), Path("keep.dat")}, "ttyNONE does not exist: the programming cable"},
       {{"read", "--port", "COM17", Path("keep.dat")}, "COM1 to COM16"},
       {{"read", "--port", "\\\\.\\COM0", Path("keep.dat")}, "COM1 to COM16"},
       {{"read", Path("keep.dat")}, "--port"},

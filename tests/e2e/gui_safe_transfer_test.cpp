@@ -1,6 +1,7 @@
 // The main window against chanset-radio-sim: the backup of every read,
 // Program -> Compare with Radio and Setup -> Verify After Write, in English
-// and Chinese, with the faults that make them fail.
+// and Chinese, with the faults that make them fail; and a signal that ends
+// the program, keeping what was not saved.
 // With CHANSET_SCREENSHOT_DIR set (and a real display), pictures of the
 // menus, the compare window and the verify message are saved there.
 #include <QAction>
@@ -8,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -16,11 +18,15 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QtTest>
+#include <csignal>
+#include <fcntl.h>
 #include <optional>
 #include <sstream>
+#include <unistd.h>
 
 #include "app/CChansetApp.h"
 #include "app/CMainFrame.h"
+#include "app/CSignalClose.h"
 #include "data/CChansetDoc.h"
 #include "data/DatFile.h"
 #include "editor/CChansetView.h"
@@ -28,6 +34,7 @@
 #include "grid/Twips.h"
 #include "link/CCompareDlg.h"
 #include "link/CProcessDlg.h"
+#include "link/CancelSignal.h"
 #include "link/CTransferController.h"
 #include "data/Backups.h"
 #include "platform/CLanguagePack.h"
@@ -35,6 +42,7 @@
 #include "platform/ResourceIds.h"
 #include "platform/UserRegistry.h"
 #include "tests/e2e/GuiRadio.h"
+#include "tests/e2e/LineState.h"
 #include "tests/e2e/SameRows.h"
 #include "tests/gui/ShellTestSupport.h"
 #include "tools/radio_sim/SampleImage.h"
@@ -319,24 +327,23 @@ class GuiSafeTransferTest : public QObject {
     Start(QStringLiteral("English"));
     QVERIFY(StartRadio({}));
     QVERIFY(Run(ids::kRead).ok());
+    // Nothing different: a message box, no window.
     QVERIFY(Run(ids::kCompareWithRadio).ok());
-    CCompareDlg* dlg = m_ctl->CompareDlg();
-    QVERIFY(dlg && dlg->isVisible());
-    QCOMPARE(dlg->Lines()->toPlainText(), QString());
-    QCOMPARE(dlg->Summary()->text(), CLanguagePack::String(ids::kCompareSame));
-    QVERIFY(dlg->Lines()->isHidden());
-    QCOMPARE(dlg->accessibleDescription(), dlg->Summary()->text());
-    QTest::mouseClick(dlg->CloseButton(), Qt::LeftButton);
-    QVERIFY(!dlg->isVisible());
-    // The keyboard is back on the grid's cell.
-    QTRY_VERIFY(m_view->isAncestorOf(QApplication::focusWidget()));
+    QVERIFY(!m_ctl->CompareDlg());
+    QCOMPARE(m_boxes->seen.size(), 1);
+    QCOMPARE(m_boxes->seen[0].text, CLanguagePack::String(ids::kCompareSame));
 
     TypeIntoCell(2, 2, QStringLiteral("446.03125"));
     const Image before = m_doc->Image();
     QVERIFY(Run(ids::kCompareWithRadio).ok());
-    QVERIFY(dlg->isVisible());
+    CCompareDlg* dlg = m_ctl->CompareDlg();
+    QVERIFY(dlg && dlg->isVisible());
     QCOMPARE(dlg->Lines()->toPlainText(), QStringLiteral("CH 2 Tx Frequency: 446.01875 -> 446.03125"));
     QVERIFY(m_doc->Image() == before);
+    QCOMPARE(dlg->accessibleDescription(), dlg->Summary()->text());
+    QTest::mouseClick(dlg->CloseButton(), Qt::LeftButton);
+    // The keyboard is back on the grid's cell.
+    QTRY_VERIFY(m_view->isAncestorOf(QApplication::focusWidget()));
   }
 
   void compareThatFailsShowsReadsMessagesAndNoWindow_data() {
@@ -532,6 +539,83 @@ class GuiSafeTransferTest : public QObject {
     QVERIFY(SameRows(saved, m_doc->Image(), 0, 61));
     QVERIFY(Files(Backups()).isEmpty());
     QVERIFY(!Dialog()->HasWindow());
+  }
+
+  // A signal -----------------------------------------------------------------------
+
+  void signalClosesAsExitWithoutWaiting_data() {
+    QTest::addColumn<int>("signal");
+    QTest::addColumn<bool>("transfer");  // a write runs; otherwise Exit's question to save is open
+    QTest::newRow("SIGTERM during a write") << int(SIGTERM) << true;
+    QTest::newRow("SIGHUP at the question to save") << int(SIGHUP) << false;
+  }
+
+  void signalClosesAsExitWithoutWaiting() {
+    QFETCH(int, signal);
+    QFETCH(bool, transfer);
+    const QString trace = Path(QStringLiteral("trace.txt")), locks = Path(QStringLiteral("locks"));
+    QVERIFY(QDir().mkpath(locks));
+    qputenv("CHANSET_TRACE", trace.toUtf8());
+    qputenv("CHANSET_LOCK_DIR", locks.toUtf8());
+    Start(QStringLiteral("English"));
+    QVERIFY(StartRadio({}, false));
+    const std::string port = qgetenv("CHANSET_COM1").toStdString();
+    QVERIFY(SetUnusualLine(port));
+    const std::optional<LineState> before = ReadLineState(port);
+    LoadSample();
+    TypeIntoCell(2, 2, QStringLiteral("446.03125"));
+    QVERIFY(m_doc->IsModified());
+    CMessageBox::SetResponder({});  // a question is shown for real, and waits
+    CSignalClose closer(m_frame);
+    QSignalSpy ended(m_ctl, &CTransferController::transferEnded);
+    if (transfer) {
+      m_frame->OnCommand(ids::kWrite);
+      Dialog()->OkButton()->click();
+      QTRY_VERIFY_WITH_TIMEOUT(AppDirFixture::ReadFile(trace).contains(" TX 57 00 40 08"), 20000);
+    } else {
+      QTimer::singleShot(0, m_frame, [this] { m_frame->close(); });
+    }
+    bool asked = false;  // the question to save was up when the signal came
+    QTimer::singleShot(transfer ? 0 : 300, this, [signal, &asked] {
+      asked = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()) != nullptr;
+      raise(signal);
+    });
+    // The program's standard error, into a file while its loop runs.
+    const QString said = Path(QStringLiteral("stderr.txt"));
+    std::fflush(stderr);
+    const int terminal = dup(STDERR_FILENO);
+    const int file = open(said.toLocal8Bit().constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    dup2(file, STDERR_FILENO);
+    close(file);
+    const int status = QCoreApplication::exec();
+    std::fflush(stderr);
+    dup2(terminal, STDERR_FILENO);
+    close(terminal);
+    qunsetenv("CHANSET_TRACE");
+    qunsetenv("CHANSET_LOCK_DIR");
+
+    QCOMPARE(status, 128 + signal);
+    QCOMPARE(asked, !transfer);
+    QVERIFY(!m_frame->isVisible());
+    const QString text = QString::fromUtf8(AppDirFixture::ReadFile(said));
+    QVERIFY2(text.startsWith(QStringLiteral("Chanset: ") + QString::fromStdString(SignalName(signal)) +
+                             QStringLiteral(" received: ")),
+             qPrintable(text));
+    // The unsaved document, grid edit included, is kept and named.
+    const QStringList kept = Files(Backups());
+    QCOMPARE(kept.size(), 1);
+    QVERIFY2(text.contains(QStringLiteral("Chanset: Unsaved changes to ") + m_doc->GetTitle() +
+                           QStringLiteral(" are kept in ") + kept[0] + QStringLiteral("\n")),
+             qPrintable(text));
+    QCOMPARE(AppDirFixture::ReadFile(kept[0]), DatOf(m_doc->Image()));
+    QCOMPARE(m_view->Grid()->GetTextMatrix(2, 2), QStringLiteral("446.03125"));
+    if (!transfer) return;
+    // The write was cancelled, and its port is as it was found.
+    QCOMPARE(ended.size(), 1);
+    QCOMPARE(ended.first().at(0).value<TransferResult>().end, TransferEnd::Cancelled);
+    QVERIFY(AppDirFixture::ReadFile(trace).endsWith(" END cancelled\n"));
+    QVERIFY(before && ReadLineState(port) == before);
+    QVERIFY(QDir(locks).isEmpty());
   }
 };
 

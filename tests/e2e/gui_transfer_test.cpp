@@ -14,8 +14,12 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QStatusBar>
 #include <QtTest>
+#include <fcntl.h>
 #include <random>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "app/CChansetApp.h"
 #include "app/CChildFrame.h"
@@ -311,7 +315,7 @@ class GuiTransferTest : public QObject {
     QTest::addColumn<bool>("held");
     QTest::addColumn<QString>("detail");
     QTest::newRow("no such device") << false << QStringLiteral("cable is not plugged in");
-    QTest::newRow("held by another program") << true << QStringLiteral("in use by another program");
+    QTest::newRow("held by another program") << true << QStringLiteral(" is in use by flock (process ");
   }
 
   void portThatCannotOpen() {
@@ -446,6 +450,34 @@ class GuiTransferTest : public QObject {
     QCOMPARE(text.count(QStringLiteral(" END completed\n")), 2);
     QCOMPARE(text.count(QStringLiteral(" TX 52 ")), 124);  // read requests
     QCOMPARE(text.count(QStringLiteral(" TX 57 ")), 124);  // write headers
+  }
+
+  // A trace that cannot be written never stops or holds up a transfer; the
+  // status bar says why when it ends.
+  void traceThatCannotBeWrittenIsSaidOnTheStatusBar_data() {
+    QTest::addColumn<QString>("trace");
+    QTest::addColumn<QString>("says");
+    QTest::newRow("pipe with no reader") << "pipe" << "No trace was written: " + Path("pipe") + ": not a regular file";
+    QTest::newRow("the port") << "port" << "is the port";
+    QTest::newRow("full disk") << "full" << "(No space left on device): ";
+  }
+  void traceThatCannotBeWrittenIsSaidOnTheStatusBar() {
+    QFETCH(QString, trace);
+    QFETCH(QString, says);
+    QVERIFY(StartRadio({}));
+    const int full = ::open("/dev/full", O_WRONLY);  // handed over as an open descriptor
+    QFile::remove(Path("pipe"));
+    QVERIFY(::mkfifo(QFile::encodeName(Path("pipe")), 0644) == 0);
+    const QString path = trace == QLatin1String("pipe")   ? Path("pipe")
+                         : trace == QLatin1String("port") ? QString::fromUtf8(qgetenv("CHANSET_COM1"))
+                                                          : QStringLiteral("/dev/fd/%1").arg(full);
+    qputenv("CHANSET_TRACE", path.toUtf8());
+    const bool ok = Run(ids::kRead).ok();
+    qunsetenv("CHANSET_TRACE");
+    ::close(full);
+    QVERIFY(ok);
+    const QString status = m_frame->statusBar()->currentMessage();
+    QVERIFY2(status.contains(says), qPrintable(status));
   }
 
   void destroyingTheWindowStopsARunningTransfer() {

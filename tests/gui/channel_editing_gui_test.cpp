@@ -19,6 +19,7 @@
 #include <QTableView>
 #include <QTreeWidget>
 #include <unistd.h>
+#include <sys/stat.h>
 
 #include "ShellTestSupport.h"
 #include "app/CChansetApp.h"
@@ -354,18 +355,27 @@ class ChannelEditingGuiTest : public QObject {
     QVERIFY(!Doc()->IsModified());
   }
 
-  // Channels out of view are not changed by the window-wide keys.
-  void hiddenWindowTakesNoEdits() {
+  // The channel window hidden by its close box: the commands that act on
+  // the document stay enabled, as Save does, and act on it, from the menu
+  // and from their keys alike (as while the window is shown).
+  void hiddenWindowKeepsTheDocumentsCommands() {
     Start();
     ClickCh(2);
     const Image before = Doc()->State();
     frame->ActiveChildFrame()->close();  // hides it
     frame->UpdateCommandUI();
-    for (int id : {ids::kEditDelete, ids::kEditCut, ids::kEditPaste, ids::kEditMoveUp, ids::kFileImportChannels})
-      QVERIFY2(!EditItem(id) || !EditItem(id)->isEnabled(), qPrintable(QString::number(id)));
+    QVERIFY(frame->IsCommandEnabled(ids::kFileSave));
+    for (int id : {ids::kEditDelete, ids::kEditCut, ids::kEditCopy, ids::kEditMoveUp, ids::kFileImportChannels,
+                   ids::kFileExportChannels})
+      QVERIFY2(frame->IsCommandEnabled(id), qPrintable(QString::number(id)));
     frame->Tree()->setFocus();
     Key(Qt::Key_Delete);
-    Key(Qt::Key_Down, Qt::AltModifier);
+    QCOMPARE(DecodeChannel(Doc()->State(), 2, false), ChannelTexts{});
+    frame->OnCommand(ids::kEditMoveDown);
+    QCOMPARE(Editing()->Selection(), QVector<int>({3}));
+    QVERIFY(frame->IsCommandEnabled(ids::kEditUndo));
+    frame->OnCommand(ids::kEditUndo);
+    frame->OnCommand(ids::kEditUndo);
     QVERIFY(Doc()->State() == before);
   }
 
@@ -417,6 +427,14 @@ class ChannelEditingGuiTest : public QObject {
     QVERIFY(Doc()->State() == up);
     ClickCh(16);
     QVERIFY(!EditItem(ids::kEditMoveDown)->isEnabled());
+    // Over empty channels nothing changes but the selection moves.
+    ClickCh(10);
+    Key(Qt::Key_Down, Qt::AltModifier);
+    QCOMPARE(Editing()->Selection(), QVector<int>({11}));
+    Key(Qt::Key_Up, Qt::AltModifier);
+    QCOMPARE(Editing()->Selection(), QVector<int>({10}));
+    QVERIFY(Doc()->State() == up);
+    QCOMPARE(Doc()->History().Size(), std::size_t(1));
   }
 
   void draggingSelectedRowsMovesThem() {
@@ -449,15 +467,27 @@ class ChannelEditingGuiTest : public QObject {
 
   void copyThenPasteIsExact() {
     Start();
+    ClickCh(3);
+    Key(Qt::Key_C, Qt::ControlModifier);
+    ClickCh(9);
+    Key(Qt::Key_V, Qt::ControlModifier);
+    QVERIFY(ReadChannelRecord(Doc()->State(), 9) == ReadChannelRecord(Doc()->State(), 3));
+    QCOMPARE(Editing()->Selection(), QVector<int>({9}));
+
+    // Channel 4 holds a tone no list offers: its exact copy is checked as
+    // typing would be, and refused.
     ClickCh(4);
     Key(Qt::Key_C, Qt::ControlModifier);
     const QMimeData* mime = QApplication::clipboard()->mimeData();
     QVERIFY(mime->hasFormat(QLatin1String(kChannelMimeType)));
     QCOMPARE(mime->text(), QStringLiteral("446.00625\t446.00625\t88.6\tNone\tWide\tYes\tOff\tHigh\n"));
-    ClickCh(9);
+    const Image before = Doc()->State();
+    ClickCh(10);
     Key(Qt::Key_V, Qt::ControlModifier);
-    QVERIFY(ReadChannelRecord(Doc()->State(), 9) == ReadChannelRecord(Doc()->State(), 4));
-    QCOMPARE(Editing()->Selection(), QVector<int>({9}));
+    QCOMPARE(boxes->seen.size(), 1);
+    QVERIFY2(boxes->seen[0].text.contains(QLatin1String("Row 1 (CH 10), QT/DQT Dec, \"88.6\"")),
+             qPrintable(boxes->seen[0].text));
+    QVERIFY(Doc()->State() == before);
   }
 
   void copyThroughTextGivesTheSameTexts_data() { AddLanguageRows(); }
@@ -480,6 +510,10 @@ class ChannelEditingGuiTest : public QObject {
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("at");
     QTest::addColumn<QStringList>("mentions");
+    const QString bad = QStringLiteral("1%1\t1\t1\t1\t1\t1\t1\t1\n").arg(QString(100000, QLatin1Char('2')));
+    QTest::newRow("16 rows of bad cells") << bad.repeated(16) << 1 << QStringList({"…and 108 more"});
+    QTest::newRow("17 rows") << QStringLiteral("446\t\t\t\t\t\t\t\n").repeated(17) << 1
+                             << QStringList({"17 rows: the radio has 16 channels"});
     QTest::newRow("three bad cells")
         << "500\t446.00312\t88.6\tNone\tWide\tYes\tOff\tHigh\n" << 1
         << QStringList({"Rx Frequency", "\"500\"", "Tx Frequency", "\"446.00312\"", "QT/DQT Dec", "\"88.6\""});
@@ -504,7 +538,12 @@ class ChannelEditingGuiTest : public QObject {
     const QString message = boxes->seen[0].text;
     QVERIFY(message.startsWith(CLanguagePack::String(ids::kPasteRefused)));
     for (const QString& m : mentions) QVERIFY2(message.contains(m), qPrintable(message));
-    QCOMPARE(message.count(QLatin1Char('\n')), mentions.size() == 1 ? 1 : mentions.size() / 2);
+    const bool capped = message.contains(QStringLiteral("…and"));
+    QCOMPARE(message.count(QLatin1Char('\n')), capped ? 21 : mentions.size() == 1 ? 1 : mentions.size() / 2);
+    // However much was pasted, the box fits a 1024x768 screen.
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Chanset"), message, QMessageBox::Ok);
+    QVERIFY2(box.sizeHint().height() < 700 && box.sizeHint().width() < 1000,
+             qPrintable(QStringLiteral("%1x%2").arg(box.sizeHint().width()).arg(box.sizeHint().height())));
     QVERIFY(Doc()->State() == before);
     QVERIFY(!Doc()->History().CanUndo());
   }
@@ -580,7 +619,8 @@ class ChannelEditingGuiTest : public QObject {
         "CrossMode,Mode,TStep,Skip,Power,Comment\r\n"
         "5,Base,446.006250,,0.000000,TSQL,88.5,162.2,023,NN,023,Tone->Tone,FM,6.25,,5.0W,\r\n"
         "6,Car,146.520000,,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,,1.0W,\r\n"
-        "20,Far,446.012500,,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,NFM,6.25,S,1.0W,\r\n");
+        "20,Far,446.012500,,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,NFM,6.25,S,1.0W,\r\n" +
+            QByteArray("7,,146.520000,,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,,,\r\n").repeated(25));
     QStringList channels, firstRow, notes;
     QString summary, details;
     bool okEnabled = false;
@@ -588,7 +628,9 @@ class ChannelEditingGuiTest : public QObject {
       auto* dlg = qobject_cast<CImportPreviewDlg*>(d);
       QVERIFY(dlg);
       QAbstractItemModel* model = dlg->Table()->model();
-      QCOMPARE(model->rowCount(), 3);
+      // The row to use, the first 20 refused ones, then the count of the rest.
+      QCOMPARE(model->rowCount(), 22);
+      QCOMPARE(model->index(21, 10).data().toString(), QStringLiteral("…and 7 more"));
       for (int r = 0; r < 3; ++r) {
         channels << model->index(r, 1).data().toString();
         notes << model->index(r, 10).data().toString();
@@ -605,14 +647,14 @@ class ChannelEditingGuiTest : public QObject {
                         Qt::LeftButton);
     });
     frame->OnCommand(ids::kFileImportChannels);
-    QCOMPARE(channels, QStringList({"5", "6", "-", "3"}));
+    QCOMPARE(channels, QStringList({"5", "6", "-", "2"}));
     QCOMPARE(firstRow, QStringList({"446.00625", "446.00625", "162.2", "162.2", "Wide", "Yes", "Off", "High"}));
     QVERIFY2(notes[1].contains(QLatin1String("400-470MHz")), qPrintable(notes[1]));
     QVERIFY2(notes[2].startsWith(QLatin1String("Refused")), qPrintable(notes[2]));
     QVERIFY(notes[0].contains(QLatin1String("Name")));
     QVERIFY2(details.startsWith(QLatin1String("Line 3: Refused")) && details.endsWith(notes[1].section(QLatin1Char(' '), -3)),
              qPrintable(details));
-    QCOMPARE(summary, QStringLiteral("2 of 3 rows will be imported, 1 refused. OK replaces the channels they go to; "
+    QCOMPARE(summary, QStringLiteral("2 of 28 rows will be imported, 26 refused. OK replaces the channels they go to; "
                                      "the other channels stay as they are."));
     QVERIFY(okEnabled);
     QVERIFY(boxes->seen.isEmpty());
@@ -621,11 +663,11 @@ class ChannelEditingGuiTest : public QObject {
       QVERIFY(!Doc()->History().CanUndo());
       return;
     }
-    // Renumbered: rows 1 and 3 go to channels 1 and 3; the refused row to
-    // none; every other channel keeps its bytes.
+    // Renumbered: the accepted rows 1 and 3 go to channels 1 and 2; the
+    // refused rows to none; every other channel keeps its bytes.
     QCOMPARE(RowTexts(1), QStringList({"446.00625", "446.00625", "162.2", "162.2", "Wide", "Yes", "Off", "High"}));
-    QCOMPARE(RowTexts(3), QStringList({"446.01250", "446.01250", "None", "None", "Narrow", "No", "Off", "Low"}));
-    for (int n : {2, 4, 5, 6, 7, 16})
+    QCOMPARE(RowTexts(2), QStringList({"446.01250", "446.01250", "None", "None", "Narrow", "No", "Off", "Low"}));
+    for (int n : {3, 4, 5, 6, 7, 16})
       QVERIFY(ReadChannelRecord(Doc()->State(), n) == ReadChannelRecord(before, n));
     QCOMPARE(Doc()->History().Size(), std::size_t(1));
     QCOMPARE(EditItem(ids::kEditUndo)->text(), QStringLiteral("&Undo Import\tCtrl+Z"));
@@ -635,24 +677,34 @@ class ChannelEditingGuiTest : public QObject {
 
   void importOfABadFileSaysWhyAndChangesNothing_data() {
     QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("kind");  // what bad.csv is: a file, "pipe", "huge" (sparse), or a device's path
     QTest::addColumn<QString>("says");
-    QTest::newRow("empty") << QByteArray() << "Cannot import";
-    QTest::newRow("missing column") << QByteArray("Location,Name,Frequency\n1,a,446.00625\n") << "Cannot import";
+    QTest::newRow("empty") << QByteArray() << "" << "Cannot import";
+    QTest::newRow("missing column") << QByteArray("Location,Name,Frequency\n1,a,446.00625\n") << "" << "Cannot import";
     QTest::newRow("header only") << QByteArray("Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,"
                                                "DtcsCode,DtcsPolarity,RxDtcsCode,CrossMode,Mode\n")
-                                 << "holds no channel rows";
-    QTest::newRow("binary") << QByteArray("\x00\xff\x10\"\"\"\n\x01", 9) << "Cannot import";
+                                 << "" << "holds no channel rows";
+    QTest::newRow("binary") << QByteArray("\x00\xff\x10\"\"\"\n\x01", 9) << "" << "Cannot import";
+    // The window never waits on a pipe and never reads without end.
+    QTest::newRow("pipe with no writer") << QByteArray() << "pipe" << "not a file";
+    QTest::newRow("device") << QByteArray() << "/dev/zero" << "not a file";
+    QTest::newRow("a terabyte") << QByteArray("Location\n") << "huge" << "too large to be a channel table";
   }
   void importOfABadFileSaysWhyAndChangesNothing() {
     QFETCH(QByteArray, bytes);
+    QFETCH(QString, kind);
     QFETCH(QString, says);
     Start();
     const Image before = Doc()->State();
-    files->answers << WriteWorkFile(QStringLiteral("bad.csv"), bytes);
+    QString path = WriteWorkFile(QStringLiteral("bad.csv"), bytes);
+    if (kind == QLatin1String("pipe")) QVERIFY(QFile::remove(path) && ::mkfifo(QFile::encodeName(path), 0644) == 0);
+    if (kind == QLatin1String("huge")) QVERIFY(::truncate(QFile::encodeName(path), off_t(1) << 40) == 0);
+    if (kind.startsWith(QLatin1Char('/'))) path = kind;
+    files->answers << path;
     frame->OnCommand(ids::kFileImportChannels);
     QCOMPARE(boxes->seen.size(), 1);
     QVERIFY2(boxes->seen[0].text.contains(says), qPrintable(boxes->seen[0].text));
-    QVERIFY(boxes->seen[0].text.contains(QLatin1String("bad.csv")));
+    QVERIFY(boxes->seen[0].text.contains(QFileInfo(path).fileName()));
     QVERIFY(Doc()->State() == before);
     QVERIFY(!Doc()->History().CanUndo());
   }
@@ -744,9 +796,11 @@ class ChannelEditingGuiTest : public QObject {
       snap(QStringLiteral("editing-paste-refused"));
       return int(CMessageBox::IdOk);
     });
-    SetClipboardText(QStringLiteral("500\t446.00312\t88.6\tNone\tWide\tYes\tOff\tHigh\n"
-                                    "446.0125\t446.0125\tNone\tNone\tMedium\tYes\tOff\tHigh\n"));
-    ClickCh(15);
+    // The worst a paste can give: 16 rows of 8 bad cells, one of them long.
+    SetClipboardText(QStringLiteral("500%1\t446.00312\t88.6\tNone\tWideband\tYes\tSometimes\tMax\n")
+                         .arg(QString(300, QLatin1Char('0')))
+                         .repeated(16));
+    ClickCh(1);
     Key(Qt::Key_V, Qt::ControlModifier);
     CMessageBox::SetResponder({});
 

@@ -9,12 +9,14 @@
 #include <QTimer>
 #include <QToolTip>
 #include <QtTest>
+#include <sys/stat.h>
 
 #include "link/CPortSettingDlg.h"
 #include "link/PortNames.h"
 #include "link/SerialPort.h"
 #include "platform/AppDir.h"
 #include "platform/CLanguagePack.h"
+#include "platform/CMessageBox.h"
 #include "platform/Globals.h"
 #include "platform/UserRegistry.h"
 #include "tests/gui/PtyPair.h"
@@ -78,8 +80,8 @@ class PortSettingDlgTest : public QObject {
     for (int n : {1, 5, 7})
       QCOMPARE(dlg.PortButton(n)->toolTip().section('\n', -1), CLanguagePack::String(CPortSettingDlg::kStrDeviceHint));
     QVERIFY(dlg.PortButton(5)->toolTip().startsWith(m_dir.filePath(QStringLiteral("missing5"))));
-    QVERIFY(dlg.PortButton(5)->toolTip().contains(QStringLiteral("No such file")));
-    QVERIFY(dlg.PortButton(7)->toolTip().contains(QString::fromUtf8(std::strerror(ENOTTY))));
+    QVERIFY(dlg.PortButton(5)->toolTip().contains(QStringLiteral("missing5 does not exist: the programming cable")));
+    QVERIFY(dlg.PortButton(7)->toolTip().contains(QStringLiteral(" is not a serial device: check which device")));
   }
 
   void checksTheCurrentPortWhenItOpens_data() {
@@ -107,7 +109,8 @@ class PortSettingDlgTest : public QObject {
     QVERIFY(!dlg.PortButton(1)->isEnabled());
     QVERIFY(!dlg.PortButton(1)->isChecked());
     QCOMPARE(dlg.CheckedPort(), 0);
-    QVERIFY(dlg.PortButton(1)->toolTip().contains(QString::fromUtf8(std::strerror(EBUSY))));
+    // Who holds it: this test, by its lock file.
+    QVERIFY(dlg.PortButton(1)->toolTip().contains(QStringLiteral(" (process %1), as the lock file ").arg(getpid())));
     // OK without a checked port keeps the old one.
     dlg.accept();
     QCOMPARE(QString::fromStdString(g_strPortName), QStringLiteral("COM1"));
@@ -131,6 +134,31 @@ class PortSettingDlgTest : public QObject {
     // The next showing checks the stored port.
     dlg.OnInitDialog();
     QCOMPARE(dlg.CheckedPort(), 12);
+  }
+
+  // A registry the choice cannot be written to (read-only, which stops root
+  // too): the dialog says so and stays open; nothing is taken.
+  void unwritableRegistryIsSaidAndTheDialogStays() {
+    const QByteArray registry = QByteArray::fromStdString(UserRegistry::FilePath());
+    QVERIFY(chmod(registry.constData(), 0444) == 0);
+    QStringList said;
+    CMessageBox::SetResponder([&](const CMessageBox::Request& r) {
+      said << r.text;
+      return int(CMessageBox::IdOk);
+    });
+    CPortSettingDlg dlg;
+    dlg.show();
+    dlg.OnInitDialog();
+    dlg.PortButton(12)->click();
+    dlg.findChild<QPushButton*>(QStringLiteral("control1"))->click();
+    CMessageBox::SetResponder({});
+    chmod(registry.constData(), 0644);
+    QCOMPARE(said.size(), 1);
+    QVERIFY2(said[0].contains(QString::fromUtf8(registry)) && said[0].contains(QStringLiteral("Permission denied")),
+             qPrintable(said[0]));
+    QVERIFY(dlg.isVisible());
+    QCOMPARE(QString::fromStdString(g_strPortName), QStringLiteral("COM1"));
+    QCOMPARE(LoadRememberedPort(), 4);
   }
 
   // Beside an enabled port, the cable's maker and product and its stable

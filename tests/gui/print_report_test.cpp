@@ -8,6 +8,8 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTimer>
+#include <cerrno>
+#include <cstring>
 
 #include "ShellTestSupport.h"
 #include "app/CChansetApp.h"
@@ -242,7 +244,8 @@ class PrintReportTest : public QObject {
     files->answers << pdf;
     frame->OnCommand(ids::kFilePrint);
     QCOMPARE(boxes->seen.size(), 1);
-    QCOMPARE(boxes->seen[0].text, QStringLiteral("Could not print to %1.").arg(QDir::toNativeSeparators(pdf)));
+    QCOMPARE(boxes->seen[0].text, QStringLiteral("Could not print to %1.\n%2")
+                                      .arg(QDir::toNativeSeparators(pdf), QString::fromUtf8(std::strerror(ENOENT))));
   }
 
   void previewShowsEveryPage() {

@@ -60,7 +60,7 @@ INSTANTIATE_TEST_SUITE_P(
         CommitCase{"NotANumber", 1, "abc", kChannel, kChannel, ids::kOutOfRange},
         CommitCase{"NotANumberNewRow", 1, "x446", kEmpty, kEmpty, ids::kOutOfRange},
         CommitCase{"NegativeNumber", 1, "-446.00625", kChannel, kChannel, ids::kOutOfRange},
-        // Trailing garbage after a number: the number counts.
+        // Trailing text after a typed number: the number counts.
         CommitCase{"LeadingNumberPart", 1, "446.0125MHz", kChannel,
                    With(kChannel, 1, "446.01250"), 0},
         // The cell shows the value that was checked: the typed number
@@ -86,7 +86,9 @@ INSTANTIATE_TEST_SUITE_P(
         CommitCase{"ChoiceEmptyRowStaysEmpty", 5, "Narrow", kEmpty, kEmpty, 0},
         CommitCase{"ChoiceWithTxOnly", 8, "Low", With(kEmpty, 2, "446.00625"),
                    With(With(kEmpty, 2, "446.00625"), 8, "Low"), 0},
-        CommitCase{"ToneStored", 3, "D023I", kChannel, With(kChannel, 3, "D023I"), 0}),
+        CommitCase{"ToneStored", 3, "D023I", kChannel, With(kChannel, 3, "D023I"), 0},
+        CommitCase{"ChoiceOfNoList", 7, "Sometimes", kChannel, kChannel, ids::kNotInList},
+        CommitCase{"ToneOfNoList", 4, "88.6", kChannel, kChannel, ids::kNotInList}),
     [](const ::testing::TestParamInfo<CommitCase>& info) { return info.param.name; });
 
 // Whatever a commit shows passes the same checks again unchanged, so the

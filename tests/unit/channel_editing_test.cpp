@@ -11,77 +11,195 @@
 #include "editor/ChannelBlocks.h"
 #include "editor/ChannelClipboard.h"
 #include "editor/ChannelRows.h"
+#include "data/ChannelWords.h"
+#include "data/Csv.h"
+#include "editor/CellCommit.h"
+#include "editor/ChannelImport.h"
+#include "editor/ChansetCsv.h"
+#include "platform/ListLines.h"
 
 using namespace chanset;
 
 namespace {
 
 const std::string kBand = "400-470MHz";
-RowRules Rules(bool zh = false, ToneRule tones = ToneRule::Listed) {
-  return {DeriveBandLimits(kBand), kBand, tones, zh};
-}
+RowRules Rules(bool zh = false) { return {DeriveBandLimits(kBand), kBand, zh}; }
 
-// ---- the row check ----
+// ---- the row check, through every way a channel comes in ----
 
 struct RowCase {
-  ToneRule tones;
   bool zh;
   ChannelTexts in;
   ChannelTexts out;  // when nothing is refused
   std::vector<std::pair<int, RefusalKind>> refused;  // grid column, kind
 };
 
+using Verdict = std::pair<std::vector<std::pair<int, RefusalKind>>, ChannelTexts>;
+
+Verdict Of(const std::vector<CellRefusal>& refusals, const ChannelTexts& texts, int columnShift = 0) {
+  Verdict v;
+  for (const CellRefusal& r : refusals) v.first.emplace_back(r.column - columnShift, r.kind);
+  if (refusals.empty()) v.second = texts;
+  return v;
+}
+
+// Typing: the Rx first (an empty one clears the channel, and then there is
+// nothing more to type), then every other cell, each committed as leaving
+// the cell does.
+Verdict Typed(const ChannelTexts& in, bool zh) {
+  ChannelTexts row{};
+  Verdict v;
+  for (int c = 1; c <= 8; ++c) {
+    const CommitResult r = CommitCell(c, TrimBlanks(in[static_cast<std::size_t>(c - 1)]), row, DeriveBandLimits(kBand), zh);
+    if (r.Refused()) v.first.emplace_back(c, r.refusal);
+    row = r.row;
+    if (c == 1 && TrimBlanks(in[0]).empty()) break;
+  }
+  if (v.first.empty()) v.second = row;
+  return v;
+}
+
+std::string Joined(const ChannelTexts& in, char separator) {
+  std::string line;
+  for (std::size_t c = 0; c < in.size(); ++c) line += (c ? std::string(1, separator) : "") + in[c];
+  return line;
+}
+
+// Chanset's clipboard bytes of the channel, when bytes can say what the
+// texts say (a frequency as plain digits, a tone the decoder writes back, a
+// word of its list): the channel record the encoder makes, a frequency of
+// nine digits written into eight as crafted data would hold it.
+bool Crafted(const ChannelTexts& in, ChannelRecord& record) {
+  ChannelTexts t;
+  for (std::size_t c = 0; c < 8; ++c) t[c] = TrimBlanks(in[c]);
+  if (!t[0].empty()) {
+    if (t[1].empty()) t[1] = t[0];
+    for (std::size_t c = 0; c < 8; ++c)
+      if (t[c].size() > kLongestCell) return false;
+    for (std::size_t c : {0, 1})
+      if (!IsDecimalText(t[c]) || ScaleDecimal(t[c], 100000) <= 0) return false;
+    for (std::size_t c : {2, 3}) {
+      const bool dcs = t[c].size() == 5 && t[c][0] == 'D' && (t[c][4] == 'N' || t[c][4] == 'I');
+      const bool ctcss = IsDecimalText(t[c]) && ScaleDecimal(t[c], 100) % 10 == 0;  // tenths of a hertz
+      if (!t[c].empty() && !words::kNone.Matches(t[c]) && !dcs && !ctcss) return false;
+    }
+    const std::array<const WordPair*, 4> fallback{&words::kWide, &words::kYes, &words::kQtDqt, &words::kHigh};
+    for (std::size_t c = 4; c < 8; ++c) {
+      bool known = t[c].empty();
+      for (const WordPair& w : kWidthChoices) known = known || (c == 4 && w.Matches(t[c]));
+      for (const WordPair& w : kScanChoices) known = known || (c == 5 && w.Matches(t[c]));
+      for (const WordPair& w : kBusyChoices) known = known || (c == 6 && w.Matches(t[c]));
+      for (const WordPair& w : kPowerChoices) known = known || (c == 7 && w.Matches(t[c]));
+      if (!known) return false;
+      if (t[c].empty()) t[c] = fallback[c - 4]->en;
+    }
+  }
+  Image scratch = NewImage();
+  EncodeChannel(t, scratch, 1);
+  record = ReadChannelRecord(scratch, 1);
+  return true;
+}
+
 class RowCheck : public ::testing::TestWithParam<RowCase> {};
 
-TEST_P(RowCheck, GivesGridTextsOrRefusedCells) {
+TEST_P(RowCheck, EveryWayInGivesTheSameVerdict) {
   const RowCase& c = GetParam();
+  const Verdict want{c.refused, c.refused.empty() ? c.out : ChannelTexts{}};
+
+  // The check itself, with the row and channel it is told.
   ChannelTexts out;
-  const std::vector<CellRefusal> refused = CheckChannelRow(c.in, Rules(c.zh, c.tones), out, 4, 7);
-  std::vector<std::pair<int, RefusalKind>> got;
+  const std::vector<CellRefusal> refused = CheckChannelRow(c.in, Rules(c.zh), out, 4, 7);
   for (const CellRefusal& r : refused) {
-    got.emplace_back(r.column, r.kind);
     EXPECT_EQ(r.row, 4);
     EXPECT_EQ(r.channel, 7);
-    EXPECT_EQ(r.text, TrimBlanks(c.in[static_cast<std::size_t>(r.column - 1)]));
+    EXPECT_EQ(r.text, ShownText(TrimBlanks(c.in[static_cast<std::size_t>(r.column - 1)])));
   }
-  EXPECT_EQ(got, c.refused);
-  if (c.refused.empty()) {
-    EXPECT_EQ(out, c.out);
+  EXPECT_EQ(Of(refused, out), want) << "check";
+
+  // Typing reads the leading number of a typed frequency ("446MHz" is
+  // 446); every other way in takes plain numbers only.
+  const bool plainNumbers =
+      IsDecimalText(TrimBlanks(c.in[0])) && (TrimBlanks(c.in[1]).empty() || IsDecimalText(TrimBlanks(c.in[1])));
+  if (plainNumbers) {
+    EXPECT_EQ(Typed(c.in, c.zh), want) << "typing";
   }
+
+  const PastePlan text = PlanTextPaste(Joined(c.in, '\t') + "\n", 1, Rules(c.zh));
+  EXPECT_EQ(Of(text.refusals, text.texts.empty() ? ChannelTexts{} : text.texts[0]), want) << "text paste";
+
+  ChannelRecord record;
+  if (Crafted(c.in, record)) {
+    const PastePlan bytes = PlanBytePaste({record}, 1, Rules(c.zh));
+    Image image = NewImage();
+    if (bytes.Accepted()) {
+      ASSERT_TRUE(ApplyPaste(bytes, image));
+      EXPECT_EQ(ReadChannelRecord(image, 1).bytes[off::kFlagsA], record.bytes[off::kFlagsA]);  // busy bits as copied
+    }
+    EXPECT_EQ(Of(bytes.refusals, DecodeChannel(image, 1, c.zh)), want) << "native paste";
+  }
+
+  // Chanset's own table: the import, and import-csv (channel 1 of sixteen).
+  ImportOptions options;
+  options.format = CsvFormat::Chanset;
+  options.limits = DeriveBandLimits(kBand);
+  options.bandText = kBand;
+  options.chinese = c.zh;
+  std::string row = "1";
+  for (const std::string& cell : c.in) row += "," + CsvField(cell);
+  const ImportResult imported = ImportChannels(row + "\n", options);
+  ASSERT_EQ(imported.rows.size(), 1u);
+  EXPECT_EQ(Of(imported.rows[0].refusals, imported.rows[0].texts, 1), want) << "import";
+
+  std::string table = row + "\n";
+  for (int n = 2; n <= kChannelCount; ++n) table += std::to_string(n) + ",,,,,,,,\n";
+  ChannelTable checked;
+  const TableCheck fromTable = CheckChannelTable(table, DeriveBandLimits(kBand), kBand, checked);
+  ChannelTexts tableTexts = checked[0];
+  if (c.zh)  // import-csv reads into English words; the verdict is the same
+    for (std::size_t i = 0; i < 8 && fromTable.Passed(); ++i) tableTexts[i] = want.second[i];
+  EXPECT_EQ(Of(fromTable.errors, tableTexts, 1), want) << "import-csv";
 }
 
 using K = RefusalKind;
-const ToneRule L = ToneRule::Listed, D = ToneRule::Decodable;
+const std::string kLong = "446." + std::string(61, '0');  // 65 characters
 
 INSTANTIATE_TEST_SUITE_P(
     Table, RowCheck,
     ::testing::Values(
-        RowCase{L, false, {"446.00625", "", "None", "D023N", "Wide", "Yes", "Off", "High"},
+        RowCase{false, {"446.00625", "", "None", "D023N", "Wide", "Yes", "Off", "High"},
                 {"446.00625", "446.00625", "None", "D023N", "Wide", "Yes", "Off", "High"}, {}},
         // Words of the other language, a spreadsheet's "100" for 100.0 Hz,
         // blanks around cells; the texts come out in English.
-        RowCase{L, false, {" 440.0125", "441 ", "无", "100", "窄", "否", "载波", "中"},
+        RowCase{false, {" 440.0125", "441 ", "无", "100", "窄", "否", "载波", "中"},
                 {"440.01250", "441.00000", "None", "100.0", "Narrow", "No", "Carrier", "Middle"}, {}},
         // The cell gets the value that was checked, not a rounded one off the step.
-        RowCase{L, false, {"446.006255", "446.0125", "88.50", "d754i", "Wide", "No", "QT/DQT", "Low"},
+        RowCase{false, {"446.006255", "446.0125", "88.50", "d754i", "Wide", "No", "QT/DQT", "Low"},
                 {"446.00625", "446.01250", "88.5", "D754I", "Wide", "No", "QT/DQT", "Low"}, {}},
         // Empty cells take what the encoder would make of them, in Chinese.
-        RowCase{L, true, {"446.00625", "", "", "", "", "", "", ""},
+        RowCase{true, {"446.00625", "", "", "", "", "", "", ""},
                 {"446.00625", "446.00625", "无", "无", "宽", "是", "QT/DQT", "高"}, {}},
         // An empty Rx empties the channel, whatever the other cells say.
-        RowCase{L, false, {"", "480", "junk", "", "x", "", "", ""}, {}, {}},
-        RowCase{L, false, {"471.005", "446.00312", "88.6", "D017N", "Wideband", "yes", "Off", "Max"}, {},
+        RowCase{false, {"", "480", "junk", "", "x", "", "", ""}, {}, {}},
+        RowCase{false, {"471.005", "446.00312", "88.6", "D017N", "Wideband", "yes", "Off", "Max"}, {},
                 {{1, K::OutOfRange}, {2, K::OffStep}, {3, K::NotTone}, {4, K::NotTone}, {5, K::NotWord},
                  {6, K::NotWord}, {8, K::NotWord}}},
-        RowCase{L, false, {"446MHz", "1e2", "D999N", "62.4", "Wide", "Yes", "Off", "High"}, {},
+        RowCase{false, {"446MHz", "1e2", "D999N", "62.4", "Wide", "Yes", "Off", "High"}, {},
                 {{1, K::NotFrequency}, {2, K::NotFrequency}, {3, K::NotTone}, {4, K::NotTone}}},
-        RowCase{L, false, {"399.99375", "471", "none", "D023X", "Wide", "Yes", "Off", "High"}, {},
+        RowCase{false, {"399.99375", "471", "none", "D023X", "Wide", "Yes", "Off", "High"}, {},
                 {{1, K::OutOfRange}, {3, K::NotTone}, {4, K::NotTone}}},
-        // The tables dump writes may hold any tone an image decodes to.
-        RowCase{D, false, {"446", "", "88.6", "D017N", "Wide", "Yes", "Off", "High"},
-                {"446.00000", "446.00000", "88.6", "D017N", "Wide", "Yes", "Off", "High"}, {}},
-        RowCase{D, false, {"446", "", "100", "088.5", "Wide", "Yes", "Off", "High"}, {},
-                {{3, K::NotTone}, {4, K::NotTone}}}),
+        // Tones an image may hold but no list offers come in no way at all.
+        RowCase{false, {"446", "", "88.6", "D017N", "Wide", "Yes", "Off", "High"}, {},
+                {{3, K::NotTone}, {4, K::NotTone}}},
+        RowCase{false, {"446", "", "100", "088.5", "Wide", "Yes", "Off", "High"},
+                {"446.00000", "446.00000", "100.0", "88.5", "Wide", "Yes", "Off", "High"}, {}},
+        // Crafted clipboard data: nine digits that eight BCD digits cannot
+        // hold, a code of no table.
+        RowCase{false, {"516.1616", "1006.66665", "D000N", "None", "Wide", "Yes", "Off", "High"}, {},
+                {{1, K::OutOfRange}, {2, K::OutOfRange}, {3, K::NotTone}}},
+        // A cell longer than any text of its column.
+        RowCase{false, {kLong, "", "None", "None", "Wide", "Yes", "Off", "High"}, {}, {{1, K::TooLong}}},
+        RowCase{false, {"446", "", "None", "None", "Wide", "Yes", "Off", std::string(65, 'H')}, {},
+                {{8, K::TooLong}}}),
     [](const auto& info) { return "case" + std::to_string(info.index); });
 
 TEST(RowCheck, ReasonsInBothLanguages) {
@@ -119,6 +237,14 @@ TEST_P(Paste, PlansTheRowsOrRefusesEveryBadCell) {
   EXPECT_EQ(plan.Accepted(), c.refusals.empty());
 }
 
+std::string Repeated(const std::string& line, int times) {
+  std::string text;
+  for (int i = 0; i < times; ++i) text += line;
+  return text;
+}
+const std::string kRows18 = Repeated("446\t\t\t\t\t\t\t\n", 18);
+const std::string kRows100k = Repeated("446\t\t\t\t\t\t\t\n", 100000);
+
 const ChannelTexts kRow1{"446.00625", "446.00625", "None", "None", "Wide", "Yes", "Off", "High"};
 const ChannelTexts kRow2{"440.01250", "445.01250", "88.5", "D023N", "Narrow", "No", "Carrier", "Low"};
 
@@ -154,15 +280,27 @@ INSTANTIATE_TEST_SUITE_P(
         PasteCase{"446\t\t\t\t\t\t\t\n446\t\t\t\t\t\t\t\n446\t\t\t\t\t\t\t\n", 15, {},
                   {"Row 3 (CH 17): would go to channel 17; the last channel is 16"}},
         PasteCase{" \r\n \r\n", 1, {}, {"nothing to paste: no channel rows"}},
+        // More rows than the radio has channels are refused before any is read.
+        PasteCase{kRows18.c_str(), 1, {}, {"18 rows: the radio has 16 channels, so at most 16 rows can be pasted"}},
+        PasteCase{kRows100k.c_str(), 1, {}, {"100000 rows: the radio has 16 channels, so at most 16 rows can be pasted"}},
         PasteCase{"\"a,b\"c,1", 1, {},
                   {"Row 1: not readable as comma-separated fields: text after the closing quote of a field"}}),
     [](const auto& info) { return "case" + std::to_string(info.index); });
 
-TEST(Paste, RefusalsInChinese) {
+TEST(Paste, RefusalsInChineseAndAtMostAScreenOfThem) {
   const PastePlan plan = PlanTextPaste("500\t\t无\t无\t宽\t是\t关\t高\n", 2, Rules(true));
   ASSERT_EQ(plan.refusals.size(), 1u);
   EXPECT_EQ(PasteRefusalText(plan.refusals[0], true),
             "第1行（信道2），接收频率，“500”：超出范围：频段400-470MHz的范围是400.00000至471.00000 MHz");
+
+  // 16 rows of 7 bad cells, one of them a megabyte: 20 lines, then the count.
+  const std::string bad = "1" + std::string(1 << 20, '2') + "\t1\t1\t1\t1\t1\t1\t1\n";
+  const PastePlan many = PlanTextPaste(Repeated(bad, 16), 1, Rules(true));
+  const std::vector<std::string> lines = PasteListLines(many, true);
+  ASSERT_EQ(lines.size(), kListLines + 1);
+  EXPECT_EQ(lines.back(), "……另有" + std::to_string(many.refusals.size() - kListLines) + "条");
+  EXPECT_EQ(lines[0], "第1行（信道1），接收频率，“12222222222222222222…”：文字长1048577个字符；一个单元格最多64个字符");
+  EXPECT_EQ(PasteListLines(plan, false).size(), 1u);
 }
 
 // An image with channels 1..16 told apart: byte 0 (a BCD digit pair), the
@@ -191,9 +329,17 @@ std::vector<int> Order(const Image& image) {
 }
 
 TEST(Clipboard, BytesCarryChannelsExactly) {
+  // Channels that pass the check, with the bits no text shows: busy bits
+  // 0x18, power bits 0x60, the other flag bits, bytes 14-15.
   std::mt19937 rng(7);
-  Image source;
-  for (auto& b : source) b = static_cast<std::uint8_t>(rng());
+  Image source = NewImage();
+  for (int n = 1; n <= kChannelCount; ++n) {
+    EncodeChannel(n % 2 ? kRow1 : kRow2, source, n);
+    source[off::channel(n) + off::kFlagsA] |= static_cast<std::uint8_t>((rng() & 0xE7) | 0x18);
+    source[off::channel(n) + off::kFlagsB] |= static_cast<std::uint8_t>((rng() & 0x8F) | 0x60);
+    source[off::channel(n) + 14] = static_cast<std::uint8_t>(rng());
+    source[off::channel(n) + 15] = static_cast<std::uint8_t>(rng());
+  }
   const std::string bytes = ChannelsAsBytes(source, {9, 2, 5, 2, 40});
   ASSERT_EQ(bytes.size(), 6u + 3 * 17);
   std::vector<ChannelRecord> records;
@@ -201,7 +347,7 @@ TEST(Clipboard, BytesCarryChannelsExactly) {
 
   Image target = NumberedImage();
   const Image before = target;
-  const PastePlan plan = PlanBytePaste(records, 10, false);
+  const PastePlan plan = PlanBytePaste(records, 10, Rules());
   ASSERT_TRUE(ApplyPaste(plan, target));
   for (int i = 0; i < 3; ++i)
     EXPECT_EQ(ReadChannelRecord(target, 10 + i), ReadChannelRecord(source, std::vector<int>{2, 5, 9}[i]));
@@ -211,8 +357,24 @@ TEST(Clipboard, BytesCarryChannelsExactly) {
       ASSERT_EQ(target[i], before[i]) << i;
     }
 
+  // A digit above 9 that still reads as a frequency on a step goes in as
+  // the encoder writes that frequency (25, not 1 and 15); a Tx of nine
+  // digits (nibble A) refuses the paste.
+  std::vector<ChannelRecord> odd = records;
+  odd[2].bytes[0] = 0x1F;
+  const PastePlan mended = PlanBytePaste(odd, 1, Rules());
+  ASSERT_TRUE(ApplyPaste(mended, target));
+  EXPECT_EQ(target[off::channel(3)], 0x25);
+  odd[1].bytes[7] = 0xA0;
+  const PastePlan nine = PlanBytePaste(odd, 1, Rules());
+  ASSERT_EQ(nine.refusals.size(), 1u);
+  EXPECT_EQ(PasteRefusalText(nine.refusals[0], false),
+            "Row 2 (CH 2), Tx Frequency, \"1006.00625\": out of range: the band 400-470MHz takes 400.00000 to "
+            "471.00000 MHz");
+  EXPECT_FALSE(ApplyPaste(nine, target));
+
   // Past channel 16 nothing is pasted.
-  const PastePlan late = PlanBytePaste(records, 15, false);
+  const PastePlan late = PlanBytePaste(records, 15, Rules());
   EXPECT_EQ(late.refusals.size(), 1u);
   EXPECT_FALSE(ApplyPaste(late, target));
 

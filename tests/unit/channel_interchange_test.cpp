@@ -56,6 +56,7 @@ struct ChirpCase {
   const char* changes;
   ChannelTexts texts;                 // when accepted
   std::vector<std::string> refusals;  // ImportRefusalText, English
+  std::vector<std::string> notes = {};  // of an accepted row
 };
 
 class ChirpImport : public ::testing::TestWithParam<ChirpCase> {};
@@ -70,6 +71,7 @@ TEST_P(ChirpImport, MapsEveryColumn) {
   EXPECT_EQ(row.line, 2);
   EXPECT_EQ(RefusalTexts(row), c.refusals);
   EXPECT_EQ(row.texts, c.refusals.empty() ? c.texts : ChannelTexts{});
+  EXPECT_EQ(row.notes, c.notes);
 }
 
 ChannelTexts Texts(const char* rx, const char* tx, const char* dec, const char* enc, const char* wn = "Wide",
@@ -110,7 +112,24 @@ INSTANTIATE_TEST_SUITE_P(
                    "transmit frequency"}},
         // Mode, Skip and Power forms.
         ChirpCase{"Mode=NFM;Skip=S;Power=low", Texts("446.00625", "446.00625", "None", "None", "Narrow", "No", "Low"), {}},
-        ChirpCase{"Skip=P;Power=中", Texts("446.00625", "446.00625", "None", "None", "Wide", "Yes", "Middle"), {}},
+        ChirpCase{"Skip=P;Power=中",
+                  Texts("446.00625", "446.00625", "None", "None", "Wide", "Yes", "Middle"),
+                  {},
+                  {"Skip P (priority scan): the radio has no priority scan; Scan Yes"}},
+        // Watts: the radio type's own come back as their level, others as
+        // the nearest level (the lower of two as near), with a note.
+        ChirpCase{"Power=2.0W", Texts("446.00625", "446.00625", "None", "None", "Wide", "Yes", "Middle"), {}},
+        ChirpCase{"Power=0.5W", Texts("446.00625", "446.00625", "None", "None", "Wide", "Yes", "Low"), {}},
+        ChirpCase{"Power=5", Texts("446.00625", "446.00625", "None", "None"), {}},
+        ChirpCase{"Power=50W",
+                  Texts("446.00625", "446.00625", "None", "None"),
+                  {},
+                  {"power 50W is none of this radio's 5.0W, 2.0W, 0.5W: High, the nearest"}},
+        ChirpCase{"Power=1.25W;Name=Base",
+                  Texts("446.00625", "446.00625", "None", "None", "Wide", "Yes", "Low"),
+                  {},
+                  {"power 1.25W is none of this radio's 5.0W, 2.0W, 0.5W: Low, the nearest",
+                   "Name \"Base\" dropped: the radio has no channel names"}},
         ChirpCase{"Power=", Texts("446.00625", "446.00625", "None", "None"), {}},
         // Refused rows say where and why.
         ChirpCase{"Location=17", {}, {"line 2, column 1 (Location), \"17\": not a channel 1 to 16"}},
@@ -146,15 +165,16 @@ INSTANTIATE_TEST_SUITE_P(
         ChirpCase{"Tone=DTCS;DtcsPolarity=NX",
                   {},
                   {"line 2, column 10 (DtcsPolarity), \"NX\": DtcsPolarity is none of NN, NR, RN, RR"}},
-        ChirpCase{"Tone=Cross;CrossMode=Tone->",
+        ChirpCase{"Tone=Cross;CrossMode=Tone->;rToneFreq=65.5", Texts("446.00625", "446.00625", "None", "65.5"), {}},
+        ChirpCase{"Tone=Cross;CrossMode=Tone",
                   {},
-                  {"line 2, column 12 (CrossMode), \"Tone->\": CrossMode is none of Tone->Tone, Tone->DTCS, "
-                   "DTCS->Tone, DTCS->, ->DTCS, ->Tone, DTCS->DTCS"}},
+                  {"line 2, column 12 (CrossMode), \"Tone\": CrossMode is none of Tone->Tone, Tone->DTCS, "
+                   "DTCS->Tone, Tone->, DTCS->, ->DTCS, ->Tone, DTCS->DTCS"}},
         ChirpCase{"Tone=DTCS-R", {}, {"line 2, column 6 (Tone), \"DTCS-R\": Tone is none of empty, Tone, TSQL, DTCS, Cross"}},
         ChirpCase{"Skip=X;Power=Max",
                   {},
                   {"line 2, column 15 (Skip), \"X\": Skip is none of empty, S, P",
-                   "line 2, column 16 (Power), \"Max\": Power is neither High, Middle, Low nor watts (5.0W)"}}),
+                   "line 2, column 16 (Power), \"Max\": Power is neither watts (5.0W) nor High, Middle, Low"}}),
     [](const auto& info) { return "case" + std::to_string(info.index); });
 
 TEST(ChirpImportFile, WattsNamesAndColumnOrder) {
@@ -176,14 +196,27 @@ TEST(ChirpImportFile, WattsNamesAndColumnOrder) {
     EXPECT_EQ(result.rows[i].texts[7], levels[i]);
   }
   EXPECT_EQ(result.rows[0].notes,
-            (std::vector<std::string>{"power from watts: 5.0W is High",
-                                      "Name \"Home, base\" dropped: the radio has no channel names",
-                                      "Comment dropped"}));
-  EXPECT_EQ(result.rows[2].notes, std::vector<std::string>{"power from watts: 2.5 W is Middle"});
+            (std::vector<std::string>{"Name \"Home, base\" dropped: the radio has no channel names", "Comment dropped"}));
+  EXPECT_EQ(result.rows[2].notes,
+            std::vector<std::string>{"power 2.5 W is none of this radio's 5.0W, 2.0W, 0.5W: Middle, the nearest"});
+  EXPECT_TRUE(result.notes.empty());
 
   const ImportResult zh = ImportChannels(text, Options(CsvFormat::Chirp, false, true));
   EXPECT_EQ(zh.rows[1].texts[7], "低");
-  EXPECT_EQ(zh.rows[1].notes, std::vector<std::string>{"功率按瓦数换算：1W为低"});
+  EXPECT_EQ(zh.rows[1].notes, std::vector<std::string>{"功率1W不是本电台的5.0W、2.0W、0.5W之一：取最接近的低"});
+
+  // Another radio type's watts, and a file without a Power column.
+  ImportOptions four = Options();
+  four.watts = {4000, 1000, 250};
+  EXPECT_EQ(ImportChannels(text, four).rows[3].notes,
+            std::vector<std::string>{"power 5W is none of this radio's 4.0W, 1.0W, 0.25W: High, the nearest"});
+  const ImportResult noPower = ImportChannels(
+      "Location,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,Mode\n"
+      "1,446,,0,,88.5,88.5,023,NN,FM\n2,446.1,,0,,88.5,88.5,023,NN,NFM\n",
+      Options());
+  EXPECT_EQ(noPower.notes, std::vector<std::string>{"the file has no Power column: every channel imports at High power"});
+  EXPECT_EQ(noPower.rows[1].texts[7], "High");
+  EXPECT_TRUE(noPower.rows[1].notes.empty());
 }
 
 struct BadFile {
@@ -209,7 +242,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         BadFile{"", CsvFormat::Auto, "line 1: the file holds no rows", {}},
         BadFile{"\xEF\xBB\xBF\r\n\r\n", CsvFormat::Chirp, "line 1: the file holds no rows", {}},
-        BadFile{"Location,Frequency\n1,\"446\n2,447\n", CsvFormat::Auto, "line 2: a quoted field is not closed", {}},
+        BadFile{"Location,Frequency\n1,\"446\n2,447\n", CsvFormat::Chanset, "line 2: a quoted field is not closed", {}},
         BadFile{"Location,Frequency,Tone\n1,446,\n", CsvFormat::Auto,
                 "line 1: the header has no column Duplex, Offset, rToneFreq, cToneFreq, DtcsCode, DtcsPolarity, Mode",
                 {}},
@@ -222,13 +255,15 @@ INSTANTIATE_TEST_SUITE_P(
                 "Location,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,Mode\n"
                 "1,446.1,,0,,88.5,88.5,023,NN,FM\n"
                 "2,446.1\n"
-                ",,,,,,,,,\n",
+                ",,,,,,,,,\n"  // a row of separators is skipped like an empty line
+                " , ,\t,\n"
+                "3,446.1,,0,,88.5,88.5,023,NN,FM\n",
                 CsvFormat::Auto, "",
                 {{},
                  {"line 3: a second header row"},
                  {"line 4: channel 1 already comes from line 2"},
                  {"line 5: the row has 2 fields, the header 10"},
-                 {"line 6: an empty row"}}},
+                 {}}},
         // Chanset's own table, in Chinese, with its faults.
         BadFile{"信道,接收频率,发射频率,QT/DQT解码,QT/DQT编码,宽/窄,扫描,繁忙锁定,功率\n"
                 "3,446.1,,D017N,88.6,宽,是,载波,高\n"
@@ -238,7 +273,10 @@ INSTANTIATE_TEST_SUITE_P(
                 "5,abc,,None,None,Wide,Yes,Off,High\n"
                 "CH,Rx Frequency,Tx Frequency,QT/DQT Dec,QT/DQT Enc,W/N,Scan,Busy Lock,Power\n",
                 CsvFormat::Auto, "",
-                {{},
+                {{"line 2, column 4 (QT/DQT Dec), \"D017N\": not in the tone list: None, one of its 53 CTCSS tones "
+                  "(88.5) or a listed DCS code with N or I (D023N)",
+                  "line 2, column 5 (QT/DQT Enc), \"88.6\": not in the tone list: None, one of its 53 CTCSS tones "
+                  "(88.5) or a listed DCS code with N or I (D023N)"},
                  {"line 3: channel 3 already comes from line 2"},
                  {"line 4, column 1 (CH), \"17\": not a channel number 1 to 16"},
                  {"line 5, column 5 (QT/DQT Enc), \"\": a row needs 9 columns (channel and eight texts), this one has 4"},
@@ -246,20 +284,36 @@ INSTANTIATE_TEST_SUITE_P(
                  {"line 7: a second header row"}}}),
     [](const auto& info) { return "case" + std::to_string(info.index); });
 
+// A file of many rows keeps the 16 it may use and the first refusals a
+// list shows, and counts the rest.
 TEST(ImportRows, TenThousandRowsAndRenumbering) {
   std::string text = kHeader;
   for (int i = 0; i < 10000; ++i) text += ChirpRow("Location=" + std::to_string(i));
   const ImportResult byLocation = ImportChannels(text, Options());
-  ASSERT_EQ(byLocation.rows.size(), 10000u);
+  EXPECT_EQ(byLocation.RowCount(), 10000);
   EXPECT_EQ(byLocation.AcceptedCount(), 16);
-  EXPECT_EQ(RefusalTexts(byLocation.rows[9999]),
-            std::vector<std::string>{"line 10001, column 1 (Location), \"9999\": not a channel 1 to 16"});
+  EXPECT_EQ(byLocation.rows.size(), 16u + kListLines);
+  EXPECT_EQ(RefusalTexts(byLocation.rows.back()),
+            std::vector<std::string>{"line 37, column 1 (Location), \"35\": not a channel 1 to 16"});
+  const std::vector<std::string> lines = ImportListLines(byLocation, false);
+  ASSERT_EQ(lines.size(), kListLines + 1);
+  EXPECT_EQ(lines[0], "line 2, column 1 (Location), \"0\": not a channel 1 to 16");
+  EXPECT_EQ(lines.back(), "…and 9964 more");
 
   const ImportResult renumbered = ImportChannels(text, Options(CsvFormat::Chirp, true));
   EXPECT_EQ(renumbered.AcceptedCount(), 16);
   EXPECT_EQ(renumbered.rows[0].channel, 1);  // Location 0
   EXPECT_EQ(renumbered.rows[15].channel, 16);
   EXPECT_EQ(RefusalTexts(renumbered.rows[16]), std::vector<std::string>{"line 18: no channel left: the radio has 16"});
+
+  // Renumbered, refused rows take no channel: the accepted ones land on 1, 2, 3.
+  const ImportResult gaps = ImportChannels(kHeader + ChirpRow("Frequency=446.1") + ChirpRow("Frequency=500") +
+                                               ChirpRow("Mode=AM") + ChirpRow("Frequency=446.2") +
+                                               ChirpRow("Frequency=446.3"),
+                                           Options(CsvFormat::Chirp, true));
+  std::vector<int> channels;
+  for (const ImportRow& row : gaps.rows) channels.push_back(row.channel);
+  EXPECT_EQ(channels, (std::vector<int>{1, 0, 0, 2, 3}));
 }
 
 TEST(ImportRows, ApplyReplacesOnlyTheNamedChannels) {
@@ -289,20 +343,37 @@ TEST(ChirpExport, WritesTheInverseRules) {
   std::vector<std::string> notes;
   EXPECT_EQ(WriteChirpCsv(image, &notes),
             kHeader +
-                "1,,446.006250,,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,6.25,,High,\n"
-                "2,,440.012500,+,5.000000,Cross,100.0,88.5,023,NN,023,Tone->Tone,NFM,12.50,S,Low,\n"
-                "5,,460.000000,split,380.000000,DTCS,88.5,88.5,023,NR,023,Tone->Tone,FM,12.50,,Middle,\n"
-                "7,,440.000000,-,1.000000,TSQL,88.5,162.2,023,NN,023,Tone->Tone,FM,12.50,,High,\n"
-                "16,,401.005000,,0.000000,Cross,88.5,88.5,023,NN,754,->DTCS,FM,5.00,,High,\n");
-  EXPECT_EQ(notes, std::vector<std::string>{"Busy Lock is not part of the CHIRP CSV format: channel 2, 16 will "
-                                            "import with Busy Lock Off"});
+                "1,,446.006250,,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,6.25,,5.0W,\n"
+                "2,,440.012500,+,5.000000,Cross,100.0,88.5,023,NN,023,Tone->Tone,NFM,12.50,S,0.5W,\n"
+                "5,,460.000000,split,380.000000,DTCS,88.5,88.5,023,NR,023,Tone->Tone,FM,12.50,,2.0W,\n"
+                "7,,440.000000,-,1.000000,TSQL,88.5,162.2,023,NN,023,Tone->Tone,FM,12.50,,5.0W,\n"
+                "16,,401.005000,,0.000000,Cross,88.5,88.5,023,NN,754,->DTCS,FM,5.00,,5.0W,\n");
+  EXPECT_EQ(notes, (std::vector<std::string>{
+                       "Busy Lock is not part of the CHIRP CSV format: channels 2, 16 will import with Busy Lock Off",
+                       "channel 16 needs CHIRP from 2023 on: older versions ignore the CrossMode and RxDtcsCode "
+                       "columns and read it as Tone->Tone with rToneFreq and cToneFreq (88.5 where unused)"}));
 
-  // A tone the list lacks is written, and said.
-  EncodeChannel({"446.00625", "446.00625", "88.6", "D017N", "Wide", "Yes", "Off", "High"}, image, 1);
+  // A tone the list lacks is written and said once for its channel; 65.5,
+  // which CHIRP before 2023 refuses, too; the watts of another radio type.
+  EncodeChannel({"446.00625", "446.00625", "88.6", "88.6", "Wide", "Yes", "Off", "High"}, image, 1);
+  EncodeChannel({"440.01250", "445.01250", "D023N", "65.5", "Narrow", "No", "Off", "Low"}, image, 2);
+  EncodeChannel({"446.00625", "446.00625", "65.5", "65.5", "Wide", "Yes", "Off", "Middle"}, image, 3);
+  notes.clear();
+  const std::string four = WriteChirpCsv(image, &notes, true, {4000, 1000, 250});
+  EXPECT_NE(four.find("\n2,,440.012500,+,5.000000,Cross,65.5,88.5,023,NN,023,Tone->DTCS,NFM,12.50,S,0.25W,\n"),
+            std::string::npos);
+  EXPECT_NE(four.find(",TSQL,88.5,65.5,023,NN,023,Tone->Tone,FM,6.25,,1.0W,\n"), std::string::npos);
+  EXPECT_EQ(notes, (std::vector<std::string>{
+                       "信道1：亚音88.6不在电台的亚音列表中，导入此文件时该信道会被拒绝",
+                       "CHIRP CSV格式没有繁忙锁定：信道16导入后繁忙锁定为关",
+                       "信道2、16需要2023年起的CHIRP：旧版本忽略CrossMode和RxDtcsCode列，会按rToneFreq和cToneFreq读成"
+                       "Tone->Tone（未用处为88.5）",
+                       "信道2、3使用亚音65.5，2023年以前的CHIRP没有此亚音，会拒绝这些信道"}));
+  EncodeChannel({"446.00625", "446.00625", "D017N", "88.6", "Wide", "Yes", "Off", "High"}, image, 1);
   notes.clear();
   WriteChirpCsv(image, &notes);
-  ASSERT_EQ(notes.size(), 3u);
-  EXPECT_EQ(notes[0], "channel 1: the tone 88.6 is not in the radio's tone list; importing the file refuses it");
+  EXPECT_EQ(notes[0], "channel 1: the tones D017N and 88.6 are not in the radio's tone list; importing the file "
+                      "refuses the channel");
 }
 
 // ---- round trips over random images ----

@@ -327,7 +327,7 @@ class TracedTransfer : public CloneTransferTest {
  protected:
   TransferResult RunTraced(TransferDirection direction) {
     std::string error;
-    EXPECT_TRUE(sink.Open(trace, false, &error)) << error;
+    EXPECT_TRUE(sink.Open(trace, &error)) << error;
     TransferResult r = RunTracedTransfer(radio, host, &sink, "/dev/radio", direction, image);
     sink.Close();
     return r;

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/socket.h>
@@ -104,9 +106,10 @@ std::vector<std::string> Entries(const std::string& folder) {
   return names;
 }
 
-class EveryWriter : public ::testing::TestWithParam<Writer> {
+// A folder the child user owns, with a file of old contents in it.
+template <class Param>
+class SaveFolder : public ::testing::TestWithParam<Param> {
  protected:
-  // A folder the child user owns, with a file of old contents in it.
   void SetUp() override {
     folder_ = dir_.File("work");
     ASSERT_EQ(mkdir(folder_.c_str(), 0755), 0);
@@ -115,7 +118,18 @@ class EveryWriter : public ::testing::TestWithParam<Writer> {
     testutil::GiveToChildUser(dir_.Path());
     testutil::GiveToChildUser(folder_);
     testutil::GiveToChildUser(file_);
+    // Where a file rewritten in place keeps its old bytes meanwhile.
+    if (const char* home = getenv("XDG_DATA_HOME")) dataHome_ = home;
+    setenv("XDG_DATA_HOME", dir_.File("data").c_str(), 1);
+    copies_ = dir_.File("data/Chanset/backups");
   }
+  void TearDown() override { setenv("XDG_DATA_HOME", dataHome_.c_str(), 1); }
+  TempDir dir_;
+  std::string folder_, file_, copies_, dataHome_;
+};
+
+class EveryWriter : public SaveFolder<Writer> {
+ protected:
   // Marks the file read-only (0444), writes it, and expects a refusal that
   // leaves the file and its folder as they were.
   void ExpectReadOnlyRefused() {
@@ -128,8 +142,6 @@ class EveryWriter : public ::testing::TestWithParam<Writer> {
     ExpectUntouched(before, file_);
     EXPECT_EQ(Entries(folder_), std::vector<std::string>{"file"});
   }
-  TempDir dir_;
-  std::string folder_, file_;
 };
 
 TEST_P(EveryWriter, ReadOnlyFileInWritableFolderIsRefusedAndUntouched) {
@@ -151,6 +163,8 @@ TEST_P(EveryWriter, WritableFileInReadOnlyFolderIsRewrittenInPlace) {
     EXPECT_EQ(after.bytes, GetParam().expected());
     EXPECT_EQ(after.inode, before.inode);
     EXPECT_EQ(after.mode & 07777, 0640u);
+    // The copy kept meanwhile goes once the new bytes are in.
+    EXPECT_EQ(Entries(copies_), std::vector<std::string>{});
   });
 }
 
@@ -165,6 +179,7 @@ TEST_P(EveryWriter, FailedInPlaceWritePutsTheOldBytesBack) {
         EXPECT_FALSE(GetParam().write(file_, error));
         EXPECT_NE(error, "");
         ExpectUntouched(before, file_);
+        EXPECT_EQ(Entries(copies_), std::vector<std::string>{});
       },
       1000);
 }
@@ -250,6 +265,57 @@ TEST_P(EveryWriter, NonRegularTargetIsRefused) {
 
 INSTANTIATE_TEST_SUITE_P(Writers, EveryWriter, ::testing::ValuesIn(kWriters),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A save killed at any of its steps leaves the file wholly old or wholly
+// new; only an in-place rewrite killed between its first write and its end
+// leaves a mixture, and then the copy of the old bytes is in the backups
+// folder. The next save to the file leaves nothing of the killed one
+// beside it.
+struct Kill {
+  const char* step;
+  bool inPlace;        // the folder takes no new file
+  const char* leaves;  // "old", "new" or "mixed"
+};
+const Kill kKills[] = {{"temporary", false, "old"}, {"written", false, "old"}, {"renamed", false, "new"},
+                       {"copied", true, "old"},     {"overwritten", true, "mixed"}, {"cut", true, "new"}};
+const char* g_killAt = "";
+
+void PrintTo(const Kill& k, std::ostream* os) { *os << k.step; }
+
+using KilledSave = SaveFolder<Kill>;
+
+TEST_P(KilledSave, LeavesOldNewOrTheCopyAndNoTemporaryFileAfterTheNextSave) {
+  const Kill& kill = GetParam();
+  const std::string oldBytes(3000, 'o'), newBytes = "new contents\n";
+  WriteText(file_, oldBytes);
+  RunAsUser([&] {
+    ASSERT_EQ(chmod(folder_.c_str(), kill.inPlace ? 0555 : 0755), 0);
+    pid_t pid = fork();
+    if (pid == 0) {
+      g_killAt = kill.step;
+      SetSaveStepHook([](const char* step) {
+        if (std::strcmp(step, g_killAt) == 0) raise(SIGKILL);
+      });
+      WriteFileAtomic(file_, newBytes);
+      _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFSIGNALED(status));
+    const std::string now = ReadText(file_);
+    const std::string leaves = now == oldBytes ? "old" : now == newBytes ? "new" : "mixed";
+    EXPECT_EQ(leaves, kill.leaves);
+    if (leaves == "mixed") {
+      ASSERT_EQ(Entries(copies_).size(), 1u);
+      EXPECT_EQ(ReadText(copies_ + "/" + Entries(copies_)[0]), oldBytes);
+    }
+    EXPECT_TRUE(WriteFileAtomic(file_, newBytes));
+    EXPECT_EQ(Entries(folder_), std::vector<std::string>{"file"});
+  });
+}
+
+INSTANTIATE_TEST_SUITE_P(Steps, KilledSave, ::testing::ValuesIn(kKills),
+                         [](const auto& info) { return std::string(info.param.step); });
 
 // Opening -------------------------------------------------------------------
 

@@ -105,9 +105,9 @@ TEST_F(PortDiscoveryTest, OpenStatusSaysWhatIsWrongAndWhoHoldsABusyPort) {
   SerialPort holder;
   ASSERT_TRUE(holder.Open(ttyS0_)) << holder.LastError().text;
   tree_.AddProcess(4242, "minicom", ttyS0_);
-  tree_.AddProcess(77, "bash", usb0_);  // holds another device: not named
+  tree_.AddProcess(77, "bash", usb0_);  // locks nothing: only /proc tells
   std::vector<SerialDevice> devices = List();
-  EXPECT_EQ(OpenStatusText(*Find(devices, "ttyUSB0")), "ok");
+  EXPECT_EQ(OpenStatusText(*Find(devices, "ttyUSB0")), "in use by bash (pid 77)");
   EXPECT_EQ(OpenStatusText(*Find(devices, "ttyACM0")), "not a serial device");
   const SerialDevice* busy = Find(devices, "ttyS0");
   EXPECT_FALSE(busy->openable);
@@ -115,11 +115,12 @@ TEST_F(PortDiscoveryTest, OpenStatusSaysWhatIsWrongAndWhoHoldsABusyPort) {
   EXPECT_EQ(OpenStatusText(*busy), "in use by minicom (pid 4242)");
   // Once let go, it opens again.
   holder.Close();
+  std::filesystem::remove_all(tree_.Proc() + "/4242");
   EXPECT_EQ(OpenStatusText(*Find(List(), "ttyS0")), "ok");
 }
 
 TEST_F(PortDiscoveryTest, BusyPortWithoutAnyProcessInfoStillSaysInUse) {
-  SerialPort holder;
+  SerialPort holder(PortTimeouts(), LockPlaces{{}, ""});  // no lock file, nothing in the fake /proc
   ASSERT_TRUE(holder.Open(usb0_));
   EXPECT_EQ(OpenStatusText(*Find(List(), "ttyUSB0")), "in use by another program");
 }

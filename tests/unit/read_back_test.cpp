@@ -120,7 +120,7 @@ TEST(ReadBack, GoesThroughTheHostLikeAnyRead) {
 TEST(ReadBack, IsTracedAsARead) {
   testutil::TempDir dir;
   TraceSink sink;
-  ASSERT_TRUE(sink.Open(dir.File("trace.txt"), false));
+  ASSERT_TRUE(sink.Open(dir.File("trace.txt")));
   Log log;
   ScriptedRadio radio(log);
   FakeHost host(log);

@@ -382,6 +382,10 @@ TEST(SettingsFile, FailedSaveInReadOnlyFolderLeavesTheFile) {
 TEST(SettingsFile, ReadOnlyFolderWithWritableFileIsRewrittenInPlace) {
   TempDir dir;
   testutil::GiveToChildUser(dir.Path());
+  // The old bytes are kept meanwhile in the backups folder, which the user
+  // must be able to write.
+  const std::string dataHome = getenv("XDG_DATA_HOME") ? getenv("XDG_DATA_HOME") : "";
+  setenv("XDG_DATA_HOME", dir.File("data").c_str(), 1);
   testutil::RunAsUser([&] {
     std::string sub = dir.File("ro");
     std::string path = sub + "/Chanset.ini";
@@ -392,6 +396,7 @@ TEST(SettingsFile, ReadOnlyFolderWithWritableFileIsRewrittenInPlace) {
     EXPECT_EQ(f.LastError(), "");
     EXPECT_EQ(ReadText(path), "[Setup]\nLanguage=Chinese\n");
   });
+  setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
 }
 
 TEST(SettingsFile, SaveThroughASymbolicLinkKeepsTheLink) {

@@ -1,5 +1,6 @@
 #pragma once
 // chanset-cli: one function per command, each in its own file.
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,6 +27,29 @@ const std::vector<Command>& Commands();
 
 // Prints "chanset-cli: <message>" on stderr and returns 1 (for `return Fail(...)`).
 int Fail(const std::string& message);
+
+// Everything a command prints goes through these: `text` and a line end in
+// one write, with every control character in it written out (see
+// platform/TerminalText.h), so that nothing read from a file, a device or
+// another process can act on the user's terminal. PrintLines does the same
+// for each line of a text of several.
+void PrintLine(std::FILE* stream, const std::string& text);
+void PrintLines(std::FILE* stream, const std::string& text);
+
+// The file a command's path word names: "-" is standard input for an input
+// and standard output for an output (written through the open descriptor,
+// so "chanset-cli export a.dat - >> all.csv" appends).
+std::string InputPath(const std::string& word);
+std::string OutputPath(const std::string& word);
+// Stores `bytes` at the output `word` names; prints why not and returns
+// false.
+bool WriteOutput(const std::string& word, const std::string& bytes);
+// Stores `image` as a .dat file at the output `word` names; prints why not
+// and returns false.
+bool StoreForCommand(const std::string& word, const chanset::Image& image);
+// Whether two path words name the same file ("-" as an input is not an
+// output).
+bool SameFileWords(const std::string& input, const std::string& output);
 
 // The settings file given by "--ini FILE" anywhere on the command line (taken
 // out before the command runs); empty when none was given.
@@ -74,9 +98,14 @@ bool TakeLanguage(Args& args, bool& chinese);
 bool TakeLanguage(Args& args, bool& chinese, std::string& error);
 
 // Removes "--name VALUE" from args; returns true and sets value when present.
-// A "--name" without a value is an error reported through `error`.
+// A "--name" without a value is an error reported through `error`. Only the
+// words before "--" are options.
 bool TakeOption(Args& args, const std::string& name, std::string& value, std::string& error);
 // Removes a flag "--name" from args; returns whether it was present.
 bool TakeFlag(Args& args, const std::string& name);
+// After a command has taken its options: false when a word before "--"
+// still looks like an option (a lone "-" is a path); else removes the "--",
+// leaving the operands.
+bool Operands(Args& args);
 
 }  // namespace cli

@@ -26,9 +26,31 @@ bool LoadProgramSettings() {
   return true;
 }
 
+std::string InputPath(const std::string& word) { return word == "-" ? "/dev/stdin" : word; }
+
+std::string OutputPath(const std::string& word) { return word == "-" ? "/dev/stdout" : word; }
+
+bool WriteOutput(const std::string& word, const std::string& bytes) {
+  std::string reason;
+  if (chanset::WriteFileAtomic(OutputPath(word), bytes, &reason)) return true;
+  Fail("cannot write " + word + ": " + reason);
+  return false;
+}
+
+bool StoreForCommand(const std::string& word, const chanset::Image& image) {
+  std::string reason;
+  if (chanset::StoreDatFile(OutputPath(word), image, &reason) == chanset::DatError::None) return true;
+  Fail("cannot write " + word + ": " + reason);
+  return false;
+}
+
+bool SameFileWords(const std::string& input, const std::string& output) {
+  return chanset::SameFile(InputPath(input), OutputPath(output));
+}
+
 bool LoadForCommand(const std::string& path, chanset::Image& image, bool chinese) {
   std::string reason;
-  switch (chanset::LoadDatFile(path, image, &reason)) {
+  switch (chanset::LoadDatFile(InputPath(path), image, &reason, true)) {
     case chanset::DatError::None:
       return true;
     case chanset::DatError::Io:
@@ -76,12 +98,21 @@ std::unique_ptr<chanset::CSettingsFile> LoadNamesForCommand(bool& ok) {
 bool LoadImportInputs(const std::string& csvPath, const std::string& basePath, chanset::CSettingsFile& settings,
                       chanset::Image& image, std::string& csvText) {
   if (!LoadSettingsForCommand(settings) || !LoadForCommand(basePath, image, false)) return false;
+  // Read as `cat` would when it is standard input or a pipe; never more than
+  // a channel table can be.
+  chanset::InputRules rules;
+  rules.streams = true;
   std::string reason;
-  if (!chanset::ReadWholeFile(csvPath, csvText, &reason)) {
-    Fail("cannot read " + csvPath + ": " + reason);
-    return false;
+  switch (chanset::ReadInput(InputPath(csvPath), csvText, rules, &reason)) {
+    case chanset::InputStatus::Ok:
+      return true;
+    case chanset::InputStatus::TooLarge:
+      Fail(csvPath + ": " + reason);
+      return false;
+    default:
+      Fail("cannot read " + csvPath + ": " + reason);
+      return false;
   }
-  return true;
 }
 
 bool TakeLanguage(Args& args, bool& chinese) {

@@ -26,12 +26,14 @@ const std::vector<Command>& Commands() {
        " band by name, other bytes by address); exit 0 when equal, 1 when different, 2 on error",
        RunDiff},
       {"export", "FILE.dat OUT.csv [--format chanset|chirp] [--lang en|zh]",
-       "write the channels as Chanset's CSV table (as dump prints it) or as CHIRP CSV", RunExport},
+       "write the channels as Chanset's CSV table (as dump prints it) or as CHIRP CSV (power in the"
+       " watts of the radio type's Watts key in the settings file)",
+       RunExport},
       {"import", "IN.csv BASE.dat OUT.dat [--format auto|chanset|chirp] [--renumber] [--partial]",
        "BASE.dat with the channels named by a Chanset or CHIRP CSV file replaced, every value checked"
        " against BASE's band; stored as OUT.dat. A refused row writes nothing (exit 1) unless"
-       " --partial, which imports the other rows (exit 3). --renumber puts the rows on channels"
-       " 1, 2, ... in file order",
+       " --partial, which imports the other rows (exit 3); at most 20 refusals are listed."
+       " --renumber puts the accepted rows on channels 1, 2, ... in file order",
        RunImport},
       {"read", "--port COMn|PATH [--trace FILE] [--quiet] [--no-backup] [--lang en|zh] OUT.dat",
        "read the radio into OUT.dat (rows 62..63 from a new image); with several --port, every radio at once,"
@@ -42,7 +44,8 @@ const std::vector<Command>& Commands() {
        "write rows 0..61 of IN.dat to the radio; with several --port, to every radio at once."
        " --verify reads each radio back and compares: exit 4 and the differences (as diff prints them) when"
        " it holds other data, exit 3 when the read-back failed (written but not verified); the read-back is"
-       " kept as a backup. --trace logs every byte, discard and pause; Ctrl-C cancels at once (exit 130)",
+       " kept as a backup. --trace logs every byte, discard and pause; Ctrl-C, SIGTERM and SIGHUP cancel at"
+       " once and put the port back as it was found (exit 128 + the signal: 130, 143, 129)",
        RunWrite},
       {"ports", "[--sysfs DIR] [--dev DIR] [--proc DIR]",
        "list the serial devices: by-id name, USB maker and product, the COMn mapped to each,"

@@ -1,6 +1,7 @@
 #include "tools/cli/ConsoleTransfer.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cerrno>
 #include <chrono>
@@ -13,20 +14,26 @@
 #include <unistd.h>
 
 #include "link/CancelSignal.h"
+#include "link/PortErrorText.h"
 #include "link/PortNames.h"
 #include "link/SerialPort.h"
 #include "link/TraceSink.h"
+#include "platform/PackStrings.h"
+#include "platform/ResourceIds.h"
+#include "platform/TerminalText.h"
 #include "tools/cli/CliCommand.h"
 
 namespace cli {
 
 namespace {
 
-volatile sig_atomic_t g_interrupted = 0;
+volatile sig_atomic_t g_signal = 0;  // the first stop signal that came
 chanset::CancelSignal* g_cancel = nullptr;
+constexpr std::array<int, 3> kStopSignals = {SIGINT, SIGTERM, SIGHUP};
+struct sigaction g_before[3];  // their handling before CatchInterrupt()
 
-void OnInterrupt(int) {
-  g_interrupted = 1;
+void OnStopSignal(int sig) {
+  if (g_signal == 0) g_signal = sig;
   if (g_cancel) g_cancel->Request();
 }
 
@@ -53,8 +60,9 @@ std::string SameDeviceKey(const std::string& path) {
 
 class ConsoleHost : public chanset::TransferHost {
  public:
-  ConsoleHost(const char* verb, bool quiet)
-      : verb_(verb), bar_(!quiet && isatty(STDERR_FILENO) == 1), start_(std::chrono::steady_clock::now()) {
+  ConsoleHost(const char* verb, const PortTarget& port, const TransferOptions& options)
+      : verb_(verb), path_(port.path), chinese_(options.chinese), bar_(!options.quiet && isatty(STDERR_FILENO) == 1),
+        start_(std::chrono::steady_clock::now()) {
     if (bar_) Progress(0);
   }
 
@@ -62,9 +70,9 @@ class ConsoleHost : public chanset::TransferHost {
 
   bool AskRetry() override {
     EndBar();
-    std::fprintf(stderr, "chanset-cli: %s\n", MessageText(chanset::kMsgCommunicationError));
+    PrintLine(stderr, std::string("chanset-cli: ") + MessageText(chanset::kMsgCommunicationError, chinese_));
     if (isatty(STDIN_FILENO) != 1) {
-      std::fprintf(stderr, "chanset-cli: no terminal to answer Retry or Cancel: cancelled\n");
+      PrintLine(stderr, "chanset-cli: no terminal to answer Retry or Cancel: cancelled");
       return false;
     }
     return AskRetryOnTerminal("Retry or Cancel? [r/c] ");
@@ -79,13 +87,13 @@ class ConsoleHost : public chanset::TransferHost {
     std::fflush(stderr);
   }
 
+  // The message, and under it what to do about the port, as the window
+  // shows them.
   void Message(int id, const chanset::SystemError& reason) override {
     EndBar();
-    std::fprintf(stderr, "chanset-cli: %s\n", MessageText(id));
-    if (reason.code != 0) {
-      std::string hint = chanset::PortErrorHint(reason.code);
-      std::fprintf(stderr, "chanset-cli: %s%s%s\n", reason.text.c_str(), hint.empty() ? "" : " - ", hint.c_str());
-    }
+    PrintLine(stderr, std::string("chanset-cli: ") + MessageText(id, chinese_));
+    const std::string why = ReasonText(reason, path_, chinese_);
+    if (!why.empty()) PrintLine(stderr, "chanset-cli: " + why);
   }
 
   void Sleep(int ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
@@ -97,6 +105,8 @@ class ConsoleHost : public chanset::TransferHost {
 
  private:
   const char* verb_;
+  std::string path_;
+  bool chinese_;
   bool bar_;
   bool drawn_ = false;
   std::chrono::steady_clock::time_point start_;
@@ -104,26 +114,18 @@ class ConsoleHost : public chanset::TransferHost {
 
 }  // namespace
 
-const char* MessageText(int id) {
-  switch (id) {
-    case chanset::kMsgCommunicationError:
-      return "Communication Error,Please check all the connections and the radio power";
-    case chanset::kMsgOpenFailed:
-      return "Could not Open the Port,Please check whether the Port are occupied or the device are ok";
-    case chanset::kMsgProgramInterrupt:
-      return "Program Interrupt, Please reset the radio and try again";
-    default:
-      return "";
-  }
+const char* MessageText(int id, bool chinese) { return chanset::PackString(id, chinese); }
+
+std::string ReasonText(const chanset::SystemError& reason, const std::string& path, bool chinese) {
+  if (reason.code == 0) return std::string();
+  const std::string detail = chanset::PortErrorDetail(reason, path, chinese);
+  return detail.empty() ? reason.text : detail;
 }
 
-std::string MessageWithReason(int id, const chanset::SystemError& reason) {
-  std::string text = MessageText(id);
-  if (reason.code != 0) {
-    std::string hint = chanset::PortErrorHint(reason.code);
-    text += " (" + reason.text + (hint.empty() ? "" : " - " + hint) + ")";
-  }
-  return text;
+std::string MessageWithReason(int id, const chanset::SystemError& reason, const std::string& path, bool chinese) {
+  std::string text = MessageText(id, chinese);
+  const std::string why = ReasonText(reason, path, chinese);
+  return why.empty() ? text : text + " (" + why + ")";
 }
 
 std::string ProgressLine(const char* verb, int rows, double seconds) {
@@ -150,7 +152,11 @@ bool ParseTransferArgs(std::vector<std::string> args, const char* verb, std::vec
     return false;
   }
   if (!TakeOption(args, "--trace", options.tracePath, error) && !error.empty()) return false;
+  // "--trace -" is standard error, where the messages go.
+  if (options.tracePath == "-") options.tracePath = "/dev/stderr";
   options.quiet = TakeFlag(args, "--quiet");
+  // A trace on the terminal would be torn by the progress line.
+  if (chanset::StreamDescriptor(options.tracePath) == STDERR_FILENO) options.quiet = true;
   options.backup = !TakeFlag(args, "--no-backup");
   if (!TakeLanguage(args, options.chinese, error)) return false;
   options.verify = TakeFlag(args, "--verify");
@@ -158,7 +164,7 @@ bool ParseTransferArgs(std::vector<std::string> args, const char* verb, std::vec
     error = "--verify belongs to write: it reads the radio back after writing it";
     return false;
   }
-  if (args.size() != 1 || args[0].rfind("--", 0) == 0) {
+  if (!Operands(args) || args.size() != 1) {
     error = "usage: " + v + " --port COMn|PATH [--port ...] [--trace FILE] [--quiet] [--no-backup] [--lang en|zh]" +
             (v == "write" ? " [--verify] " : " ") + fileWord;
     return false;
@@ -190,23 +196,50 @@ bool ParseTransferArgs(std::vector<std::string> args, const char* verb, std::vec
 void CatchInterrupt() {
   static chanset::CancelSignal cancel;  // made before the handler can use it
   g_cancel = &cancel;
-  // Ctrl-C cancels: every port wait ends at once and the ports are released
-  // properly. No SA_RESTART, so a question waiting for a typed answer ends
-  // too. A second Ctrl-C ends the program at once.
-  struct sigaction sa {};
-  sa.sa_handler = OnInterrupt;
-  sa.sa_flags = SA_RESETHAND;
-  sigemptyset(&sa.sa_mask);
-  sigaction(SIGINT, &sa, nullptr);
+  // Every port wait ends at once and the ports are released properly. No
+  // SA_RESTART, so a question waiting for a typed answer ends too. A second
+  // Ctrl-C ends the program at once; a second SIGTERM or SIGHUP (a closed
+  // terminal may send both the kernel's and the shell's) changes nothing.
+  // A signal the caller ignores (nohup) stays ignored.
+  for (std::size_t i = 0; i < kStopSignals.size(); ++i) {
+    struct sigaction sa {};
+    sa.sa_handler = OnStopSignal;
+    sa.sa_flags = kStopSignals[i] == SIGINT ? SA_RESETHAND : 0;
+    sigemptyset(&sa.sa_mask);
+    sigaction(kStopSignals[i], nullptr, &g_before[i]);
+    if (g_before[i].sa_handler != SIG_IGN) sigaction(kStopSignals[i], &sa, nullptr);
+  }
 }
 
-void ReleaseInterrupt() { signal(SIGINT, SIG_DFL); }
+void ReleaseInterrupt() {
+  for (std::size_t i = 0; i < kStopSignals.size(); ++i) sigaction(kStopSignals[i], &g_before[i], nullptr);
+}
 
-bool Interrupted() { return g_interrupted != 0; }
+bool Interrupted() { return g_signal != 0; }
+
+int ReportStopped(bool chinese) {
+  const int sig = g_signal;
+  if (sig == SIGINT) {
+    PrintLine(stderr, "chanset-cli: cancelled");
+  } else {
+    PrintLine(stderr, "chanset-cli: " + chanset::FillText(chanset::PackString(ids::kStoppedBySignal, chinese),
+                                                          {chanset::SignalName(sig)}));
+  }
+  return 128 + sig;
+}
 
 bool AskRetryOnTerminal(const std::string& prompt) {
+  // The prompt may name a port as the user gave it: every line of it is
+  // written out safely, the last one left open for the answer.
+  std::string shown;
+  for (std::size_t at = 0; at <= prompt.size();) {
+    std::size_t end = prompt.find('\n', at);
+    if (end == std::string::npos) end = prompt.size();
+    shown += chanset::TerminalText(prompt.substr(at, end - at)) + (end < prompt.size() ? "\n" : "");
+    at = end + 1;
+  }
   for (;;) {
-    std::fprintf(stderr, "%s", prompt.c_str());
+    std::fwrite(shown.data(), 1, shown.size(), stderr);
     std::fflush(stderr);
     char line[64];
     // Ctrl-C interrupts the read: the answer is Cancel.
@@ -220,9 +253,43 @@ chanset::CancelSignal* InterruptSignal() { return g_cancel; }
 
 bool OpenTrace(const std::string& path, chanset::TraceSink& sink) {
   std::string error;
-  if (sink.Open(path, false, &error)) return true;
+  if (sink.Open(path, &error)) return true;
   Fail("cannot write the trace " + error);
   return false;
+}
+
+std::string TraceFileOf(const TransferOptions& options, std::size_t portCount, const PortTarget& port) {
+  return portCount > 1 ? options.tracePath + "." + port.stem : options.tracePath;
+}
+
+bool CheckTrace(const std::vector<PortTarget>& ports, std::vector<std::string> files, const TransferOptions& options) {
+  if (options.tracePath.empty()) return true;
+  if (ports.size() > 1 && chanset::LooksLikeStream(options.tracePath)) {
+    Fail("--trace " + options.tracePath + " takes one port: with several, each port's trace goes to FILE.<port>");
+    return false;
+  }
+  files.push_back(SettingsPathForCommand());
+  std::vector<std::string> devices;
+  for (const PortTarget& p : ports) devices.push_back(p.path);
+  for (const PortTarget& p : ports) {
+    const std::string clash = chanset::TraceClash(TraceFileOf(options, ports.size(), p), files, devices);
+    if (!clash.empty()) {
+      Fail(clash + "; nothing was done");
+      return false;
+    }
+  }
+  return true;
+}
+
+std::string TraceLossText(const chanset::TraceSink& sink) {
+  if (sink.LinesLost() == 0) return std::string();
+  return "the trace " + sink.Path() + " stopped (" + sink.Failure() + "): " + std::to_string(sink.LinesLost()) +
+         " lines were not written";
+}
+
+void WarnTraceLoss(const chanset::TraceSink& sink) {
+  const std::string text = TraceLossText(sink);
+  if (!text.empty()) PrintLine(stderr, "chanset-cli: warning: " + text);
 }
 
 chanset::TransferResult RunConsoleTransfer(const PortTarget& target, chanset::TransferDirection direction,
@@ -230,10 +297,9 @@ chanset::TransferResult RunConsoleTransfer(const PortTarget& target, chanset::Tr
                                            chanset::TraceSink* trace) {
   chanset::SerialPort port;
   port.SetCancel(InterruptSignal());
-  ConsoleHost host(direction == chanset::TransferDirection::Read ? "Reading" : "Writing", options.quiet);
+  ConsoleHost host(direction == chanset::TransferDirection::Read ? "Reading" : "Writing", target, options);
   chanset::TransferResult result = chanset::RunTracedTransfer(port, host, trace, target.path, direction, image);
   host.EndBar();
-  if (result.end == chanset::TransferEnd::Cancelled) std::fprintf(stderr, "chanset-cli: cancelled\n");
   return result;
 }
 
@@ -241,7 +307,7 @@ chanset::ReadBackResult RunConsoleReadBack(const PortTarget& target, const chans
                                            const TransferOptions& options, chanset::TraceSink* trace) {
   chanset::SerialPort port;
   port.SetCancel(InterruptSignal());
-  ConsoleHost host("Verifying", options.quiet);
+  ConsoleHost host("Verifying", target, options);
   chanset::ReadBackResult result = chanset::ReadBackWritten(port, host, trace, target.path, sent);
   host.EndBar();
   return result;

@@ -1,7 +1,9 @@
 #pragma once
-// Running clone transfers from the command line: messages on stderr, one
-// updating progress line when stderr is a terminal, the Retry/Cancel
-// question when stdin is one, Ctrl-C as an immediate Cancel.
+// Running clone transfers from the command line: messages on stderr in the
+// --lang language (the window's texts, with the same line on what to do
+// about the port), one updating progress line when stderr is a terminal,
+// the Retry/Cancel question when stdin is one, and Ctrl-C, SIGTERM and
+// SIGHUP as an immediate Cancel.
 #include <string>
 #include <vector>
 
@@ -13,23 +15,23 @@
 
 namespace cli {
 
-// Exit status after Ctrl-C, as a shell reports a program ended by SIGINT.
-constexpr int kExitInterrupted = 130;
 // Exit status of `write --verify` when the write completed but its check
 // did not: the read-back failed (the radio holds what was written,
 // unchecked), or the radio holds other data than was written.
 constexpr int kExitNotVerified = 3;
 constexpr int kExitVerifyDiffers = 4;
 
-// The English text of a transfer message id.
-const char* MessageText(int id);
-// The same, followed by the port's reason and a hint in brackets when there
-// is a reason.
-std::string MessageWithReason(int id, const chanset::SystemError& reason);
+// The text of a transfer message id (61451, 61453, 61454).
+const char* MessageText(int id, bool chinese);
+// What to do about the port `path`, or the system's words for the reason
+// when there is no such line; "" without a reason.
+std::string ReasonText(const chanset::SystemError& reason, const std::string& path, bool chinese);
+// The message, followed by ReasonText in brackets when there is one.
+std::string MessageWithReason(int id, const chanset::SystemError& reason, const std::string& path, bool chinese);
 
 struct TransferOptions {
   bool quiet = false;     // --quiet: no progress line
-  std::string tracePath;  // --trace FILE: log of the wire, "" for none
+  std::string tracePath;  // --trace FILE: log of the wire, "" for none ("-" becomes /dev/stderr)
   bool verify = false;    // --verify (write): read back and compare
   bool backup = true;     // --no-backup turns off the backup of what is read
   bool chinese = false;   // --lang zh: backup warnings and the check's lines in Chinese
@@ -49,11 +51,17 @@ struct PortTarget {
 bool ParseTransferArgs(std::vector<std::string> args, const char* verb, std::vector<PortTarget>& ports,
                        std::string& file, TransferOptions& options, std::string& error);
 
-// Ctrl-C from now on cancels every running transfer at once (a second one
-// ends the program). Interrupted() tells whether it was pressed.
+// From now on Ctrl-C (SIGINT), SIGTERM and SIGHUP cancel every running
+// transfer at once: each port is closed, put back as it was found and
+// unlocked, and each trace gets its END line (a second Ctrl-C ends the
+// program). Interrupted() tells whether one of them came.
 void CatchInterrupt();
 void ReleaseInterrupt();
 bool Interrupted();
+// After Interrupted(): one line saying the transfer was stopped ("cancelled"
+// after Ctrl-C), and the exit status of a program ended by that signal,
+// 128 + its number (130, 143, 129).
+int ReportStopped(bool chinese);
 // Asks Retry or Cancel on the terminal, showing `prompt` each time until an
 // answer starting r or c comes; Ctrl-C or the end of input is Cancel. True
 // for Retry.
@@ -61,9 +69,20 @@ bool AskRetryOnTerminal(const std::string& prompt);
 // The signal Ctrl-C raises; null before CatchInterrupt().
 chanset::CancelSignal* InterruptSignal();
 
-// Creates the trace file `path` into `sink`; prints why not and returns
-// false when it cannot be written.
+// Opens the trace file `path` into `sink` (appended to); prints why not and
+// returns false when it cannot be written.
 bool OpenTrace(const std::string& path, chanset::TraceSink& sink);
+// The trace file of `port`: --trace FILE itself for one port, FILE.<stem>
+// for each of several.
+std::string TraceFileOf(const TransferOptions& options, std::size_t portCount, const PortTarget& port);
+// Before anything is opened: the trace may be none of the transfer's
+// `files` (input or outputs, and the settings file) nor any of its ports, and
+// a stream trace takes one port only. Prints why not and returns false.
+bool CheckTrace(const std::vector<PortTarget>& ports, std::vector<std::string> files, const TransferOptions& options);
+// After a transfer: why the trace stopped and how many lines it lost, or
+// "" when it lost none. WarnTraceLoss prints it as a warning on stderr.
+std::string TraceLossText(const chanset::TraceSink& sink);
+void WarnTraceLoss(const chanset::TraceSink& sink);
 
 // Runs one transfer on `port.path`, traced into `trace` when it is open.
 // The messages are printed as they come.

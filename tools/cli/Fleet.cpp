@@ -12,6 +12,7 @@
 #include "data/DatFile.h"
 #include "link/SerialPort.h"
 #include "link/TraceSink.h"
+#include "tools/cli/CliCommand.h"
 #include "tools/cli/TransferChecks.h"
 
 namespace cli {
@@ -50,7 +51,7 @@ class Console {
       return;
     }
     Clear();
-    std::printf("%s\n", line.c_str());
+    PrintLines(stdout, line);
     std::fflush(stdout);
     Draw();
   }
@@ -59,24 +60,24 @@ class Console {
   void Warning(const std::string& line) {
     std::lock_guard<std::mutex> lock(mutex_);
     Clear();
-    std::fprintf(stderr, "chanset-cli: warning: %s\n", line.c_str());
+    PrintLine(stderr, "chanset-cli: warning: " + line);
     Draw();
   }
 
   // Asks Retry or Cancel for one port on the terminal; one question at a
   // time, the progress line held still meanwhile.
-  bool AskRetry(const std::string& label) {
+  bool AskRetry(const std::string& label, bool chinese) {
     std::lock_guard<std::mutex> question(questionMutex_);
     {
       std::lock_guard<std::mutex> lock(mutex_);
       Clear();
       asking_ = true;
     }
-    const bool retry = AskRetryOnTerminal(label + ": " + MessageText(chanset::kMsgCommunicationError) + "\n" +
-                                          label + ": Retry or Cancel? [r/c] ");
+    const bool retry = AskRetryOnTerminal(label + ": " + MessageText(chanset::kMsgCommunicationError, chinese) +
+                                          "\n" + label + ": Retry or Cancel? [r/c] ");
     std::lock_guard<std::mutex> lock(mutex_);
     asking_ = false;
-    for (const std::string& line : held_) std::printf("%s\n", line.c_str());
+    for (const std::string& line : held_) PrintLines(stdout, line);
     std::fflush(stdout);
     held_.clear();
     Draw();
@@ -135,8 +136,8 @@ class Console {
 // One radio's side: its own port, its own answers.
 class FleetHost : public chanset::TransferHost {
  public:
-  FleetHost(Console& console, std::size_t index, const std::string& label)
-      : console_(console), index_(index), label_(label) {}
+  FleetHost(Console& console, std::size_t index, const PortTarget& target, bool chinese)
+      : console_(console), index_(index), target_(target), chinese_(chinese) {}
 
   bool Poll() override { return Interrupted(); }
   bool AskRetry() override {
@@ -144,10 +145,12 @@ class FleetHost : public chanset::TransferHost {
       note_ = "Retry answered Cancel: no terminal to ask on";
       return false;
     }
-    return console_.AskRetry(label_);
+    return console_.AskRetry(target_.label, chinese_);
   }
   void Progress(int rows) override { console_.Progress(index_, offset_ + rows); }
-  void Message(int id, const chanset::SystemError& reason) override { message_ = MessageWithReason(id, reason); }
+  void Message(int id, const chanset::SystemError& reason) override {
+    message_ = MessageWithReason(id, reason, target_.path, chinese_);
+  }
   void Sleep(int ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
   const std::string& message() const { return message_; }
@@ -158,7 +161,8 @@ class FleetHost : public chanset::TransferHost {
  private:
   Console& console_;
   std::size_t index_;
-  std::string label_;
+  const PortTarget& target_;
+  bool chinese_;
   std::string message_, note_;
   int offset_ = 0;
 };
@@ -197,7 +201,7 @@ Outcome CheckWritten(chanset::SerialPort& port, FleetHost& host, PortJob& job, c
   host.SetOffset(chanset::kTransferRows);
   chanset::ReadBackResult back = chanset::ReadBackWritten(port, host, job.trace.get(), t.path, image);
   std::string backup = back.complete() ? BackupOf(back.image, t, f) : std::string();
-  VerifyReport report = ReportReadBack(back, image, f.options.chinese, f.names);
+  VerifyReport report = ReportReadBack(back, image, t.path, f.options.chinese, f.names);
   if (back.end == chanset::VerifyEnd::NotVerified) {
     line += report.verdict;
     return Outcome::NotVerified;
@@ -212,7 +216,7 @@ void RunOne(PortJob& job, std::size_t index, const FleetJob& f, chanset::Image i
   const PortTarget& t = *job.target;
   chanset::SerialPort port;
   port.SetCancel(InterruptSignal());
-  FleetHost host(f.console, index, t.label);
+  FleetHost host(f.console, index, t, f.options.chinese);
   chanset::TransferResult result = chanset::RunTracedTransfer(port, host, job.trace.get(), t.path, f.direction, image);
 
   std::string line = Named(t) + ": ";
@@ -224,7 +228,7 @@ void RunOne(PortJob& job, std::size_t index, const FleetJob& f, chanset::Image i
       line += "written";
     }
   } else if (result.ok()) {
-    std::string file = f.folder + "/" + t.stem + ".dat", error;
+    std::string file = FleetFileOf(f.folder, t), error;
     std::string backup = BackupOf(image, t, f);
     if (chanset::StoreDatFile(file, image, &error) == chanset::DatError::None) {
       job.outcome = Outcome::Succeeded;
@@ -237,10 +241,12 @@ void RunOne(PortJob& job, std::size_t index, const FleetJob& f, chanset::Image i
     line += "cancelled";
   } else {
     // The Retry question's answer shows no message of its own: name it here.
-    line += "failed: " + (host.message().empty() ? std::string(MessageText(result.message)) : host.message());
+    line += "failed: " + (host.message().empty() ? std::string(MessageText(result.message, f.options.chinese))
+                                                 : host.message());
     if (!host.note().empty()) line += "; " + host.note();
   }
   f.console.Result(index, line);
+  if (job.trace && !TraceLossText(*job.trace).empty()) f.console.Warning(t.label + ": " + TraceLossText(*job.trace));
 }
 
 std::string Join(const std::vector<PortJob>& jobs, Outcome outcome) {
@@ -252,6 +258,8 @@ std::string Join(const std::vector<PortJob>& jobs, Outcome outcome) {
 
 }  // namespace
 
+std::string FleetFileOf(const std::string& folder, const PortTarget& port) { return folder + "/" + port.stem + ".dat"; }
+
 int RunFleet(const std::vector<PortTarget>& ports, chanset::TransferDirection direction, const chanset::Image& image,
              const std::string& folder, const TransferOptions& options, const chanset::CSettingsFile* names) {
   const bool read = direction == chanset::TransferDirection::Read;
@@ -261,7 +269,7 @@ int RunFleet(const std::vector<PortTarget>& ports, chanset::TransferDirection di
     jobs[i].target = &ports[i];
     if (options.tracePath.empty()) continue;
     jobs[i].trace = std::make_unique<chanset::TraceSink>();
-    if (!OpenTrace(options.tracePath + "." + ports[i].stem, *jobs[i].trace)) return 1;
+    if (!OpenTrace(TraceFileOf(options, ports.size(), ports[i]), *jobs[i].trace)) return 1;
   }
 
   Console console(read ? "Reading" : "Writing", ports.size(), chanset::kTransferRows * (verify ? 2 : 1),
@@ -290,8 +298,8 @@ int RunFleet(const std::vector<PortTarget>& ports, chanset::TransferDirection di
                                                    {Outcome::Cancelled, "cancelled"}};
   for (const auto& [outcome, word] : kinds)
     if (std::string which = Join(jobs, outcome); !which.empty()) summary += std::string("; ") + word + ": " + which;
-  std::printf("%s\n", summary.c_str());
-  if (Interrupted()) return kExitInterrupted;
+  PrintLine(stdout, summary);
+  if (Interrupted()) return ReportStopped(options.chinese);
   if (count(Outcome::Failed) + count(Outcome::Cancelled) > 0) return 1;
   if (count(Outcome::Differs) > 0) return kExitVerifyDiffers;
   if (count(Outcome::NotVerified) > 0) return kExitNotVerified;

@@ -11,8 +11,8 @@ BackupNote BackUpRead(const chanset::Image& image, const TransferOptions& option
   return {backup.path, backup.warning};
 }
 
-VerifyReport ReportReadBack(const chanset::ReadBackResult& back, const chanset::Image& sent, bool chinese,
-                            const chanset::CSettingsFile* names) {
+VerifyReport ReportReadBack(const chanset::ReadBackResult& back, const chanset::Image& sent, const std::string& path,
+                            bool chinese, const chanset::CSettingsFile* names) {
   VerifyReport report;
   switch (back.end) {
     case chanset::VerifyEnd::Verified:
@@ -28,7 +28,7 @@ VerifyReport ReportReadBack(const chanset::ReadBackResult& back, const chanset::
       report.status = kExitNotVerified;
       std::string reason;
       if (back.message != 0) {
-        reason = MessageWithReason(back.message, back.reason);
+        reason = MessageWithReason(back.message, back.reason, path, chinese);
       } else {
         reason = chinese ? "读回已取消" : "the read-back was cancelled";
       }

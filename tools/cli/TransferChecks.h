@@ -30,7 +30,8 @@ struct VerifyReport {
   std::string verdict;
   std::vector<std::string> differences;
 };
-VerifyReport ReportReadBack(const chanset::ReadBackResult& back, const chanset::Image& sent, bool chinese,
-                            const chanset::CSettingsFile* names);
+// `path` is the radio's port.
+VerifyReport ReportReadBack(const chanset::ReadBackResult& back, const chanset::Image& sent, const std::string& path,
+                            bool chinese, const chanset::CSettingsFile* names);
 
 }  // namespace cli

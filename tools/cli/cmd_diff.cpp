@@ -2,7 +2,7 @@
 // Prints what differs between two configuration files, one change per line
 // ("CH 3 Rx Frequency: 462.56250 -> 462.57500"). Exits as diff does: 0 when
 // the files hold the same image, 1 when they differ, 2 on any error.
-#include <iostream>
+#include <cstdio>
 #include <memory>
 
 #include "data/ImageDiff.h"
@@ -23,7 +23,7 @@ int RunDiff(const Args& arguments) {
   Args args = arguments;
   bool chinese = false;
   if (!TakeLanguage(args, chinese)) return kTrouble;
-  if (args.size() != 2 || args[0].rfind("--", 0) == 0 || args[1].rfind("--", 0) == 0) {
+  if (!Operands(args) || args.size() != 2) {
     Fail("usage: chanset-cli diff A.dat B.dat [--lang en|zh] [--ini FILE]");
     return kTrouble;
   }
@@ -38,9 +38,9 @@ int RunDiff(const Args& arguments) {
   if (!LoadForCommand(args[0], a, chinese) || !LoadForCommand(args[1], b, chinese)) return kTrouble;
 
   const std::vector<std::string> lines = DiffImages(a, b, chinese, settings.get(), DiffRows::All);
-  for (const std::string& line : lines) std::cout << line << '\n';
-  std::cout << std::flush;
-  if (!std::cout) {
+  // Type and band names come from the settings file: written out safely.
+  for (const std::string& line : lines) PrintLine(stdout, line);
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
     Fail("cannot write to standard output");
     return kTrouble;
   }

@@ -3,7 +3,6 @@
 // remembered: the new image with radio type 0 and band 0, and the empty grid
 // encoded into it (default flag bits, write-back marker).
 #include "data/ChannelCodec.h"
-#include "data/DatFile.h"
 #include "tools/cli/CliCommand.h"
 
 namespace cli {
@@ -15,17 +14,14 @@ class EmptyGrid : public chanset::CellTexts {
 };
 }  // namespace
 
-int RunNew(const Args& args) {
-  if (args.size() != 1 || (args[0].size() > 1 && args[0][0] == '-'))
-    return Fail("usage: chanset-cli new OUT.dat");
+int RunNew(const Args& arguments) {
+  Args args = arguments;
+  if (!Operands(args) || args.size() != 1) return Fail("usage: chanset-cli new OUT.dat");
   chanset::Image image = chanset::NewImage();
   image[chanset::off::kRadioType] = 0;
   image[chanset::off::kBand] = 0;
   chanset::EncodeChannels(EmptyGrid(), image);
-  std::string reason;
-  if (chanset::StoreDatFile(args[0], image, &reason) != chanset::DatError::None)
-    return Fail("cannot write " + args[0] + ": " + reason);
-  return 0;
+  return StoreForCommand(args[0], image) ? 0 : 1;
 }
 
 }  // namespace cli

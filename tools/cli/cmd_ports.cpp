@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "link/PortDiscovery.h"
+#include "platform/TerminalText.h"
 #include "tools/cli/CliCommand.h"
 
 namespace cli {
@@ -17,19 +18,21 @@ int RunPorts(const Args& arguments) {
                               {"--proc", &roots.proc}}) {
     if (!TakeOption(args, option, *root, error) && !error.empty()) return Fail(error);
   }
-  if (!args.empty()) return Fail("usage: ports [--sysfs DIR] [--dev DIR] [--proc DIR]");
+  if (!Operands(args) || !args.empty()) return Fail("usage: ports [--sysfs DIR] [--dev DIR] [--proc DIR]");
 
   std::vector<chanset::SerialDevice> devices = chanset::ListSerialDevices(roots);
   if (devices.empty()) {
-    std::printf("no serial devices found\n");
+    PrintLine(stdout, "no serial devices found");
     return 0;
   }
   using Row = std::vector<std::string>;
   std::vector<Row> rows = {{"DEVICE", "BY-ID", "USB", "PORT", "STATUS"}};
-  auto orDash = [](const std::string& s) { return s.empty() ? std::string("-") : s; };
+  // Names come from the devices and from other processes: each cell is made
+  // safe before the columns are measured.
+  auto orDash = [](const std::string& s) { return s.empty() ? std::string("-") : chanset::TerminalText(s); };
   for (const chanset::SerialDevice& d : devices)
-    rows.push_back({d.path, orDash(d.byId), orDash(chanset::UsbText(d)), orDash(chanset::ComPortsText(d)),
-                    chanset::OpenStatusText(d)});
+    rows.push_back({orDash(d.path), orDash(d.byId), orDash(chanset::UsbText(d)), orDash(chanset::ComPortsText(d)),
+                    orDash(chanset::OpenStatusText(d))});
   std::vector<std::size_t> width(rows[0].size(), 0);
   for (const Row& r : rows)
     for (std::size_t c = 0; c < r.size(); ++c) width[c] = std::max(width[c], r[c].size());
@@ -37,7 +40,7 @@ int RunPorts(const Args& arguments) {
     std::string line;
     for (std::size_t c = 0; c < r.size(); ++c)
       line += c + 1 < r.size() ? r[c] + std::string(width[c] - r[c].size() + 2, ' ') : r[c];
-    std::printf("%s\n", line.c_str());
+    PrintLine(stdout, line);
   }
   return 0;
 }

@@ -18,21 +18,21 @@ namespace cli {
 namespace {
 
 // Prints what the read-back found; returns the exit status it calls for.
-int ReportCheck(const chanset::ReadBackResult& back, const chanset::Image& sent, const TransferOptions& options,
-                const chanset::CSettingsFile* names) {
+int ReportCheck(const chanset::ReadBackResult& back, const chanset::Image& sent, const std::string& path,
+                const TransferOptions& options, const chanset::CSettingsFile* names) {
   if (back.complete()) {
     BackupNote backup = BackUpRead(back.image, options);
-    if (!backup.warning.empty()) std::fprintf(stderr, "chanset-cli: warning: %s\n", backup.warning.c_str());
-    if (!backup.path.empty()) std::printf("backup: %s\n", backup.path.c_str());
+    if (!backup.warning.empty()) PrintLine(stderr, "chanset-cli: warning: " + backup.warning);
+    if (!backup.path.empty()) PrintLine(stdout, "backup: " + backup.path);
   }
-  VerifyReport report = ReportReadBack(back, sent, options.chinese, names);
+  VerifyReport report = ReportReadBack(back, sent, path, options.chinese, names);
   if (report.status == 0) {
-    std::printf("%s\n", report.verdict.c_str());
+    PrintLine(stdout, report.verdict);
     return 0;
   }
   std::fflush(stdout);
-  std::fprintf(stderr, "chanset-cli: %s\n", report.verdict.c_str());
-  for (const std::string& line : report.differences) std::fprintf(stderr, "%s\n", line.c_str());
+  PrintLine(stderr, "chanset-cli: " + report.verdict);
+  for (const std::string& line : report.differences) PrintLine(stderr, line);
   return report.status;
 }
 
@@ -45,6 +45,7 @@ int RunWrite(const Args& args) {
   // COMn follows the port map of the program's settings (AppName).
   if (!LoadProgramSettings()) return 1;
   if (!ParseTransferArgs(args, "write", ports, in, options, error)) return Fail(error);
+  if (!CheckTrace(ports, {InputPath(in)}, options)) return 1;
 
   chanset::Image image = chanset::NewImage();
   if (!LoadForCommand(in, image, options.chinese)) return 1;
@@ -66,10 +67,14 @@ int RunWrite(const Args& args) {
   chanset::ReadBackResult back;
   if (result.ok() && options.verify) back = RunConsoleReadBack(ports[0], image, options, &trace);
   ReleaseInterrupt();
-  if (!result.ok()) return Interrupted() ? kExitInterrupted : 1;
-  std::printf("wrote 62 rows of %s to %s\n", in.c_str(), ports[0].path.c_str());
-  int status = options.verify ? ReportCheck(back, image, options, names.get()) : 0;
-  return Interrupted() ? kExitInterrupted : status;
+  if (!result.ok()) {
+    WarnTraceLoss(trace);
+    return Interrupted() ? ReportStopped(options.chinese) : 1;
+  }
+  PrintLine(stdout, "wrote 62 rows of " + in + " to " + ports[0].path);
+  int status = options.verify ? ReportCheck(back, image, ports[0].path, options, names.get()) : 0;
+  WarnTraceLoss(trace);
+  return Interrupted() ? ReportStopped(options.chinese) : status;
 }
 
 }  // namespace cli

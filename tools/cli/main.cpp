@@ -1,7 +1,10 @@
 // chanset-cli: the scripting interface to radio images, files and the radio.
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
-#include <iostream>
+#include <cstring>
 
+#include "platform/TerminalText.h"
 #include "platform/Version.h"
 #include "tools/cli/CliCommand.h"
 
@@ -12,14 +15,42 @@ static std::string g_iniPath;
 const std::string& IniPath() { return g_iniPath; }
 
 int Fail(const std::string& message) {
-  std::cerr << "chanset-cli: " << message << "\n";
+  PrintLine(stderr, "chanset-cli: " + message);
   return 1;
 }
 
+void PrintLine(std::FILE* stream, const std::string& text) {
+  const std::string line = chanset::TerminalText(text) + "\n";
+  std::fwrite(line.data(), 1, line.size(), stream);
+}
+
+void PrintLines(std::FILE* stream, const std::string& text) {
+  std::string lines;
+  for (std::size_t at = 0; at <= text.size();) {
+    std::size_t end = text.find('\n', at);
+    if (end == std::string::npos) end = text.size();
+    lines += chanset::TerminalText(text.substr(at, end - at)) + "\n";
+    at = end + 1;
+  }
+  std::fwrite(lines.data(), 1, lines.size(), stream);
+}
+
+namespace {
+
+// The words before "--" (all of them when there is none).
+std::size_t OptionsEnd(const Args& args) {
+  for (std::size_t i = 0; i < args.size(); ++i)
+    if (args[i] == "--") return i;
+  return args.size();
+}
+
+}  // namespace
+
 bool TakeOption(Args& args, const std::string& name, std::string& value, std::string& error) {
-  for (std::size_t i = 0; i < args.size(); ++i) {
+  const std::size_t end = OptionsEnd(args);
+  for (std::size_t i = 0; i < end; ++i) {
     if (args[i] != name) continue;
-    if (i + 1 >= args.size()) {
+    if (i + 1 >= end) {
       error = name + " needs a value";
       return false;
     }
@@ -31,7 +62,8 @@ bool TakeOption(Args& args, const std::string& name, std::string& value, std::st
 }
 
 bool TakeFlag(Args& args, const std::string& name) {
-  for (std::size_t i = 0; i < args.size(); ++i) {
+  const std::size_t end = OptionsEnd(args);
+  for (std::size_t i = 0; i < end; ++i) {
     if (args[i] == name) {
       args.erase(args.begin() + static_cast<long>(i));
       return true;
@@ -40,15 +72,41 @@ bool TakeFlag(Args& args, const std::string& name) {
   return false;
 }
 
+bool Operands(Args& args) {
+  const std::size_t end = OptionsEnd(args);
+  for (std::size_t i = 0; i < end; ++i)
+    if (args[i].size() > 1 && args[i][0] == '-') return false;
+  if (end < args.size()) args.erase(args.begin() + static_cast<long>(end));
+  return true;
+}
+
+// A command's standard output and error must have reached their files:
+// a full disk or a closed pipe is an error, never a silent success.
+static int FinishOutput(int status) {
+  const bool flushed = std::fflush(stdout) == 0;
+  const int err = errno;
+  if (!flushed || std::ferror(stdout)) {
+    Fail(std::string("cannot write to standard output") + (flushed ? "" : std::string(": ") + std::strerror(err)));
+    return status == 0 ? 1 : status;
+  }
+  if (std::ferror(stderr) && status == 0) return 1;
+  return status;
+}
+
 static void PrintUsage(std::FILE* out) {
   std::fprintf(out, "usage: chanset-cli [--ini FILE] COMMAND [ARGS]\n       chanset-cli --version | --help\n\ncommands:\n");
   for (const Command& c : Commands())
     std::fprintf(out, "  %s %s\n      %s\n", c.name, c.usage, c.summary);
+  std::fprintf(out,
+               "\nA file may be - : standard input when read, standard output when written (standard error\n"
+               "for --trace). -- ends the options. See chanset-cli(1), PATHS.\n");
 }
 
 }  // namespace cli
 
 int main(int argc, char** argv) {
+  // A closed pipe is a write error to report, not the end of the program.
+  std::signal(SIGPIPE, SIG_IGN);
   cli::Args args(argv + 1, argv + argc);
   std::string error;
   // A usage error exits 2, as an unknown command does (diff keeps 1 for "different").
@@ -64,16 +122,16 @@ int main(int argc, char** argv) {
   args.erase(args.begin());
   if (name == "--version") {
     std::printf("chanset-cli %s\n", chanset::kVersion);
-    return 0;
+    return cli::FinishOutput(0);
   }
   if (name == "--help" || name == "-h" || name == "help") {
     cli::PrintUsage(stdout);
-    return 0;
+    return cli::FinishOutput(0);
   }
   for (const cli::Command& c : cli::Commands()) {
-    if (name == c.name) return c.run(args);
+    if (name == c.name) return cli::FinishOutput(c.run(args));
   }
-  std::fprintf(stderr, "chanset-cli: unknown command '%s'\n", name.c_str());
+  cli::Fail("unknown command '" + name + "'");
   cli::PrintUsage(stderr);
   return 2;
 }

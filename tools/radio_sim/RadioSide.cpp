@@ -113,6 +113,7 @@ Reaction RadioSide::Feed(std::uint8_t byte) {
 void RadioSide::FrameByte(std::uint8_t byte, Reaction& r) {
   if (frame_.empty() && byte != 'R' && byte != 'W' && byte != 0x02) return;
   frame_.push_back(byte);
+  r.dataStart = frame_[0] == 'W' && frame_.size() == 5;
   std::size_t need = frame_[0] == 'R' ? 4 : frame_[0] == 'W' ? 12 : kMagic.size();
   if (frame_.size() == need) CompleteFrame(r);
 }

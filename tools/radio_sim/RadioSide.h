@@ -27,6 +27,7 @@ struct Reaction {
   bool hangUp = false;              // the device goes away now
   bool writeCompleted = false;      // every block of a write has been stored
   bool transferEnded = false;       // a transfer that passed the handshake is over
+  bool dataStart = false;           // the byte was the first data byte of a write block
   int block = -1;                   // the block a frame addressed, for logging
 };
 

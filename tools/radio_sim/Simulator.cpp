@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include "data/DatFile.h"
+#include "platform/TerminalText.h"
 
 namespace radiosim {
 
@@ -71,7 +72,6 @@ Simulator::Simulator(const Options& options, const chanset::Image& image)
 
 Simulator::~Simulator() {
   if (master_ >= 0) close(master_);
-  if (slave_ >= 0) close(slave_);
   if (!options_.linkPath.empty()) {
     char target[256];
     ssize_t n = readlink(options_.linkPath.c_str(), target, sizeof target - 1);
@@ -86,9 +86,15 @@ bool Simulator::Start(std::string& error) {
     return false;
   }
   slavePath_ = ptsname(master_);
-  slave_ = open(slavePath_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (slave_ < 0 || !MakeRaw(master_) || !MakeRaw(slave_)) {
-    error = slavePath_ + ": " + std::strerror(errno);
+  // The slave side is set up and let go again: a program that opens it as
+  // its serial port must find nobody else holding the device. Its settings
+  // stay with the device while the master is open.
+  int slave = open(slavePath_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  const bool raw = slave >= 0 && MakeRaw(master_) && MakeRaw(slave);
+  const int err = errno;
+  if (slave >= 0) close(slave);
+  if (!raw) {
+    error = slavePath_ + ": " + std::strerror(err);
     return false;
   }
   if (!options_.linkPath.empty()) {
@@ -112,7 +118,7 @@ bool Simulator::Start(std::string& error) {
 }
 
 void Simulator::Log(const std::string& text) const {
-  if (options_.verbose) std::fprintf(stderr, "chanset-radio-sim: %s\n", text.c_str());
+  if (options_.verbose) std::fprintf(stderr, "chanset-radio-sim: %s\n", chanset::TerminalText(text).c_str());
 }
 
 // Bytes the client wrote: each arrives one byte time after the previous one
@@ -123,8 +129,10 @@ void Simulator::Receive(long long now) {
     ssize_t n = read(master_, buf, sizeof buf);
     if (n <= 0) break;
     for (ssize_t i = 0; i < n; ++i) {
-      lastIn_ = std::max(now, lastIn_) + byteNs_;
-      incoming_.push_back({buf[i], lastIn_});
+      const long long start = std::max(now, lastIn_);
+      const long long gap = lastIn_ > 0 ? start - lastIn_ : 0;
+      lastIn_ = start + byteNs_;
+      incoming_.push_back({buf[i], lastIn_, gap});
     }
   }
 }
@@ -134,6 +142,13 @@ void Simulator::Process(long long now) {
     Timed in = incoming_.front();
     incoming_.pop_front();
     Reaction r = radio_.Feed(in.byte);
+    if (r.dataStart) {
+      Silences& s = silences_;
+      s.low = s.blocks == 0 ? in.gap : std::min(s.low, in.gap);
+      s.high = std::max(s.high, in.gap);
+      s.total += in.gap;
+      ++s.blocks;
+    }
     if (r.hangUp) {
       Log("hang-up at block " + std::to_string(r.block));
       HangUp();
@@ -143,19 +158,42 @@ void Simulator::Process(long long now) {
     long long ready = in.at + r.turnaroundMs * kMs;
     for (std::uint8_t b : r.reply) {
       lastOut_ = std::max(ready, lastOut_) + byteNs_;
-      outgoing_.push_back({b, lastOut_});
+      outgoing_.push_back({b, lastOut_, 0});
     }
     if (r.writeCompleted) {
       Log("write completed");
       std::string error;
       if (!options_.savePath.empty() &&
           chanset::StoreDatFile(options_.savePath, image_, &error) != chanset::DatError::None)
-        std::fprintf(stderr, "chanset-radio-sim: %s: %s\n", options_.savePath.c_str(), error.c_str());
+        std::fprintf(stderr, "chanset-radio-sim: %s\n", chanset::TerminalText(options_.savePath + ": " + error).c_str());
     }
-    if (r.transferEnded) {
-      ++transfers_;
-      Log("transfer " + std::to_string(transfers_) + " ended");
-    }
+    if (r.transferEnded) TransferEnded();
+  }
+}
+
+// Counts the transfer and reports the silence the line had before each data
+// block of its writes: on a real line the header has left before the
+// client's 1 ms pause begins; on a pseudo-terminal, which takes bytes at
+// once, the pause may run while the header is still on the simulated wire.
+void Simulator::TransferEnded() {
+  ++transfers_;
+  const Silences s = silences_;
+  silences_ = Silences();
+  char line[200];
+  if (s.blocks == 0) {
+    std::snprintf(line, sizeof line, "transfer %d: no data blocks written", transfers_);
+  } else {
+    std::snprintf(line, sizeof line,
+                  "transfer %d: %d data blocks written, silence before each at %s: total %.3f ms, min %.3f ms, "
+                  "mean %.3f ms, max %.3f ms",
+                  transfers_, s.blocks, byteNs_ > 0 ? "9600 baud" : "once they left (--fast)", s.total / 1e6,
+                  s.low / 1e6, s.total / 1e6 / s.blocks, s.high / 1e6);
+  }
+  Log(line);
+  if (options_.statsPath.empty()) return;
+  if (std::FILE* f = std::fopen(options_.statsPath.c_str(), "a")) {
+    std::fprintf(f, "%s\n", line);
+    std::fclose(f);
   }
 }
 
@@ -182,8 +220,7 @@ void Simulator::Deliver(long long now) {
 
 void Simulator::HangUp() {
   close(master_);
-  close(slave_);
-  master_ = slave_ = -1;
+  master_ = -1;
   hungUp_ = true;
 }
 
@@ -196,7 +233,7 @@ int Simulator::Run() {
     if (options_.exitAfter > 0 && transfers_ >= options_.exitAfter && outgoing_.empty()) break;
     if (radio_.Active() && incoming_.empty() && now - lastIn_ >= kIdleNs) {
       Log("client quiet: waiting for the magic");
-      if (radio_.Idle()) ++transfers_;
+      if (radio_.Idle()) TransferEnded();
       continue;
     }
 
@@ -212,7 +249,13 @@ int Simulator::Run() {
       return 1;
     }
     if (r > 0 && (p.revents & POLLIN)) Receive(NowNs());
-    if (r > 0 && !(p.revents & POLLIN)) poll(nullptr, 0, 10);  // no reader side: do not spin
+    // Nobody has the device open (a hang-up until a client opens it): look
+    // again shortly rather than spin. The wait lets SIGTERM in: a ppoll()
+    // that finds the hang-up at once never does.
+    if (r > 0 && !(p.revents & POLLIN)) {
+      timespec idle{0, 10 * kMs};
+      ppoll(nullptr, 0, &idle, &g_waitMask);
+    }
   }
   if (!hungUp_ && !g_stop) LetTheClientFinish();
   return 0;
@@ -222,8 +265,6 @@ int Simulator::Run() {
 // to read the last answer and close the port: the master sees a hang-up once
 // no slave descriptor is left.
 void Simulator::LetTheClientFinish() {
-  close(slave_);
-  slave_ = -1;
   long long deadline = NowNs() + 2000 * kMs;
   while (!g_stop) {
     long long wait = deadline - NowNs();

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "data/DatFile.h"
+#include "platform/TerminalText.h"
 #include "platform/Version.h"
 #include "tools/radio_sim/SampleImage.h"
 #include "tools/radio_sim/Simulator.h"
@@ -15,7 +16,7 @@ namespace {
 
 const char kUsage[] =
     "usage: chanset-radio-sim [--image FILE.dat] [--save FILE.dat] [--link PATH] [--fast]\n"
-    "                         [--exit-after N] [--fault FAULT]... [--verbose]\n"
+    "                         [--exit-after N] [--fault FAULT]... [--stats FILE] [--verbose]\n"
     "       chanset-radio-sim --version | --help\n"
     "\n"
     "Prints the pseudo-terminal to open as the serial port, then answers clone\n"
@@ -24,6 +25,9 @@ const char kUsage[] =
     "  --save FILE.dat   store the memory after every completed write\n"
     "  --link PATH       also make PATH a symbolic link to the device\n"
     "  --fast            answer at once instead of at 9600 baud\n"
+    "  --stats FILE      append a line per transfer: the silence the line had before\n"
+    "                    the data bytes of each write block (the protocol pauses 1 ms)\n"
+    "  --verbose         log events, and those lines, on stderr\n"
     "faults (blocks are 0..123):\n"
     "  silent                never answer\n"
     "  no-ack-stage1         answer the magic with 0x15\n"
@@ -35,8 +39,16 @@ const char kUsage[] =
     "  corrupt-write:N       acknowledge a write of block N but store its first byte\n"
     "                        with the lowest bit flipped\n";
 
+// Every message names paths and words from the command line: written out
+// safely, one line at a time.
+void Say(const std::string& text) {
+  const std::string line = "chanset-radio-sim: " + chanset::TerminalText(text) + "\n";
+  std::fwrite(line.data(), 1, line.size(), stderr);
+}
+
 int Usage(const std::string& problem) {
-  std::fprintf(stderr, "chanset-radio-sim: %s\n%s", problem.c_str(), kUsage);
+  Say(problem);
+  std::fputs(kUsage, stderr);
   return 2;
 }
 
@@ -86,9 +98,12 @@ int main(int argc, char** argv) {
       options.fast = true;
     } else if (arg == "--verbose") {
       options.verbose = true;
-    } else if (arg == "--image" || arg == "--save" || arg == "--link") {
+    } else if (arg == "--image" || arg == "--save" || arg == "--link" || arg == "--stats") {
       if (!value(v)) return Usage(arg + " needs a value");
-      (arg == "--image" ? options.imagePath : arg == "--save" ? options.savePath : options.linkPath) = v;
+      (arg == "--image"  ? options.imagePath
+       : arg == "--save" ? options.savePath
+       : arg == "--link" ? options.linkPath
+                         : options.statsPath) = v;
     } else if (arg == "--exit-after") {
       if (!value(v) || !ParseNumber(v, 1, 1000000, options.exitAfter))
         return Usage("--exit-after needs a number of transfers (1 or more)");
@@ -102,12 +117,12 @@ int main(int argc, char** argv) {
   chanset::Image image = radiosim::SampleImage();
   if (!options.imagePath.empty()) {
     std::string error;
-    chanset::DatError e = chanset::LoadDatFile(options.imagePath, image, &error);
+    chanset::DatError e = chanset::LoadDatFile(options.imagePath, image, &error, true);
     if (e != chanset::DatError::None) {
       const char* why = e == chanset::DatError::Format      ? "not a configuration file (no S333 header)"
                         : e == chanset::DatError::EndOfFile ? "too short for a configuration file"
                                                             : error.c_str();
-      std::fprintf(stderr, "chanset-radio-sim: %s: %s\n", options.imagePath.c_str(), why);
+      Say(options.imagePath + ": " + why);
       return 1;
     }
   }
@@ -116,7 +131,7 @@ int main(int argc, char** argv) {
   radiosim::Simulator sim(options, image);
   std::string error;
   if (!sim.Start(error)) {
-    std::fprintf(stderr, "chanset-radio-sim: %s\n", error.c_str());
+    Say(error);
     return 1;
   }
   std::printf("%s\n", sim.SlavePath().c_str());
