@@ -171,7 +171,6 @@ bool CMainFrame::Create() {
   m_pRoot->setExpanded(true);
   m_pTree->setCurrentItem(m_pRoot);
   connect(m_pTree, &QTreeWidget::currentItemChanged, this, [this] { OnTreeSelectionChanged(); });
-  m_pTree->installEventFilter(this);
   // Named like its View menu item, as the toolbar is.
   m_pTree->setAccessibleName(CCommandActions::ItemText(m_pActions->PackMenuText(ids::kControlBar), true));
   // Menu items are read out without the shortcut written into their text.

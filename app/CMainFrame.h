@@ -97,7 +97,8 @@ class CMainFrame : public QMainWindow, public CCommandHost {
  protected:
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
-  // Enter and Space in the tree run the item that is selected.
+  // Enter and Space in the tree run the item that is selected; a dialog
+  // that hides gives the keyboard back (OnDialogHidden).
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:

@@ -18,6 +18,7 @@
 #include "app/CChansetApp.h"
 #include "app/CChildFrame.h"
 #include "app/CMainFrame.h"
+#include "app/CWorkspaceClient.h"
 #include "data/CChansetDoc.h"
 #include "data/ChannelCodec.h"
 #include "data/DatFile.h"
@@ -390,6 +391,32 @@ class GridEditorEventsTest : public QObject {
       QCOMPARE(QPoint(grid->GetRow(), grid->GetCol()), QPoint(f[1].toInt(), f[2].toInt()));
     }
     QVERIFY(boxes->seen.isEmpty());
+  }
+
+  // In a workspace narrower than the channel window, the cell with the
+  // keyboard is scrolled into view, and a file opened after that shows
+  // its window from the left edge with its cell in view.
+  void workspaceScrollsToTheKeyboardsCell_data() { AddLanguageRows(); }
+  void workspaceScrollsToTheKeyboardsCell() {
+    QFETCH(QString, language);
+    Start(language);
+    frame->resize(640, 560);
+    FileDialogRecorder files;
+    files.answers << fx->WorkPath(QStringLiteral("a.dat")) << fx->WorkPath(QStringLiteral("a.dat"));
+    frame->OnCommand(ids::kFileSave);
+    for (int cols = 1; cols <= 7; ++cols) QTest::keyClick(OpenEditor(1, cols), Qt::Key_Return);
+    QWidget* area = frame->Workspace()->viewport();
+    auto inView = [&](CChansetView* v) {
+      const QRect cell = v->CurrentCellRect();
+      return area->rect().contains(QRect(v->mapTo(area, cell.topLeft()), cell.size()));
+    };
+    QTRY_VERIFY(view->EditorOfColumn(8)->isVisible() && inView(view));
+    frame->OnCommand(ids::kFileOpen);
+    CChansetView* opened = frame->ActiveView();
+    QVERIFY(opened != view);
+    QVERIFY(opened->Frame()->mapTo(area, QPoint(0, 0)).x() >= 0);
+    QTRY_VERIFY(Within(opened, Focused()));
+    QVERIFY(inView(opened));
   }
 
   // Enter or Space in the tree runs the item that is selected: the root,
