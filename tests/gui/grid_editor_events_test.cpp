@@ -449,6 +449,8 @@ class GridEditorEventsTest : public QObject {
     if (!dialog.isEmpty()) OnNextModal([&](QDialog* dlg) {
       shown = dlg->objectName();
       if (!qobject_cast<CPowerAdjustDlg*>(dlg)) return;
+      QVERIFY(QTest::qWaitForWindowActive(dlg));
+      QTRY_VERIFY(Within(dlg, Focused()));
       Type(QStringLiteral("42"), dlg);
       QTest::keyClick(Focused(), Qt::Key_Return);
       dlg->close();
