@@ -149,7 +149,8 @@ TEST_F(PortDiscoveryTest, RealProcTellsWhichProcessHoldsAPort) {
   ASSERT_EQ(pipe(ready), 0);
   pid_t child = fork();
   if (child == 0) {
-    SerialPort port;
+    // No lock file: the child ends by SIGKILL, which would leave it behind.
+    SerialPort port(PortTimeouts(), LockPlaces{{}, "/proc"});
     bool opened = port.Open(usb0_);
     char c = opened ? 'y' : 'n';
     (void)!write(ready[1], &c, 1);
