@@ -15,6 +15,11 @@ class CWorkspaceClient : public QMdiArea {
 
   static QPixmap BackgroundPicture();
 
+  // Scrolls the workspace as little as it takes to show `rect` (in the
+  // coordinates of `widget`, a widget inside a channel window); its left
+  // and top edges win where it is larger than the workspace.
+  void EnsureVisible(const QWidget* widget, const QRect& rect);
+
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;

@@ -341,6 +341,10 @@ class GuiSafeTransferTest : public QObject {
     QVERIFY(dlg && dlg->isVisible());
     QCOMPARE(dlg->Lines()->toPlainText(), QStringLiteral("CH 2 Tx Frequency: 446.01875 -> 446.03125"));
     QVERIFY(m_doc->Image() == before);
+    QCOMPARE(dlg->accessibleDescription(), dlg->Summary()->text());
+    QTest::mouseClick(dlg->CloseButton(), Qt::LeftButton);
+    // The keyboard is back on the grid's cell.
+    QTRY_VERIFY(m_view->isAncestorOf(QApplication::focusWidget()));
   }
 
   void compareThatFailsShowsReadsMessagesAndNoWindow_data() {
@@ -446,6 +450,8 @@ class GuiSafeTransferTest : public QObject {
     QVERIFY2(Status().startsWith(QStringLiteral("Written and verified: the radio holds what was written.  "
                                                 "Backup of the data read: ")),
              qPrintable(Status()));
+    // Screen readers get the result too.
+    QCOMPARE(m_frame->statusBar()->accessibleDescription(), Status());
     // The read-back is kept: the document as written.
     QStringList backups = Files(Backups());
     QCOMPARE(backups.size(), 1);
