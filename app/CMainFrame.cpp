@@ -72,6 +72,10 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
 }
 
 CMainFrame::~CMainFrame() {
+  // The application outlives the frame: its focus signal and event filter
+  // must not reach a frame whose own part is already destroyed.
+  disconnect(qApp, nullptr, this, nullptr);
+  qApp->removeEventFilter(this);
   // The actions stop asking the command table before it goes.
   m_commands.SetObserver({});
   delete m_pActions;
