@@ -48,3 +48,8 @@ void CChildFrame::closeEvent(QCloseEvent* event) {
   if (m_pView && isVisible() && !m_pView->CommitBeforeClosing()) return;
   hide();
 }
+
+void CChildFrame::hideEvent(QHideEvent* event) {
+  emit hiding();
+  QMdiSubWindow::hideEvent(event);
+}

@@ -19,8 +19,13 @@ class CChildFrame : public QMdiSubWindow {
   CChansetDoc* GetDocument() const { return m_pDocument; }
   CChansetView* GetView() const { return m_pView; }
 
+ signals:
+  // The window is being hidden (the keyboard is still in it).
+  void hiding();
+
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
 
  private:
   CChansetDoc* m_pDocument;

@@ -15,11 +15,15 @@
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QTimer>
+#include <QWindow>
 
 #include "app/CCommandActions.h"
 #include "app/CChildFrame.h"
 #include "app/CFrameStyle.h"
 #include "app/CLockIndicators.h"
+#include "app/CMenuItemAccessible.h"
 #include "app/CNavigatorBar.h"
 #include "app/CWorkspaceClient.h"
 #include "data/CChansetDoc.h"
@@ -69,6 +73,10 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
 }
 
 CMainFrame::~CMainFrame() {
+  // The application outlives the frame: its focus signal and event filter
+  // must not reach a frame whose own part is already destroyed.
+  disconnect(qApp, nullptr, this, nullptr);
+  qApp->removeEventFilter(this);
   // The actions stop asking the command table before it goes.
   m_commands.SetObserver({});
   delete m_pActions;
@@ -168,6 +176,12 @@ bool CMainFrame::Create() {
   m_pRoot->setExpanded(true);
   m_pTree->setCurrentItem(m_pRoot);
   connect(m_pTree, &QTreeWidget::currentItemChanged, this, [this] { OnTreeSelectionChanged(); });
+  // Named like its View menu item, as the toolbar is.
+  m_pTree->setAccessibleName(CCommandActions::ItemText(m_pActions->PackMenuText(ids::kControlBar), true));
+  // Menu items are read out without the shortcut written into their text.
+  CMenuItemAccessible::Install();
+  connect(qApp, &QApplication::focusChanged, this, &CMainFrame::OnFocusChanged);
+  qApp->installEventFilter(this);
 
   RegisterFrameCommands();
   connect(CTransferMonitor::Instance(), &CTransferMonitor::runningChanged, this, &CMainFrame::UpdateCommandUI);
@@ -195,6 +209,8 @@ void CMainFrame::RegisterFrameCommands() {
   AddCommand(ids::kControlBar,
              Command([this] { OnControlBar(); }).Checked([this] { return !m_pNavigatorBar->isHidden(); }));
   AddCommand(ids::kChannelInfo, Command([this] { OnChannelInformation(); }));
+  AddCommand(ids::kNextPane, Command([this] { MovePane(1); }));
+  AddCommand(ids::kPrevPane, Command([this] { MovePane(-1); }));
   // The radio link's commands run on the active view's transfer controller.
   AddViewCommand(ids::kRead, [](CChansetView* view) { CTransferController::For(view)->OnRead(); });
   AddViewCommand(ids::kWrite, [](CChansetView* view) { CTransferController::For(view)->OnWrite(); });
@@ -262,6 +278,7 @@ CChildFrame* CMainFrame::CreateDocumentWindow(CChansetDoc* doc) {
   CTransferController::For(view);  // takes the remembered port
   CChannelEditing::For(view);      // row selection, clipboard, moves, undo
   connect(view, &CChansetView::titleChanged, this, &CMainFrame::SetFrameTitle);
+  connect(child, &CChildFrame::hiding, this, [this, child] { OnChildHiding(child); });
   connect(child, &QObject::destroyed, this, [this] {
     if (ChildFrames().isEmpty()) ShowMenu(false);
     UpdateCommandUI();
@@ -270,9 +287,94 @@ CChildFrame* CMainFrame::CreateDocumentWindow(CChansetDoc* doc) {
   ShowMenu(true);
   child->show();
   view->OnInitialUpdate();  // also shrinks the window to the form
-  m_pWorkspace->setActiveSubWindow(child);
+  FocusChild(child);
   UpdateCommandUI();
   return child;
+}
+
+void CMainFrame::FocusChild(CChildFrame* child) {
+  m_pWorkspace->setActiveSubWindow(child);
+  CChansetView* view = child->GetView();
+  view->FocusCurrentCell();
+  // The window from its top-left corner as far as it fits, then its cell.
+  m_pWorkspace->EnsureVisible(child, child->rect());
+  m_pWorkspace->EnsureVisible(view, view->CurrentCellRect());
+}
+
+void CMainFrame::OnChildHiding(CChildFrame* child) {
+  QWidget* focus = QApplication::focusWidget();
+  if (focus && focus != child && !child->isAncestorOf(focus)) return;
+  const QList<QMdiSubWindow*> recent = m_pWorkspace->subWindowList(QMdiArea::ActivationHistoryOrder);
+  for (auto it = recent.rbegin(); it != recent.rend(); ++it) {
+    auto* other = qobject_cast<CChildFrame*>(*it);
+    if (other && other != child && other->isVisible()) {
+      FocusChild(other);
+      return;
+    }
+  }
+  if (m_pTree && m_pTree->isVisible())
+    m_pTree->setFocus(Qt::OtherFocusReason);
+  else
+    m_pWorkspace->setFocus(Qt::OtherFocusReason);
+}
+
+void CMainFrame::OnFocusChanged(QWidget*, QWidget* now) {
+  // The keyboard's cell is always in view: the workspace scrolls to it.
+  for (QWidget* w = now; w && w != this; w = w->parentWidget()) {
+    if (auto* child = qobject_cast<CChildFrame*>(w)) {
+      CChansetView* view = child->GetView();
+      if (view && child->isVisible()) m_pWorkspace->EnsureVisible(view, view->CurrentCellRect());
+      return;
+    }
+  }
+}
+
+void CMainFrame::OnDialogHidden(QWidget* dialog) {
+  // Later, so that a window manager that does this itself goes first.
+  QPointer<QWidget> owner = dialog->parentWidget() ? dialog->parentWidget()->window() : this;
+  QTimer::singleShot(0, this, [this, owner] {
+    const QWindow* focus = QGuiApplication::focusWindow();
+    if ((focus && focus->isVisible()) || !isVisible()) return;
+    if (owner && owner->isVisible())
+      owner->activateWindow();
+    else
+      activateWindow();
+  });
+}
+
+void CMainFrame::MovePane(int step) {
+  QList<QWidget*> panes;
+  if (m_pTree && m_pTree->isVisible()) panes << m_pTree;
+  for (CChildFrame* child : ChildFrames())
+    if (child->isVisible()) panes << child;
+  if (panes.isEmpty()) return;
+  QWidget* focus = QApplication::focusWidget();
+  int current = -1;
+  for (int i = 0; i < panes.size(); ++i)
+    if (focus && (panes[i] == focus || panes[i]->isAncestorOf(focus))) current = i;
+  const int n = static_cast<int>(panes.size());
+  const int next = current < 0 ? (step > 0 ? 0 : n - 1) : ((current + step) % n + n) % n;
+  if (auto* child = qobject_cast<CChildFrame*>(panes[next]))
+    FocusChild(child);
+  else
+    panes[next]->setFocus(Qt::OtherFocusReason);
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Hide && watched->isWidgetType()) {
+    auto* widget = static_cast<QWidget*>(watched);
+    if (widget->isWindow() && widget != this && (widget->windowType() == Qt::Dialog || widget->windowType() == Qt::Sheet))
+      OnDialogHidden(widget);
+  }
+  if (watched == m_pTree && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
+      QTreeWidgetItem* item = m_pTree->currentItem();
+      RunTreeAction(chanset::TreeDispatch(item ? item->text(0).toStdString() : std::string(), chanset::g_bChinese));
+      return true;
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
 }
 
 void CMainFrame::DestroyDocumentWindow(CChildFrame* frame) {
@@ -316,8 +418,8 @@ void CMainFrame::OnChannelInformation() {
   if (CChildFrame* child = m_pActiveChild) {
     child->showNormal();
     child->show();
-    m_pWorkspace->setActiveSubWindow(child);
     child->raise();
+    FocusChild(child);
   } else {
     // Back to the normal size (900 x 550 unless the user changed it); set
     // it again for window systems that do not restore it themselves.
@@ -418,7 +520,11 @@ void CMainFrame::OnTreeSelectionChanged() {
   QPoint pointer = m_pTree->viewport()->mapFromGlobal(QCursor::pos());
   QTreeWidgetItem* item = m_pTree->viewport()->rect().contains(pointer) ? m_pTree->itemAt(pointer) : nullptr;
   std::string text = item ? item->text(0).toStdString() : std::string();
-  RunTreeAction(chanset::TreeDispatch(text, chanset::g_bChinese));
+  const TreeAction action = chanset::TreeDispatch(text, chanset::g_bChinese);
+  RunTreeAction(action);
+  // What the pointer ran is done (its dialog closed): the keyboard goes back
+  // to the channel window's cell rather than staying in the tree.
+  if (action != TreeAction::None && m_pActiveChild && m_pActiveChild->isVisible()) FocusChild(m_pActiveChild);
   // Re-selecting the root is itself a selection change when the root was
   // not selected, and runs this rule once more.
   m_pTree->setCurrentItem(m_pRoot);

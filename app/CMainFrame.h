@@ -89,6 +89,10 @@ class CMainFrame : public QMainWindow, public CCommandHost {
   // Runs the tree's selection rule: the item under the pointer decides.
   void OnTreeSelectionChanged();
 
+  // Next Pane (F6) and Previous Pane (Shift+F6): the keyboard goes round
+  // the tree and the channel windows in view, each time to the next one.
+  void MovePane(int step);
+
  signals:
   // A tree selection ran an action (TreeAction as int); for observers and tests.
   void treeActionRun(int action);
@@ -96,6 +100,9 @@ class CMainFrame : public QMainWindow, public CCommandHost {
  protected:
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
+  // Enter and Space in the tree run the item that is selected; a dialog
+  // that hides gives the keyboard back (OnDialogHidden).
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void RegisterFrameCommands();
@@ -104,6 +111,16 @@ class CMainFrame : public QMainWindow, public CCommandHost {
   void ShowRootSelected();
   void OnChildActivated(class QMdiSubWindow* window);
   void ShowHelpFor(int topic);
+  // A channel window is hiding: the keyboard, if it was there, goes to the
+  // next channel window in view, else to the tree.
+  void OnChildHiding(CChildFrame* child);
+  // The keyboard into a channel window's current cell, scrolled into view.
+  void FocusChild(CChildFrame* child);
+  void OnFocusChanged(QWidget* old, QWidget* now);
+  // A dialog closed and no window has the keyboard: the window it belonged
+  // to takes it back, with the cell that had it (where no window manager
+  // does).
+  void OnDialogHidden(QWidget* dialog);
 
   // Handlers of the commands that belong to the frame and the application.
   void OnFileClose();

@@ -3,11 +3,12 @@
 #include <QImage>
 #include <QPainter>
 #include <QPaintEvent>
+#include <QScrollBar>
 
 #include "app/BackgroundTiles.h"
-#include "platform/AppDir.h"
 #include "platform/CLanguagePack.h"
 #include "platform/ResourceIds.h"
+#include "platform/SettingsLocation.h"
 
 CWorkspaceClient::CWorkspaceClient(QWidget* parent) : QMdiArea(parent) {
   setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -17,10 +18,11 @@ CWorkspaceClient::CWorkspaceClient(QWidget* parent) : QMdiArea(parent) {
 QPixmap CWorkspaceClient::BackgroundPicture() {
   // Read through QImage: QPixmap's file cache would keep an older picture
   // that was replaced within the same second.
-  QImage image(QString::fromStdString(chanset::ApplicationDirectory()) + QStringLiteral("background.bmp"));
-  QPixmap picture = QPixmap::fromImage(image);
-  if (picture.isNull()) picture = CLanguagePack::Bitmap(ids::kBackgroundBitmap);
-  return picture;
+  for (const std::string& file : chanset::BackgroundPictureFiles()) {
+    QImage image(QString::fromStdString(file));
+    if (!image.isNull()) return QPixmap::fromImage(image);
+  }
+  return CLanguagePack::Bitmap(ids::kBackgroundBitmap);
 }
 
 void CWorkspaceClient::paintEvent(QPaintEvent* event) {
@@ -35,6 +37,24 @@ void CWorkspaceClient::paintEvent(QPaintEvent* event) {
   for (const chanset::TileOrigin& t :
        chanset::TileOrigins(area.width(), area.height(), picture.width(), picture.height()))
     painter.drawPixmap(t.x, t.y, picture);
+}
+
+namespace {
+// How far to scroll along one axis so that [lo, hi) shows within [0, size).
+int ScrollToShow(int lo, int hi, int size) {
+  if (lo < 0) return lo;
+  if (hi > size) return qMin(hi - size, lo);
+  return 0;
+}
+}  // namespace
+
+void CWorkspaceClient::EnsureVisible(const QWidget* widget, const QRect& rect) {
+  if (!widget || !viewport()->isAncestorOf(widget)) return;
+  const QRect r(widget->mapTo(viewport(), rect.topLeft()), rect.size());
+  const int dx = ScrollToShow(r.left(), r.left() + r.width(), viewport()->width());
+  const int dy = ScrollToShow(r.top(), r.top() + r.height(), viewport()->height());
+  if (dx) horizontalScrollBar()->setValue(horizontalScrollBar()->value() + dx);
+  if (dy) verticalScrollBar()->setValue(verticalScrollBar()->value() + dy);
 }
 
 void CWorkspaceClient::resizeEvent(QResizeEvent* event) {

@@ -17,18 +17,37 @@
 #include "platform/TerminalText.h"
 #include "platform/Version.h"
 
+// The help, laid out as help2man reads it: the manual page chanset(1) is
+// made from it, so every option and exit status shown here is in the manual
+// too.
 static const char kUsage[] =
-    "usage: Chanset [FILE.dat]\n"
-    "       Chanset /p FILE.dat\n"
-    "       Chanset /pt FILE.dat PRINTER\n"
-    "       Chanset --print-pdf FILE.dat OUT.pdf\n"
-    "       Chanset --screenshot OUT.png [FILE.dat]\n"
-    "       Chanset --version | --help\n"
+    "Usage: chanset [FILE.dat]\n"
+    "  or:  chanset /p FILE.dat\n"
+    "  or:  chanset /pt FILE.dat PRINTER\n"
+    "  or:  chanset --print-pdf FILE.dat OUT.pdf\n"
+    "  or:  chanset --screenshot OUT.png [FILE.dat]\n"
+    "  or:  chanset --version | --help\n"
+    "Programs the channels of a hand-held two-way FM radio over its serial programming\n"
+    "cable. Opens FILE.dat, or a new configuration.\n"
     "\n"
-    "Opens FILE.dat, or a new configuration. /p prints FILE.dat on the default printer\n"
-    "(/pt on PRINTER) and --print-pdf writes its report to OUT.pdf, without showing the\n"
-    "window. --screenshot saves a picture of the main window once it is up and quits.\n"
-    "See chanset(1).\n";
+    "Options:\n"
+    "  /p FILE.dat            print the report of FILE.dat on the default printer without\n"
+    "                         showing the window, then exit\n"
+    "  /pt FILE.dat PRINTER   the same on the printer named PRINTER\n"
+    "  --print-pdf FILE.dat OUT.pdf\n"
+    "                         write the report of FILE.dat to OUT.pdf and exit; messages go\n"
+    "                         to standard error\n"
+    "  --screenshot OUT.png   save a picture of the main window once it is up, then exit\n"
+    "  -h, --help             print this help and exit\n"
+    "  --version              print the version and exit\n"
+    "\n"
+    "Exit status:\n"
+    "  0    the program was closed, or the report was printed\n"
+    "  1    start-up failed (the message said why), or the report was not printed\n"
+    "  2    no graphical display could be opened\n"
+    "  129  SIGHUP closed the program as File -> Exit does, without asking\n"
+    "  130  SIGINT closed the program, the same way\n"
+    "  143  SIGTERM closed the program, the same way\n";
 
 // Qt aborts deep inside its platform plugin when there is no display; say so
 // plainly instead.

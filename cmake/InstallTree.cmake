@@ -1,13 +1,14 @@
 # The install-time part of the install rules (cmake/Install.cmake sets the
-# CHANSET_* values this reads): the links in bin/, the site's settings file
-# and its link from the application directory, the manual pages and the
-# compressed changelogs. CMAKE_INSTALL_PREFIX is the prefix of this install;
-# DESTDIR, when set, goes in front of every path written (file(INSTALL)
-# adds it by itself).
+# CHANSET_* values this reads): the links in bin/, the links from the
+# application directory to its data files, the site's settings file and its
+# link, the manual pages and the compressed README and changelogs.
+# CMAKE_INSTALL_PREFIX is the prefix of this install; DESTDIR, when set, goes
+# in front of every path written (file(INSTALL) adds it by itself).
 
 get_filename_component(prefix "${CMAKE_INSTALL_PREFIX}" ABSOLUTE)
 set(root "$ENV{DESTDIR}")
 set(appdir "${prefix}/${CHANSET_INSTALL_APPDIR}")
+set(datadir "${prefix}/${CHANSET_INSTALL_DATADIR}")
 set(bindir "${prefix}/bin")
 # The site's settings are system configuration: /etc for the prefixes /usr
 # and /, P/etc for any other prefix P.
@@ -16,7 +17,8 @@ if(prefix STREQUAL "/usr" OR prefix STREQUAL "/")
 else()
   set(sysconf "${prefix}/etc")
 endif()
-set(site_ini "${sysconf}/chanset/Chanset.ini")
+set(site_dir "${sysconf}/chanset")
+set(site_ini "${site_dir}/Chanset.ini")
 
 # A symbolic link `link` (an installed path) pointing at `target`: relative
 # when both lie under the prefix, so a tree moved as a whole keeps working.
@@ -50,6 +52,11 @@ foreach(program IN LISTS CHANSET_PROGRAMS)
   chanset_link("${appdir}/${program}" "${bindir}/${command}")
 endforeach()
 
+# The data files, read through links beside the programs.
+foreach(name IN LISTS CHANSET_DATA_NAMES)
+  chanset_link("${datadir}/${name}" "${appdir}/${name}")
+endforeach()
+
 # The site's settings file. An installed one that was changed since is kept,
 # and the shipped one goes beside it as Chanset.ini.dist.
 set(shipped "${CHANSET_APP_DIR}/Chanset.ini")
@@ -68,19 +75,25 @@ chanset_link("${site_ini}" "${appdir}/Chanset.ini")
 # Manual pages name the installed paths.
 set(CHANSET_APPDIR "${appdir}")
 set(CHANSET_BINDIR "${bindir}")
+set(CHANSET_DATADIR "${datadir}")
+set(CHANSET_SITE_DIR "${site_dir}")
 set(CHANSET_SITE_INI "${site_ini}")
 # A folder of its own for each install, so that two at once do not meet.
 string(RANDOM LENGTH 8 stage)
 set(CHANSET_STAGE "${CHANSET_STAGE}-${stage}")
 file(MAKE_DIRECTORY "${CHANSET_STAGE}/man1" "${CHANSET_STAGE}/doc")
-foreach(page chanset chanset-cli chanset-radio-sim)
-  configure_file("${CHANSET_SOURCE_DIR}/packaging/man/${page}.1.in" "${CHANSET_STAGE}/${page}.1" @ONLY)
-  chanset_gzip("${CHANSET_STAGE}/${page}.1" "${CHANSET_STAGE}/man1/${page}.1.gz")
+foreach(page IN LISTS CHANSET_MAN_PAGES)
+  get_filename_component(name "${page}" NAME)
+  configure_file("${page}" "${CHANSET_STAGE}/${name}" @ONLY)
+  chanset_gzip("${CHANSET_STAGE}/${name}" "${CHANSET_STAGE}/man1/${name}.gz")
 endforeach()
 file(GLOB pages "${CHANSET_STAGE}/man1/*.gz")
-file(INSTALL ${pages} DESTINATION "${prefix}/share/man/man1")
+if(pages)
+  file(INSTALL ${pages} DESTINATION "${prefix}/share/man/man1")
+endif()
 
-foreach(pair IN LISTS CHANSET_CHANGELOGS)
+# Compressed as Debian's policy asks of documentation.
+foreach(pair IN LISTS CHANSET_DOCS)
   string(REPLACE "=" ";" pair "${pair}")
   list(GET pair 0 from)
   list(GET pair 1 to)

@@ -9,6 +9,7 @@
 #include "data/RadioBands.h"
 #include "grid/CMSFlexGrid.h"
 #include "grid/Twips.h"
+#include "platform/CLanguagePack.h"
 #include "platform/Globals.h"
 #include "platform/ResourceIds.h"
 
@@ -38,6 +39,14 @@ CPowerAdjustDlg::CPowerAdjustDlg(CCommandHost* host)
   m_pEditor->installEventFilter(this);
   connect(m_pGrid, &CMSFlexGrid::MouseDown, this, &CPowerAdjustDlg::OnMouseDown);
   connect(m_pGrid, &CMSFlexGrid::EnterCell, this, &CPowerAdjustDlg::OnEnterCell);
+  // A digit typed on the grid opens the editor with it, as Enter then
+  // typing would.
+  connect(m_pGrid, &CMSFlexGrid::KeyTyped, this, [this](QKeyEvent* event) {
+    OpenEditor();
+    if (m_pEditor->isHidden()) return;
+    QKeyEvent typed(event->type(), event->key(), event->modifiers(), event->text());
+    QApplication::sendEvent(m_pEditor, &typed);
+  });
   // Enter and Esc are taken before the grid or the dialog sees them.
   qApp->installEventFilter(this);
 }
@@ -74,6 +83,7 @@ void CPowerAdjustDlg::OnInitDialog() {
 
   m_pEditor->setMaxLength(kPowerEditorChars);
   setWindowTitle(QString::fromUtf8(g_bChinese ? "功率调整" : "Power Adjustment"));
+  m_pGrid->SetName(windowTitle());
 
   const Image& image = ActiveDocument()->Image();
   for (int r = 1; r < rows; ++r)
@@ -114,6 +124,8 @@ void CPowerAdjustDlg::OpenEditor() {
   m_pEditor->setGeometry(origin.x() + left + 1, origin.y() + top + 1, width - 1, height - 1);
   m_pEditor->setText(m_pGrid->GetText());
   m_pEditor->selectAll();
+  m_pEditor->setAccessibleName(CLanguagePack::String(ids::kPowerEditorName)
+                                   .arg(m_pGrid->GetTextMatrix(0, col), m_pGrid->GetTextMatrix(row, 0)));
   m_pEditor->raise();
   m_pEditor->show();
   m_pEditor->setFocus(Qt::OtherFocusReason);

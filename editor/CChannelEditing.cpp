@@ -127,8 +127,18 @@ RowRules CChannelEditing::Rules() const {
   return rules;
 }
 
+// A command that changes channels of a document whose window is hidden
+// shows that window first, as a radio read does when it ends: no key and
+// no menu item changes a channel out of the user's sight.
+void CChannelEditing::RevealWindow() {
+  QWidget* frame = m_pView->Frame();
+  if (!frame || !frame->isHidden()) return;
+  if (CCommandHost* host = CCommandHost::Of(m_pView)) host->OnCommand(ids::kChannelInfo);
+}
+
 bool CChannelEditing::ApplyState(EditKind kind, const Image& after) {
   if (!Doc()) return false;
+  RevealWindow();
   const bool changed = Doc()->ReplaceState(kind, after);
   m_pView->Grid()->setFocus(Qt::OtherFocusReason);
   return changed;
@@ -178,6 +188,7 @@ bool CChannelEditing::CanMoveDown() const {
 
 void CChannelEditing::Undo() {
   if (!Ready()) return;
+  RevealWindow();
   // Typing still in an editor is committed first, so Undo takes it back.
   m_pView->CommitEditor();
   if (Doc()->Undo()) Select({});
@@ -186,6 +197,7 @@ void CChannelEditing::Undo() {
 
 void CChannelEditing::Redo() {
   if (!Ready()) return;
+  RevealWindow();
   m_pView->CommitEditor();
   if (Doc()->Redo()) Select({});
   m_pView->Grid()->setFocus(Qt::OtherFocusReason);

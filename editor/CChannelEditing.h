@@ -96,6 +96,8 @@ class CChannelEditing : public QObject {
   explicit CChannelEditing(CChansetView* view);
   CChansetDoc* Doc() const;
   bool Ready() const;
+  // Shows the channel window when its close box hid it.
+  void RevealWindow();
   // Runs `change` on the document's state; a change that returns true
   // becomes one step of `kind`.
   template <class Change>

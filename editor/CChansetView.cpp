@@ -13,6 +13,7 @@
 #include "data/CChansetDoc.h"
 #include "data/ChannelCodec.h"
 #include "data/ChannelWords.h"
+#include "data/DatFile.h"
 #include "editor/CellCommit.h"
 #include "editor/EditorPlacement.h"
 #include "grid/CGridTexts.h"
@@ -24,6 +25,7 @@
 #include "platform/CMessageBox.h"
 #include "platform/FontFaces.h"
 #include "platform/Globals.h"
+#include "platform/ReadableColour.h"
 #include "platform/ResourceIds.h"
 #include "settings/CSettingsFile.h"
 
@@ -122,9 +124,7 @@ void CChansetView::BuildForm() {
   if (!m_pTitleLine) m_pTitleLine = new QLabel(this);
 
   // The title line: red, in the Chinese face at 12 points.
-  QPalette palette = m_pTitleLine->palette();
-  palette.setColor(QPalette::WindowText, kTitleLineColour);
-  m_pTitleLine->setPalette(palette);
+  ApplyTitleColour();
   QFont titleFont(QString::fromUtf8(kTitleLineFace));
   titleFont.setPointSize(kTitleLinePointSize);
   m_pTitleLine->setFont(titleFont);
@@ -141,6 +141,21 @@ void CChansetView::BuildForm() {
 }
 
 QSize CChansetView::sizeHint() const { return m_form.PixelSize(); }
+
+// Red as designed; a lighter red where the window colour is dark.
+void CChansetView::ApplyTitleColour() {
+  auto rgb = [](const QColor& c) { return Rgb{c.red(), c.green(), c.blue()}; };
+  const Rgb window = rgb(palette().color(QPalette::Window));
+  const Rgb shown = ReadableColour(rgb(kTitleLineColour), window, window);
+  QPalette titlePalette = m_pTitleLine->palette();
+  titlePalette.setColor(QPalette::WindowText, QColor(shown.r, shown.g, shown.b));
+  m_pTitleLine->setPalette(titlePalette);
+}
+
+void CChansetView::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::PaletteChange && m_pTitleLine) ApplyTitleColour();
+}
 
 void CChansetView::OnInitialUpdate() {
   FitFrameToForm();
@@ -199,6 +214,13 @@ void CChansetView::BuildGridAndEditors() {
     editor->hide();
   for (QComboBox* combo : m_lists) combo->hide();
   for (int col = 1; col < kGridCols; ++col) EditorOfColumn(col)->setFont(font());
+  // The open editor's name: "Rx Frequency, channel 3". A drop-down list is
+  // named by a label bound to it (on this platform its own name is its
+  // value); a text box takes the name too.
+  m_pEditorLabel = new QLabel(m_pGrid);
+  m_pEditorLabel->setObjectName(QStringLiteral("editorName"));
+  m_pEditorLabel->hide();
+  m_pGrid->SetName(QString::fromUtf8(NewDocumentTitle(g_bChinese)));
 
   for (int col = 0; col < kGridCols; ++col)
     m_pGrid->SetTextMatrix(0, col, QString::fromUtf8(kColumnTitles[col].In(g_bChinese)));
@@ -215,6 +237,7 @@ void CChansetView::BuildGridAndEditors() {
   connect(m_pGrid, &CMSFlexGrid::EnterCell, this, &CChansetView::OnEnterCell);
   connect(m_pGrid, &CMSFlexGrid::LeaveCell, this, &CChansetView::OnLeaveCell);
   connect(m_pGrid, &CMSFlexGrid::MouseDown, this, &CChansetView::OnMouseDown);
+  connect(m_pGrid, &CMSFlexGrid::KeyTyped, this, &CChansetView::OnKeyTyped);
 }
 
 QWidget* CChansetView::Frame() {
@@ -343,10 +366,71 @@ void CChansetView::OpenEditor() {
     edit->setText(text);
     edit->selectAll();
   }
+  NameOpenEditor(editor);
   editor->raise();
   editor->show();
   editor->setFocus(Qt::OtherFocusReason);
   m_pGrid->Refresh();
+}
+
+void CChansetView::NameOpenEditor(QWidget* editor) {
+  const int row = m_pGrid->GetRow();
+  const QString name = CLanguagePack::String(ids::kEditorName)
+                           .arg(m_pGrid->GetTextMatrix(0, m_pGrid->GetCol()).trimmed())
+                           .arg(row);
+  editor->setAccessibleName(name);
+  m_pEditorLabel->setText(name);
+  m_pEditorLabel->setBuddy(editor);
+}
+
+void CChansetView::FocusCurrentCell() {
+  if (m_bFirstInit) {
+    setFocus(Qt::OtherFocusReason);
+    return;
+  }
+  QWidget* editor = EditorOfColumn(m_pGrid->GetCol());
+  if (!editor->isHidden())
+    editor->setFocus(Qt::OtherFocusReason);
+  else
+    m_pGrid->setFocus(Qt::OtherFocusReason);
+}
+
+QRect CChansetView::CurrentCellRect() const {
+  if (m_bFirstInit) return rect();
+  const QWidget* editor = EditorOfColumn(m_pGrid->GetCol());
+  if (!editor->isHidden()) return QRect(editor->mapTo(this, QPoint(0, 0)), editor->size());
+  const int dpiX = m_pGrid->DpiX(), dpiY = m_pGrid->DpiY();
+  const QRect cell(TwipsToPixels(m_pGrid->GetCellLeft(), dpiX), TwipsToPixels(m_pGrid->GetCellTop(), dpiY),
+                   TwipsToPixels(m_pGrid->GetCellWidth(), dpiX), TwipsToPixels(m_pGrid->GetCellHeight(), dpiY));
+  return cell.translated(m_pGrid->mapTo(this, QPoint(0, 0)));
+}
+
+void CChansetView::OnKeyTyped(QKeyEvent* event) {
+  if (!isVisible() || !isEnabled()) return;
+  OpenEditor();
+  QWidget* editor = EditorOfColumn(m_pGrid->GetCol());
+  if (editor->isHidden()) return;
+  QKeyEvent typed(event->type(), event->key(), event->modifiers(), event->text(), event->isAutoRepeat(),
+                  static_cast<ushort>(event->count()));
+  QApplication::sendEvent(editor, &typed);
+}
+
+void CChansetView::CancelEditor() {
+  QWidget* editor = EditorOfColumn(m_pGrid->GetCol());
+  // Hidden first: the focus leaving it then commits nothing.
+  editor->hide();
+  m_pGrid->setFocus(Qt::OtherFocusReason);
+}
+
+bool CChansetView::PassesUndoKey(QWidget* editor, const QKeyEvent* event) const {
+  const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+  const bool undo = event->key() == Qt::Key_Z && mods == Qt::ControlModifier;
+  const bool redo = (event->key() == Qt::Key_Y && mods == Qt::ControlModifier) ||
+                    (event->key() == Qt::Key_Z && mods == (Qt::ControlModifier | Qt::ShiftModifier));
+  if (!undo && !redo) return false;
+  auto* edit = qobject_cast<QLineEdit*>(editor);
+  if (!edit) return true;
+  return undo ? !edit->isUndoAvailable() : !edit->isRedoAvailable();
 }
 
 bool CChansetView::CommitEditor() { return Commit(); }
@@ -420,9 +504,22 @@ bool CChansetView::eventFilter(QObject* watched, QEvent* event) {
   if (type == QEvent::FocusOut || (type == QEvent::KeyPress && !m_bFirstInit && OwnsWidget(watched))) {
     if (LeaveOpenEditor(watched, event)) return true;
   }
+  // Keys reach a view only while it is in view.
   if ((type != QEvent::KeyPress && type != QEvent::ShortcutOverride) || m_bFirstInit ||
-      !OwnsWidget(watched))
+      !OwnsWidget(watched) || !isVisible())
     return QWidget::eventFilter(watched, event);
+  if (QWidget* editor = OpenEditorOwning(watched)) {
+    auto* keyEvent = static_cast<QKeyEvent*>(event);
+    if (PassesUndoKey(editor, keyEvent)) {
+      // Not taken by the editor: the main window's Undo or Redo runs.
+      event->ignore();
+      return type == QEvent::ShortcutOverride;
+    }
+    if (keyEvent->key() == Qt::Key_Escape && keyEvent->modifiers() == Qt::NoModifier) {
+      if (type == QEvent::KeyPress) CancelEditor();
+      return true;
+    }
+  }
   const int key = static_cast<QKeyEvent*>(event)->key();
   // An open drop-down list keeps the keys that open its list (Alt+Down and
   // Alt+Up are also Move Down and Move Up of the channels).

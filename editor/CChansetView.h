@@ -15,6 +15,7 @@
 class CChansetDoc;
 class CMSFlexGrid;
 class QComboBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 
@@ -78,6 +79,13 @@ class CChansetView : public QWidget {
   // is a window.
   QWidget* Frame();
 
+  // Gives the keyboard back to the current cell: its open editor, else the
+  // grid (after a transfer, a dialog, another window hiding).
+  void FocusCurrentCell();
+  // Where the keyboard works now, in view coordinates: the open editor, else
+  // the grid's current cell.
+  QRect CurrentCellRect() const;
+
   QSize sizeHint() const override;
 
  signals:
@@ -88,8 +96,9 @@ class CChansetView : public QWidget {
 
  protected:
   // Key pre-processing: F1 and Enter belong to the view whichever of its
-  // controls has the focus.
+  // controls has the focus; Esc and the undo keys of an open editor too.
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   // RefreshFromImage's work; with `takeRegistryTypeAndBand` the image gets
@@ -107,6 +116,19 @@ class CChansetView : public QWidget {
   bool Commit();
   void OnEnterKey();
   void OnHelpKey();
+  // A character typed on the grid goes to the current cell's editor,
+  // opening it as typing into a spreadsheet cell does.
+  void OnKeyTyped(QKeyEvent* event);
+  // Esc: the editor closes without a commit; the cell keeps its text.
+  void CancelEditor();
+  // Ctrl+Z, Ctrl+Y, Ctrl+Shift+Z in an open editor: true when the editor
+  // has nothing of its own to undo or redo, so the key goes on to the
+  // document's Undo or Redo.
+  bool PassesUndoKey(QWidget* editor, const QKeyEvent* event) const;
+  // The colours and the names screen readers use, from the palette and the
+  // pack.
+  void ApplyTitleColour();
+  void NameOpenEditor(QWidget* editor);
   bool OwnsWidget(const QObject* object) const;
   // The open editor when `object` is it or a part of it; nullptr otherwise.
   QWidget* OpenEditorOwning(const QObject* object) const;
@@ -124,6 +146,7 @@ class CChansetView : public QWidget {
   QLineEdit* m_pRxEdit = nullptr;
   QLineEdit* m_pTxEdit = nullptr;
   QVector<QComboBox*> m_lists;  // columns 3..8
+  QLabel* m_pEditorLabel = nullptr;  // never shown: names the open editor for screen readers
   chanset::ToneTable m_tones;
   chanset::BandLimits m_limits;
   bool m_bFirstInit = true;

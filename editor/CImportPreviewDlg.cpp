@@ -3,17 +3,20 @@
 #include <QAbstractTableModel>
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QTableView>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include "data/ChannelWords.h"
 #include "editor/ChannelImport.h"
+#include "grid/CPlainTableView.h"
 #include "platform/CLanguagePack.h"
 #include "platform/Globals.h"
 #include "platform/ListLines.h"
+#include "platform/ReadableColour.h"
 #include "platform/ResourceIds.h"
 
 using namespace chanset;
@@ -30,6 +33,10 @@ constexpr int kFirstTextColumn = 2;
 constexpr int kNotesColumn = kFirstTextColumn + 8;
 constexpr int kColumnCount = kNotesColumn + 1;
 const QColor kRefusedColour(170, 0, 0);
+// The largest size the dialog opens at: it fits a 1024 x 768 screen with
+// its frame and a panel, and scrolls inside. A smaller screen gets less.
+constexpr int kMostWidth = 960;
+constexpr int kMostHeight = 600;
 
 // The format's name as the export's file types call it ("CHIRP CSV").
 QString FormatName(CsvFormat format) {
@@ -41,6 +48,14 @@ class PreviewModel : public QAbstractTableModel {
  public:
   PreviewModel(const ImportResult& result, bool chinese, QObject* parent)
       : QAbstractTableModel(parent), m_result(result), m_bChinese(chinese) {}
+
+  // Refused rows in red as designed; a readable red on a dark palette.
+  void SetPalette(const QPalette& palette) {
+    auto rgb = [](const QColor& c) { return Rgb{c.red(), c.green(), c.blue()}; };
+    const Rgb shown = ReadableColour(rgb(kRefusedColour), rgb(palette.color(QPalette::Base)),
+                                     rgb(palette.color(QPalette::Window)));
+    m_refused = QColor(shown.r, shown.g, shown.b);
+  }
 
   void Reset() {
     beginResetModel();
@@ -71,14 +86,14 @@ class PreviewModel : public QAbstractTableModel {
   QVariant data(const QModelIndex& index, int role) const override {
     if (!index.isValid() || index.row() >= rowCount()) return {};
     if (index.row() >= static_cast<int>(m_result.rows.size())) {  // the count of the rest
-      if (role == Qt::ForegroundRole) return QVariant(kRefusedColour);
+      if (role == Qt::ForegroundRole) return QVariant(m_refused);
       if (role == Qt::TextAlignmentRole) return int(Qt::AlignLeft | Qt::AlignVCenter);
       if ((role == Qt::DisplayRole || role == Qt::ToolTipRole) && index.column() == kNotesColumn)
         return Q(MoreLinesText(static_cast<std::size_t>(NotKept()), m_bChinese));
       return {};
     }
     const ImportRow& row = m_result.rows[static_cast<std::size_t>(index.row())];
-    if (role == Qt::ForegroundRole) return row.Accepted() ? QVariant() : QVariant(kRefusedColour);
+    if (role == Qt::ForegroundRole) return row.Accepted() ? QVariant() : QVariant(m_refused);
     if (role == Qt::TextAlignmentRole)
       return index.column() == kNotesColumn ? int(Qt::AlignLeft | Qt::AlignVCenter) : int(Qt::AlignCenter);
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
@@ -107,6 +122,7 @@ class PreviewModel : public QAbstractTableModel {
 
   const ImportResult& m_result;
   bool m_bChinese;
+  QColor m_refused = kRefusedColour;
 };
 
 }  // namespace
@@ -119,11 +135,16 @@ CImportPreviewDlg::CImportPreviewDlg(QWidget* parent, const QString& fileName, s
   setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
 
   m_pFileLabel = new QLabel(this);
-  m_pTable = new QTableView(this);
-  m_pModel = new PreviewModel(m_result, m_options.chinese, this);
+  m_pTable = new CPlainTableView(this);
+  auto* model = new PreviewModel(m_result, m_options.chinese, this);
+  model->SetPalette(m_pTable->palette());
+  m_pModel = model;
   m_pTable->setModel(m_pModel);
+  m_pTable->setAccessibleName(windowTitle());
   m_pTable->setSelectionMode(QAbstractItemView::NoSelection);
   m_pTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  // Tab leaves the table for the controls below it; the arrows move in it.
+  m_pTable->setTabKeyNavigation(false);
   m_pTable->setWordWrap(false);
   m_pTable->verticalHeader()->hide();
   m_pTable->horizontalHeader()->setStretchLastSection(true);
@@ -162,7 +183,17 @@ CImportPreviewDlg::CImportPreviewDlg(QWidget* parent, const QString& fileName, s
   layout->addWidget(m_pRenumber);
   layout->addWidget(m_pSummary);
   layout->addWidget(buttons);
-  resize(1100, 540);
+  // The button box hands the focus to its first button: it goes in the
+  // chain just before the buttons, so that Tab from the last one wraps to
+  // the table.
+  setTabOrder(m_pTable, m_pRenumber);
+  setTabOrder(m_pRenumber, buttons);
+  setTabOrder(buttons, m_pOk);
+  setTabOrder(m_pOk, cancel);
+  QSize size(kMostWidth, kMostHeight);
+  if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
+    size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
+  resize(size);
   Read();
 }
 
@@ -201,5 +232,6 @@ void CImportPreviewDlg::Read() {
                           .arg(m_result.AcceptedCount())
                           .arg(total)
                           .arg(m_result.RefusedCount()));
+  m_pTable->setAccessibleDescription(m_pSummary->text());
   m_pOk->setEnabled(m_result.error.empty() && m_result.AcceptedCount() > 0);
 }

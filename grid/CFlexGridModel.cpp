@@ -74,11 +74,7 @@ void CFlexGridModel::SetColAlignment(int col, int code) {
   }
 }
 
-void CFlexGridModel::SetForeColorFixed(const QColor& color) {
-  m_foreColorFixed = color;
-  if (columnCount() > 0) emit headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
-  if (rowCount() > 0) emit headerDataChanged(Qt::Vertical, 0, rowCount() - 1);
-}
+void CFlexGridModel::SetForeColorFixed(const QColor& color) { m_foreColorFixed = color; }
 
 int CFlexGridModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : m_nRows - m_nFixedRows;
@@ -112,8 +108,6 @@ QVariant CFlexGridModel::headerData(int section, Qt::Orientation orientation, in
       return Cell(row, col);
     case Qt::TextAlignmentRole:
       return QVariant::fromValue(QtAlignment(ColAlignment(col)));
-    case Qt::ForegroundRole:
-      return m_foreColorFixed;
     default:
       return {};
   }

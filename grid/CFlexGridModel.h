@@ -27,6 +27,7 @@ class CFlexGridModel : public QAbstractTableModel {
   int ColAlignment(int col) const;
   void SetColAlignment(int col, int code);
 
+  // The header texts' colour; the grid gives it to its headers' palette.
   QColor ForeColorFixed() const { return m_foreColorFixed; }
   void SetForeColorFixed(const QColor& color);
 

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyleOptionHeader>
@@ -9,7 +10,9 @@
 #include <QTableView>
 
 #include "grid/CFlexGridModel.h"
+#include "grid/CPlainTableView.h"
 #include "grid/Twips.h"
+#include "platform/ReadableColour.h"
 
 using chanset::PixelsToTwips;
 using chanset::TwipsToPixels;
@@ -20,10 +23,12 @@ constexpr int kFrameWidth = 2;  // sunken border around the cells
 }  // namespace
 
 // The table widget behind the grid: reports every change of the current
-// index to the grid, which turns it into LeaveCell / EnterCell.
-class CFlexTableView : public QTableView {
+// index to the grid, which turns it into LeaveCell / EnterCell. Typing never
+// moves the current cell (no keyboard search): a printable key goes to the
+// grid's owner as KeyTyped, or nowhere.
+class CFlexTableView : public CPlainTableView {
  public:
-  explicit CFlexTableView(CMSFlexGrid* grid) : QTableView(grid), m_pGrid(grid) {}
+  explicit CFlexTableView(CMSFlexGrid* grid) : CPlainTableView(grid), m_pGrid(grid) {}
 
  protected:
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override {
@@ -31,6 +36,15 @@ class CFlexTableView : public QTableView {
     if (current.isValid())
       m_pGrid->OnCurrentChanged(current.row() + m_pGrid->GetFixedRows(),
                                 current.column() + m_pGrid->GetFixedCols());
+  }
+
+  void keyPressEvent(QKeyEvent* event) override {
+    if (CMSFlexGrid::IsTypedKey(event)) {
+      emit m_pGrid->KeyTyped(event);
+      event->accept();
+      return;
+    }
+    QTableView::keyPressEvent(event);
   }
 
  private:
@@ -120,6 +134,7 @@ CMSFlexGrid::CMSFlexGrid(QWidget* parent)
   // The corner button shows the text of cell (0, 0).
   m_pCorner = m_pTable->findChild<QAbstractButton*>();
   if (m_pCorner) m_pCorner->installEventFilter(this);
+  ApplyFixedColour();
   setFocusProxy(m_pTable);
   setFocusPolicy(Qt::StrongFocus);
 
@@ -329,13 +344,49 @@ void CMSFlexGrid::SetMarkedRows(const QVector<int>& rows) {
 QColor CMSFlexGrid::GetForeColorFixed() const { return m_pModel->ForeColorFixed(); }
 void CMSFlexGrid::SetForeColorFixed(const QColor& color) {
   m_pModel->SetForeColorFixed(color);
-  if (m_pCorner) m_pCorner->update();
+  ApplyFixedColour();
 }
 
-void CMSFlexGrid::Refresh() {
-  m_pTable->viewport()->repaint();
-  m_pTable->horizontalHeader()->viewport()->repaint();
-  m_pTable->verticalHeader()->viewport()->repaint();
+QColor CMSFlexGrid::ShownForeColorFixed() const {
+  return m_pTable->horizontalHeader()->palette().color(QPalette::ButtonText);
+}
+
+// The headers draw their texts in their own palette's button-text colour:
+// one palette for every section, so the style draws each section from the
+// pictures it keeps rather than making new ones for every paint.
+void CMSFlexGrid::ApplyFixedColour() {
+  const QColor fixed = m_pModel->ForeColorFixed();
+  QHeaderView* top = m_pTable->horizontalHeader();
+  auto rgb = [](const QColor& c) { return chanset::Rgb{c.red(), c.green(), c.blue()}; };
+  const chanset::Rgb shown = chanset::ReadableColour(rgb(fixed), rgb(palette().color(QPalette::Button)),
+                                                     rgb(palette().color(QPalette::Window)));
+  const QColor colour(shown.r, shown.g, shown.b);
+  for (QWidget* header : {static_cast<QWidget*>(top), static_cast<QWidget*>(m_pTable->verticalHeader()),
+                          m_pCorner}) {
+    if (!header) continue;
+    QPalette p = header->palette();
+    p.setColor(QPalette::ButtonText, colour);
+    header->setPalette(p);
+  }
+}
+
+void CMSFlexGrid::SetName(const QString& name) {
+  setAccessibleName(name);
+  m_pTable->setAccessibleName(name);
+}
+
+bool CMSFlexGrid::IsTypedKey(const QKeyEvent* event) {
+  const QString text = event->text();
+  return !text.isEmpty() && text.at(0).isPrint() &&
+         !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+}
+
+// The cells only: the headers repaint themselves when their texts change.
+void CMSFlexGrid::Refresh() { m_pTable->viewport()->repaint(); }
+
+void CMSFlexGrid::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::PaletteChange) ApplyFixedColour();
 }
 
 void CMSFlexGrid::resizeEvent(QResizeEvent* event) {
@@ -352,7 +403,7 @@ void CMSFlexGrid::PaintCorner(QWidget* corner) {
   opt.position = QStyleOptionHeader::OnlyOneSection;
   opt.text = m_pModel->Cell(0, 0);
   opt.textAlignment = CFlexGridModel::QtAlignment(m_pModel->ColAlignment(0));
-  opt.palette.setColor(QPalette::ButtonText, m_pModel->ForeColorFixed());
+  opt.palette = corner->palette();
   corner->style()->drawControl(QStyle::CE_Header, &opt, &painter, corner);
 }
 

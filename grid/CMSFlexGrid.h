@@ -11,6 +11,7 @@
 #include <QVector>
 #include <QWidget>
 
+class QKeyEvent;
 class CFlexGridModel;
 class CFlexTableView;
 class CFlexCellDelegate;
@@ -89,11 +90,21 @@ class CMSFlexGrid : public QWidget {
   void SetMarkedRows(const QVector<int>& rows);
   bool IsRowMarked(int row) const { return m_markedRows.contains(row); }
 
+  // The colour set for the header texts; the headers show it as it is on
+  // a light palette, and a readable colour of the same hue on a dark one
+  // (platform/ReadableColour.h).
   QColor GetForeColorFixed() const;
   void SetForeColorFixed(const QColor& color);
+  QColor ShownForeColorFixed() const;
 
-  // Repaints the control at once.
+  // Repaints the cells at once (the headers repaint when their texts change).
   void Refresh();
+
+  // The name screen readers give the table.
+  void SetName(const QString& name);
+
+  // A key that types a character: printable text, no Ctrl, Alt or Meta.
+  static bool IsTypedKey(const QKeyEvent* event);
 
   // Pixels of the control's screen per inch, horizontally and vertically.
   int DpiX() const;
@@ -106,9 +117,13 @@ class CMSFlexGrid : public QWidget {
   // x, y in pixels relative to the control. Sent after a click has moved the
   // current cell.
   void MouseDown(short button, short shift, int x, int y);
+  // A character typed while the table itself has the focus; the table does
+  // nothing else with it (typing never moves the current cell).
+  void KeyTyped(QKeyEvent* event);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void changeEvent(QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
  private:
@@ -127,6 +142,7 @@ class CMSFlexGrid : public QWidget {
   int ColAt(int x) const;
   int RowAt(int y) const;
   void PaintCorner(QWidget* corner);
+  void ApplyFixedColour();
 
   CFlexGridModel* m_pModel;
   CFlexTableView* m_pTable;

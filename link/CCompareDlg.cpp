@@ -19,6 +19,7 @@ CCompareDlg::CCompareDlg(QWidget* parent)
   // The lines can be selected and copied, never edited.
   m_pLines->setReadOnly(true);
   m_pLines->setLineWrapMode(QPlainTextEdit::NoWrap);
+  m_pLines->setAccessibleName(windowTitle());
   auto* buttons = new QDialogButtonBox(this);
   m_pClose = buttons->addButton(CLanguagePack::String(ids::kButtonOk), QDialogButtonBox::AcceptRole);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -31,6 +32,9 @@ CCompareDlg::CCompareDlg(QWidget* parent)
 
 void CCompareDlg::ShowDifferences(const QStringList& lines) {
   m_pSummary->setText(CLanguagePack::String(ids::kCompareDiffers).arg(lines.size()));
+  // The result is read out with the window and with the list.
+  setAccessibleDescription(m_pSummary->text());
+  m_pLines->setAccessibleDescription(m_pSummary->text());
   m_pLines->setPlainText(lines.join(QLatin1Char('\n')));
   show();
   raise();

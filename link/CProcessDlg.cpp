@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include "platform/CLanguagePack.h"
 #include "platform/ResourceIds.h"
 
 CProcessDlg::CProcessDlg(QWidget* owner) : QDialog(owner), m_pOwner(owner) {
@@ -52,17 +53,19 @@ void CProcessDlg::OnInitDialog() {
     m_pProgress->setValue(0);
   }
   setWindowTitle(m_strCaption);
+  if (m_pProgress) m_pProgress->setAccessibleName(m_strCaption);
   m_bCancel = 0;
   if (QPushButton* ok = OkButton()) {
     ok->setEnabled(true);
     ok->setDefault(true);
     ok->setFocus();
   }
-  if (QLabel* counter = Counter()) counter->setText(QStringLiteral("0"));
+  SetProgress(0);
 }
 
 void CProcessDlg::SetCaption(const QString& caption) {
   m_strCaption = caption;
+  if (m_pProgress) m_pProgress->setAccessibleName(caption);
   if (m_bWindow) setWindowTitle(caption);
 }
 
@@ -90,5 +93,9 @@ void CProcessDlg::DestroyWindow() {
 
 void CProcessDlg::SetProgress(int rows) {
   if (m_pProgress) m_pProgress->setValue(rows);
-  if (QLabel* counter = Counter()) counter->setText(QString::asprintf("%d", rows));
+  if (QLabel* counter = Counter()) {
+    counter->setText(QString::asprintf("%d", rows));
+    // Read out as "12 of 62 rows"; the bar is named after the caption.
+    counter->setAccessibleName(CLanguagePack::String(ids::kTransferProgressName).arg(rows).arg(kRows));
+  }
 }

@@ -1,5 +1,6 @@
 #include "link/CTransferController.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QMainWindow>
 #include <QMdiSubWindow>
@@ -374,6 +375,11 @@ void CTransferController::OnTransferEnded(const TransferResult& result) {
   m_pView->setEnabled(true);
   if (auto* frame = qobject_cast<QMdiSubWindow*>(m_pView->Frame()); frame && frame->isHidden())
     frame->showNormal();
+  // Disabling the view sent the keyboard elsewhere; it comes back to the
+  // cell it was on, in the main window.
+  m_pView->FocusCurrentCell();
+  QWidget* active = QApplication::activeWindow();
+  if (!active || active == m_pProcessDlg) m_pView->window()->activateWindow();
   m_bRunning = false;
   CTransferMonitor::Instance()->Ended();
   emit runningChanged(false);
@@ -449,5 +455,10 @@ QString CTransferController::ReportVerify(const ReadBackResult& back) {
 }
 
 void CTransferController::ShowStatus(const QString& text) {
-  if (auto* main = qobject_cast<QMainWindow*>(m_pView->window())) main->statusBar()->showMessage(text);
+  if (auto* main = qobject_cast<QMainWindow*>(m_pView->window())) {
+    main->statusBar()->showMessage(text);
+    // Screen readers get the result too: it stays the status bar's
+    // description after the message gives way to the next prompt.
+    main->statusBar()->setAccessibleDescription(text);
+  }
 }

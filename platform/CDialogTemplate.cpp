@@ -12,6 +12,8 @@
 #include <QRadioButton>
 #include <QtMath>
 
+#include "platform/ControlLabels.h"
+
 namespace {
 const char* const kIdProperty = "chansetControlId";
 const char* const kPrefixProperty = "chansetPrefix";
@@ -117,9 +119,20 @@ bool CDialogTemplate::Create(QWidget* host, const DialogTemplate& templ, const F
     host->setFixedSize(PixelSize());
 
   QVector<QWidget*> groups;
+  std::vector<chanset::LabelBox> boxes;
+  QStringList texts;
   for (const DialogControl& c : templ.controls) {
     QWidget* w = CreateControl(c, host, factory);
     if (!w) continue;
+    chanset::LabelBox box;
+    box.x = c.rect.x();
+    box.y = c.rect.y();
+    box.width = c.rect.width();
+    box.height = c.rect.height();
+    box.label = qobject_cast<QLabel*>(w) && c.kind == QLatin1String("static") && !c.text.isEmpty();
+    box.field = qobject_cast<QComboBox*>(w) || qobject_cast<QLineEdit*>(w);
+    boxes.push_back(box);
+    texts << c.text;
     w->setProperty(kIdProperty, c.id);
     if (c.id != -1) {
       w->setObjectName(QStringLiteral("control%1").arg(c.id));
@@ -132,7 +145,32 @@ bool CDialogTemplate::Create(QWidget* host, const DialogTemplate& templ, const F
   }
   // Group boxes only frame the controls drawn over them.
   for (QWidget* g : groups) g->lower();
+  BindLabels(boxes, texts);
   return true;
+}
+
+// Each field takes the text of the label beside it as its name, and the
+// label names it for screen readers (the labelled-by relation), in the
+// pack's language; the label shows as before.
+void CDialogTemplate::BindLabels(const std::vector<chanset::LabelBox>& boxes, const QStringList& texts) {
+  const std::vector<int> labels = chanset::LabelsOfFields(boxes);
+  for (std::size_t i = 0; i < labels.size() && i < static_cast<std::size_t>(m_controls.size()); ++i) {
+    if (labels[i] < 0) continue;
+    auto* label = qobject_cast<QLabel*>(m_controls[labels[i]]);
+    QWidget* field = m_controls[static_cast<int>(i)];
+    if (!label) continue;
+    label->setBuddy(field);
+    field->setAccessibleName(PlainText(texts.value(labels[i])));
+  }
+}
+
+QString CDialogTemplate::PlainText(const QString& text) {
+  QString plain;
+  for (int i = 0; i < text.size(); ++i) {
+    if (text[i] == QLatin1Char('&') && i + 1 < text.size()) ++i;
+    plain += text[i];
+  }
+  return plain;
 }
 
 QWidget* CDialogTemplate::CreateControl(const DialogControl& c, QWidget* host, const Factory& factory) {

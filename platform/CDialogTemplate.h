@@ -4,14 +4,18 @@
 // control, placed at the control's rectangle converted from dialog units
 // with the dialog font's base units:
 //   x px = x * averageCharWidth / 4,   y px = y * charHeight / 8.
-// Every dialog of the program is built through this one helper.
+// Every dialog of the program is built through this one helper. A static
+// text on a field's row just left of it (platform/ControlLabels.h) names
+// that field for screen readers.
 #include <QFont>
 #include <QHash>
 #include <QVector>
 #include <QWidget>
 #include <functional>
+#include <vector>
 
 #include "platform/CLanguagePack.h"
+#include "platform/ControlLabels.h"
 
 class QDialog;
 
@@ -56,8 +60,11 @@ class CDialogTemplate {
   static int ControlId(const QWidget* widget);
   static QFont DialogFont(const DialogTemplate& templ);
   static QSize BaseUnitsOf(const QFont& font);
+  // A static text as shown, without its access-key marks.
+  static QString PlainText(const QString& text);
 
  private:
+  void BindLabels(const std::vector<chanset::LabelBox>& boxes, const QStringList& texts);
   QWidget* CreateControl(const DialogControl& control, QWidget* host, const Factory& factory);
 
   DialogTemplate m_template;

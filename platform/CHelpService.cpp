@@ -17,8 +17,11 @@ struct HelpState {
   CHelpService::Handler hook;
   std::optional<CHelpService::Request> last;
   // One read-only engine per help file, each with its collection in a
-  // private temporary folder.
+  // private temporary folder. The folder goes when the program quits
+  // (whatever closed it: the last window, Exit, a signal), and at the
+  // latest when the process ends normally.
   std::unique_ptr<QTemporaryDir> dir;
+  bool removalAtQuitSet = false;
   QHash<QString, QHelpEngineCore*> engines;
 };
 
@@ -32,6 +35,16 @@ QHelpEngineCore* EngineFor(const QString& qch) {
   if (QHelpEngineCore* e = s.engines.value(qch)) return e;
   if (!s.dir) s.dir = std::make_unique<QTemporaryDir>();
   if (!s.dir->isValid()) return nullptr;
+  if (!s.removalAtQuitSet) {
+    // The engines only read their collections once set up, so the files
+    // may go while the engines live on until the application is destroyed;
+    // a help file asked for after that gets a new engine and folder.
+    s.removalAtQuitSet = true;
+    QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, [] {
+      State().engines.clear();
+      State().dir.reset();
+    });
+  }
   QString collection = s.dir->filePath(QStringLiteral("help%1.qhc").arg(s.engines.size()));
   // The application owns the engine: it goes (with its database
   // connection) when the application does, not never.
@@ -49,6 +62,11 @@ QHelpEngineCore* EngineFor(const QString& qch) {
   return engine;
 }
 }  // namespace
+
+QString CHelpService::CollectionFolder() {
+  const HelpState& s = State();
+  return s.dir && s.dir->isValid() ? s.dir->path() : QString();
+}
 
 QHelpEngineCore* CHelpService::Engine(const QString& helpFilePath) {
   return QFileInfo(helpFilePath).isFile() ? EngineFor(helpFilePath) : nullptr;

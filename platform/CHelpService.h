@@ -27,6 +27,10 @@ class CHelpService {
   // for the run; nullptr when the file cannot be registered.
   static class QHelpEngineCore* Engine(const QString& helpFilePath);
 
+  // The temporary folder of the engines' collections; empty while there is
+  // none (before the first engine, and after the program quit).
+  static QString CollectionFolder();
+
   // The viewer that shows the page (none by default).
   static void SetViewer(Handler viewer);
   // Test hook, called for every request before the viewer.

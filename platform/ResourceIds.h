@@ -201,6 +201,13 @@ constexpr int kClosingOnSignal = 62019;   // Chanset, on standard error
 constexpr int kUnsavedKept = 62020;       // %1 the document, %2 the backup file
 constexpr int kUnsavedNotKept = 62021;    // %1 the document, %2 why not
 
+// What screen readers are told: the name of an in-place editor of the
+// channel grid ("Rx Frequency, channel 3") and of the power table
+// ("Low Power, 400-409 MHz"), and the progress of a transfer.
+constexpr int kEditorName = 61980;           // "%1, channel %2"
+constexpr int kTransferProgressName = 61981; // "%1 of %2 rows"
+constexpr int kPowerEditorName = 61982;      // "%1, %2 MHz"
+
 // The navigation tree's Power Adjustment action (no menu item, no prompt).
 constexpr int kPowerAdjustment = 32890;
 

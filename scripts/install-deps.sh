@@ -14,11 +14,15 @@ packages=(
   libudev-dev
   libgl-dev
   xvfb xauth fonts-liberation fonts-wqy-zenhei poppler-utils
+  # The manual pages are made from --help.
+  help2man
   # The install tests: validators, file types, manual pages.
   desktop-file-utils appstream shared-mime-info libglib2.0-bin man-db groff-base
 )
 if [ "${1:-}" = "--packaging" ]; then
-  packages+=(dpkg-dev file lintian)
+  # dpkg-buildflags, file types, the package checker, hardening-check
+  # (devscripts), and ccache for the second of the two package builds.
+  packages+=(dpkg-dev file lintian devscripts ccache)
 fi
 
 missing=()

@@ -189,21 +189,33 @@ WHITE = (255, 255, 255)
 DARK = (30, 30, 36)
 
 
+# With its waves the radio reaches above the top of the 32-unit grid; it is
+# then drawn at WAVES_SCALE, moved down and centred, so that the waves stay
+# inside the picture.
+WAVES_SCALE = 0.82
+WAVES_SHIFT = (16 * (1 - WAVES_SCALE), 5.45)
+
+
 def radio(size):
-    """A hand-held radio with its antenna and two waves."""
+    """A hand-held radio with its antenna and, from 24 pixels on, two waves."""
+    waves = size >= 24
+    k, (dx, dy) = (WAVES_SCALE, WAVES_SHIFT) if waves else (1.0, (0.0, 0.0))
     s = size / 32.0
+    X = lambda x: (k * x + dx) * s
+    Y = lambda y: (k * y + dy) * s
+    L = lambda v: k * v * s
     c = Canvas(size, size)
-    c.rect(11 * s, 2 * s, 13.5 * s, 11 * s, DARK, radius=1.2 * s)          # antenna
-    c.rect(18 * s, 6 * s, 21 * s, 10 * s, DARK, radius=0.8 * s)            # knob
-    c.rect(8 * s, 9 * s, 24 * s, 31 * s, NAVY, radius=3 * s)               # body outline
-    c.rect(9 * s, 10 * s, 23 * s, 30 * s, BODY, radius=2.5 * s)            # body
-    c.rect(11 * s, 12.5 * s, 21 * s, 17.5 * s, SCREEN, radius=1 * s)       # display
-    for i in range(4):                                                    # speaker grille
-        y = (20.5 + i * 2.4) * s
-        c.line(12 * s, y, 20 * s, y, 1.1 * s, (200, 212, 230))
-    if size >= 24:
-        c.ring(12.3 * s, 3.5 * s, 4.5 * s, 1.4 * s, ORANGE, 10, 80)
-        c.ring(12.3 * s, 3.5 * s, 8 * s, 1.4 * s, ORANGE, 15, 75)
+    c.rect(X(11), Y(2), X(13.5), Y(11), DARK, radius=L(1.2))          # antenna
+    c.rect(X(18), Y(6), X(21), Y(10), DARK, radius=L(0.8))            # knob
+    c.rect(X(8), Y(9), X(24), Y(31), NAVY, radius=L(3))               # body outline
+    c.rect(X(9), Y(10), X(23), Y(30), BODY, radius=L(2.5))            # body
+    c.rect(X(11), Y(12.5), X(21), Y(17.5), SCREEN, radius=L(1))       # display
+    for i in range(4):                                                # speaker grille
+        y = Y(20.5 + i * 2.4)
+        c.line(X(12), y, X(20), y, L(1.1), (200, 212, 230))
+    if waves:
+        c.ring(X(12.3), Y(3.5), L(4.5), L(1.4), ORANGE, 10, 80)
+        c.ring(X(12.3), Y(3.5), L(8), L(1.4), ORANGE, 15, 75)
     return c
 
 
@@ -229,7 +241,8 @@ def radio_svg():
     def rect(x0, y0, x1, y1, color, r):
         return ('  <rect x="%g" y="%g" width="%g" height="%g" rx="%g" fill="%s"/>\n'
                 % (x0, y0, x1 - x0, y1 - y0, r, rgb(color)))
-    body = rect(11, 2, 13.5, 11, DARK, 1.2) + rect(18, 6, 21, 10, DARK, 0.8)
+    body = '  <g transform="translate(%g %g) scale(%g)">\n' % (WAVES_SHIFT + (WAVES_SCALE,))
+    body += rect(11, 2, 13.5, 11, DARK, 1.2) + rect(18, 6, 21, 10, DARK, 0.8)
     body += rect(8, 9, 24, 31, NAVY, 3) + rect(9, 10, 23, 30, BODY, 2.5) + rect(11, 12.5, 21, 17.5, SCREEN, 1)
     for i in range(4):
         y = 20.5 + i * 2.4
@@ -238,7 +251,7 @@ def radio_svg():
     for r, a0, a1 in ((4.5, 10, 80), (8, 15, 75)):
         body += ('  <path d="%s" fill="none" stroke="%s" stroke-width="1.4"/>\n'
                  % (arc_path(12.3, 3.5, r, a0, a1), rgb(ORANGE)))
-    return svg(body)
+    return svg(body + '  </g>\n')
 
 
 def document_svg():

@@ -27,6 +27,7 @@
 #include "app/CChansetApp.h"
 #include "app/CMainFrame.h"
 #include "app/CSignalClose.h"
+#include "platform/CHelpService.h"
 #include "data/CChansetDoc.h"
 #include "data/DatFile.h"
 #include "editor/CChansetView.h"
@@ -350,6 +351,10 @@ class GuiSafeTransferTest : public QObject {
     QVERIFY(dlg && dlg->isVisible());
     QCOMPARE(dlg->Lines()->toPlainText(), QStringLiteral("CH 2 Tx Frequency: 446.01875 -> 446.03125"));
     QVERIFY(m_doc->Image() == before);
+    QCOMPARE(dlg->accessibleDescription(), dlg->Summary()->text());
+    QTest::mouseClick(dlg->CloseButton(), Qt::LeftButton);
+    // The keyboard is back on the grid's cell.
+    QTRY_VERIFY(m_view->isAncestorOf(QApplication::focusWidget()));
   }
 
   void compareThatFailsShowsReadsMessagesAndNoWindow_data() {
@@ -456,6 +461,8 @@ class GuiSafeTransferTest : public QObject {
     QVERIFY2(Status().startsWith(QStringLiteral("Written and verified: the radio holds what was written.  "
                                                 "Backup of the data read: ")),
              qPrintable(Status()));
+    // Screen readers get the result too.
+    QCOMPARE(m_frame->statusBar()->accessibleDescription(), Status());
     // The read-back is kept: the document as written.
     QStringList backups = Files(Backups());
     QCOMPARE(backups.size(), 1);
@@ -576,6 +583,10 @@ class GuiSafeTransferTest : public QObject {
     QVERIFY(m_doc->IsModified());
     CMessageBox::SetResponder({});  // a question is shown for real, and waits
     CSignalClose closer(m_frame);
+    // Help was opened: its temporary folder goes with the program.
+    QVERIFY(CHelpService::Engine(QStringLiteral(CHANSET_APP_DIR "/enHelp.qch")));
+    const QString helpFolder = CHelpService::CollectionFolder();
+    QVERIFY(QFileInfo(helpFolder).isDir());
     QSignalSpy ended(m_ctl, &CTransferController::transferEnded);
     if (transfer) {
       m_frame->OnCommand(ids::kWrite);
@@ -604,6 +615,7 @@ class GuiSafeTransferTest : public QObject {
     qunsetenv("CHANSET_LOCK_DIR");
 
     QCOMPARE(status, 128 + signal);
+    QVERIFY(!QFileInfo::exists(helpFolder));
     QCOMPARE(asked, !transfer);
     QVERIFY(!m_frame->isVisible());
     const QString text = QString::fromUtf8(AppDirFixture::ReadFile(said));

@@ -179,6 +179,9 @@ class GuiTransferTest : public QObject {
     QCOMPARE(m_view->Grid()->GetTextMatrix(1, 1), QStringLiteral("446.00625"));
     QCOMPARE(m_view->Grid()->GetTextMatrix(5, 3), QStringLiteral("D411I"));
     QVERIFY(!m_frame->ActiveChildFrame()->isHidden());
+    // The keyboard is on the grid's cell again, not where disabling the
+    // view sent it.
+    QTRY_VERIFY(m_view->isAncestorOf(QApplication::focusWidget()));
     Snapshot(QStringLiteral("grid-after-read"));
     QVERIFY(!Dialog()->HasWindow());
     QCOMPARE(Dialog()->Counter()->text(), QStringLiteral("62"));

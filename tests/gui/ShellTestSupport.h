@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <QtTest>
 #include <functional>
+#include <string>
 
 #include "platform/AppDir.h"
 #include "platform/CFileDialog.h"
@@ -122,6 +123,15 @@ inline QByteArray DatBytes(char fill = '\x11') {
   bytes += QByteArray(12, '\0');
   bytes += QByteArray(1024, fill);
   return bytes;
+}
+
+// A CHIRP CSV file of `rows` channels at `mhz` (a text such as "446.006250").
+inline std::string ChirpCsvRows(int rows, const char* mhz) {
+  std::string csv = "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,"
+                    "RxDtcsCode,CrossMode,Mode,TStep,Skip,Power,Comment\n";
+  for (int n = 1; n <= rows; ++n)
+    csv += std::to_string(n) + ",A," + mhz + ",,0,,88.5,88.5,023,NN,023,,FM,6.25,,5W,\n";
+  return csv;
 }
 
 // Runs `answer` on the next modal dialog once it is up, then closes it if

@@ -357,7 +357,8 @@ class ChannelEditingGuiTest : public QObject {
 
   // The channel window hidden by its close box: the commands that act on
   // the document stay enabled, as Save does, and act on it, from the menu
-  // and from their keys alike (as while the window is shown).
+  // and from their keys alike; one that changes channels shows the window
+  // first, one that only reads them leaves it hidden.
   void hiddenWindowKeepsTheDocumentsCommands() {
     Start();
     ClickCh(2);
@@ -368,13 +369,19 @@ class ChannelEditingGuiTest : public QObject {
     for (int id : {ids::kEditDelete, ids::kEditCut, ids::kEditCopy, ids::kEditMoveUp, ids::kFileImportChannels,
                    ids::kFileExportChannels})
       QVERIFY2(frame->IsCommandEnabled(id), qPrintable(QString::number(id)));
+    frame->OnCommand(ids::kEditCopy);
+    QVERIFY(frame->ActiveChildFrame()->isHidden());
     frame->Tree()->setFocus();
     Key(Qt::Key_Delete);
     QCOMPARE(DecodeChannel(Doc()->State(), 2, false), ChannelTexts{});
+    QVERIFY(frame->ActiveChildFrame()->isVisible());
+    frame->ActiveChildFrame()->close();
     frame->OnCommand(ids::kEditMoveDown);
     QCOMPARE(Editing()->Selection(), QVector<int>({3}));
     QVERIFY(frame->IsCommandEnabled(ids::kEditUndo));
+    frame->ActiveChildFrame()->close();
     frame->OnCommand(ids::kEditUndo);
+    QVERIFY(frame->ActiveChildFrame()->isVisible());
     frame->OnCommand(ids::kEditUndo);
     QVERIFY(Doc()->State() == before);
   }

@@ -1,4 +1,5 @@
-// Help topics by number from the language's .qch file.
+// Help topics by number from the language's .qch file, and the temporary
+// folder of the help engines, which goes when the program quits.
 #include <QtTest>
 
 #include "platform/AppDir.h"
@@ -43,6 +44,20 @@ class HelpServiceTest : public QObject {
     QVERIFY(!seen[0].document.isEmpty());
     QCOMPARE(CHelpService::LastRequest()->topic, 1000);
     chanset::SetLanguage("");
+  }
+
+  // Last: it ends the application's event loop the way closing the program does.
+  void collectionFolderGoesWhenTheProgramQuits() {
+    CHelpService::ShowTopic(1000);
+    const QString folder = CHelpService::CollectionFolder();
+    QVERIFY(QFileInfo(folder).isDir());
+    QVERIFY(!QDir(folder).isEmpty());
+    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    qApp->exec();
+    QVERIFY(!QFileInfo::exists(folder));
+    QVERIFY(CHelpService::CollectionFolder().isEmpty());
+    // Help still answers afterwards.
+    QVERIFY(!CHelpService::Lookup(QStringLiteral(CHANSET_APP_DIR "/enHelp.qch"), 1000).isEmpty());
   }
 };
 

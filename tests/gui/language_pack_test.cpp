@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QGroupBox>
+#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -178,6 +179,35 @@ class LanguagePackTest : public QObject {
     QCOMPARE(tile.size(), QSize(238, 157));
     QVERIFY(!icon.pixmap(32, 32).isNull());
     QVERIFY(CLanguagePack::Bitmap(137).isNull());
+  }
+
+  // The program's pictures are drawn whole at every size: nothing reaches
+  // the top row or the side columns, where a drawing too large is cut off.
+  void picturesAreDrawnWhole_data() {
+    QTest::addColumn<QString>("file");
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+      const QString dir = QStringLiteral(CHANSET_SOURCE_DIR "/packaging/icons/hicolor/%1x%1/").arg(size);
+      QTest::newRow(qPrintable(QStringLiteral("program %1").arg(size))) << dir + QStringLiteral("apps/chanset.png");
+      QTest::newRow(qPrintable(QStringLiteral("file type %1").arg(size)))
+          << dir + QStringLiteral("mimetypes/application-x-chanset-configuration.png");
+    }
+    QTest::newRow("window icon") << QStringLiteral(CHANSET_APP_DIR "/title.ico");
+  }
+  void picturesAreDrawnWhole() {
+    QFETCH(QString, file);
+    QImageReader reader(file);
+    int pictures = 0;
+    do {
+      const QImage image = reader.read().convertToFormat(QImage::Format_ARGB32);
+      QVERIFY2(!image.isNull(), qPrintable(reader.errorString()));
+      ++pictures;
+      for (int x = 0; x < image.width(); ++x) QCOMPARE(qAlpha(image.pixel(x, 0)), 0);
+      for (int y = 0; y < image.height(); ++y) {
+        QCOMPARE(qAlpha(image.pixel(0, y)), 0);
+        QCOMPARE(qAlpha(image.pixel(image.width() - 1, y)), 0);
+      }
+    } while (reader.jumpToNextImage());
+    QVERIFY(pictures >= 1);
   }
 
   // Dialog units: x * avgCharWidth / 4, y * charHeight / 8.

@@ -1,5 +1,6 @@
 // The main window at work: File New, Open, Close, Save and the save prompt,
-// the navigation tree, the control bar and the workspace background.
+// the navigation tree, the control bar and the workspace background (and
+// which picture it is).
 #include <QAction>
 #include "app/CNavigatorBar.h"
 #include <QMdiArea>
@@ -443,6 +444,50 @@ class MainFrameTest : public QObject {
     }
     QFile::remove(fx->AppPath(QStringLiteral("background.bmp")));
     QCOMPARE(colourAt(QPoint(3, 3)), tile.pixelColor(3, 3));
+  }
+
+  // The user's picture, else the site's (in the folder the settings file
+  // beside the program links to, as installed), else the shipped one, else
+  // the pack's bitmap; a file that is no picture is passed over.
+  void backgroundPictureChoice_data() {
+    QTest::addColumn<QString>("user");     // a colour name, "bad" for a file that is no picture, "" for none
+    QTest::addColumn<QString>("site");
+    QTest::addColumn<QString>("shipped");
+    QTest::addColumn<QString>("shown");    // "" for the pack's bitmap
+    QTest::newRow("user's over site's and shipped") << "red" << "green" << "blue" << "red";
+    QTest::newRow("site's over shipped") << "" << "green" << "blue" << "green";
+    QTest::newRow("shipped alone") << "" << "" << "blue" << "blue";
+    QTest::newRow("a user's file that is no picture") << "bad" << "green" << "blue" << "green";
+    QTest::newRow("none: the pack's bitmap") << "" << "bad" << "" << "";
+  }
+  void backgroundPictureChoice() {
+    QFETCH(QString, user);
+    QFETCH(QString, site);
+    QFETCH(QString, shipped);
+    QFETCH(QString, shown);
+    Start();
+    QTemporaryDir siteDir;
+    const QString ini = fx->AppPath(QStringLiteral("Chanset.ini"));
+    QVERIFY(QFile::rename(ini, siteDir.filePath(QStringLiteral("Chanset.ini"))));
+    QVERIFY(QFile::link(siteDir.filePath(QStringLiteral("Chanset.ini")), ini));
+    const QString userDir = qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/Chanset");
+    QVERIFY(QDir().mkpath(userDir));
+    const QString name = QStringLiteral("background.bmp");
+    for (auto [folder, colour] : {std::pair{userDir, user}, {siteDir.path(), site}, {fx->AppPath(QString()), shipped}}) {
+      const QString file = QDir(folder).filePath(name);
+      if (colour == QLatin1String("bad")) {
+        AppDirFixture::WriteFile(file, "not a picture");
+      } else if (!colour.isEmpty()) {
+        QImage picture(8, 8, QImage::Format_RGB32);
+        picture.fill(QColor(colour));
+        QVERIFY(picture.save(file, "BMP"));
+      }
+    }
+    const QColor expected = shown.isEmpty()
+                                ? CLanguagePack::Bitmap(ids::kBackgroundBitmap).toImage().pixelColor(0, 0)
+                                : QColor(shown);
+    QCOMPARE(CWorkspaceClient::BackgroundPicture().toImage().pixelColor(0, 0), expected);
+    QFile::remove(QDir(userDir).filePath(name));
   }
 
   void childFrameGeometry() {

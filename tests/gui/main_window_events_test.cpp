@@ -1,26 +1,35 @@
 // The main window as a user meets it, in both languages, driven by real
 // mouse and key events: the navigation tree returning to its root and
 // drawing its lines, Ctrl+F4 on the channel window, the frame title with a
-// maximised channel window, the toolbar, the lock-key panes and Qt's own
-// dialogs in the interface language.
+// maximised channel window, the toolbar, the lock-key panes, Qt's own
+// dialogs in the interface language, fixed text colours on a dark palette,
+// and a name a screen reader can say for every control of the main window
+// and of every dialog (the text the user sees beside it; menu items without
+// the shortcut written into their text).
 //
 // Run on the offscreen platform by ctest, and partly once more under Xvfb
 // with the xcb platform, where the lock panes follow the keyboard's lights
 // and X11's own key bindings apply. With CHANSET_SCREENSHOT_DIR set it saves
-// pictures of the window, the tree, the lock panes, the file dialog, the
-// print preview and the page set-up there.
+// pictures of the window (light and dark), the tree, the lock panes, the
+// file dialog, the print preview, the page set-up and the import preview
+// there.
 #include <QAbstractButton>
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QAction>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPrintPreviewDialog>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStatusBar>
 #include <QStyleOptionToolBar>
+#include <QTableView>
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
@@ -34,11 +43,17 @@
 #include "app/CLockIndicators.h"
 #include "app/CMainFrame.h"
 #include "data/CChansetDoc.h"
+#include "data/RadioBands.h"
 #include "editor/CChansetView.h"
+#include "editor/CImportPreviewDlg.h"
 #include "grid/CMSFlexGrid.h"
+#include "link/CCompareDlg.h"
+#include "link/CProcessDlg.h"
+#include "link/CTransferController.h"
 #include "platform/CLanguagePack.h"
 #include "platform/Globals.h"
 #include "platform/QtTranslations.h"
+#include "platform/ReadableColour.h"
 #include "platform/ResourceIds.h"
 
 namespace {
@@ -113,6 +128,59 @@ void PressShift(QWidget* fallback) {
 }
 
 bool OnX11() { return QGuiApplication::platformName() == QLatin1String("xcb"); }
+
+// A dark palette as desktops set one: light texts on dark faces.
+QPalette DarkPalette() {
+  QPalette p;
+  for (auto role : {QPalette::Window, QPalette::Button, QPalette::Base, QPalette::AlternateBase})
+    p.setColor(role, QColor(45, 45, 45));
+  for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) p.setColor(role, QColor(230, 230, 230));
+  return p;
+}
+
+double Contrast(const QColor& a, const QColor& b) {
+  return chanset::ContrastRatio({a.red(), a.green(), a.blue()}, {b.red(), b.green(), b.blue()});
+}
+
+// The name a screen reader says: the text of a label bound to the control,
+// else the control's own name. A drop-down list's own name is its value on
+// this platform, so a list is named only by a label.
+QString SpokenName(QWidget* widget) {
+  QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(widget);
+  if (!iface) return QString();
+  for (const auto& relation : iface->relations(QAccessible::Label)) {
+    const QString label = relation.first->text(QAccessible::Name);
+    if (!label.isEmpty()) return label;
+  }
+  return iface->role() == QAccessible::ComboBox ? QString() : iface->text(QAccessible::Name);
+}
+
+// Every control of `window` the keyboard can reach that has no name, as
+// "window: class (object name)".
+QStringList Unnamed(QWidget* window) {
+  QStringList unnamed;
+  for (QWidget* w : window->findChildren<QWidget*>()) {
+    if (!w->isVisible() || !w->isEnabled() || w->focusProxy() || !(w->focusPolicy() & Qt::TabFocus)) continue;
+    if (SpokenName(w).trimmed().isEmpty())
+      unnamed << QStringLiteral("%1: %2 (%3)").arg(window->objectName(), w->metaObject()->className(), w->objectName());
+  }
+  return unnamed;
+}
+
+// Items of a menu or the menu bar whose name is empty or carries a
+// shortcut or an access-key mark.
+QStringList BadItemNames(QWidget* menu) {
+  static const QRegularExpression kShortcutOrMark(QStringLiteral("Ctrl\\+|Alt\\+|\\tDel|  |&|\\(\\w\\)$"));
+  QStringList bad;
+  QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(menu);
+  for (int i = 0; iface && i < iface->childCount(); ++i) {
+    QAccessibleInterface* item = iface->child(i);
+    if (!item || item->role() == QAccessible::Separator) continue;
+    const QString name = item->text(QAccessible::Name);
+    if (name.isEmpty() || name.contains(kShortcutOrMark)) bad << name;
+  }
+  return bad;
+}
 
 void* X11Display() {
   auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
@@ -480,6 +548,109 @@ class MainWindowEventsTest : public QObject {
     QVERIFY(SetX11Lock(display, X11Lock::Num, false));
   }
 
+  // The header and channel-number blue, the red title line and the red of
+  // refused import rows: exactly as designed on the light palette, readable
+  // (4.5:1) and of the same hue on a dark one, and drawn so.
+  void darkPaletteKeepsFixedTextsReadable_data() {
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<bool>("dark");
+    for (const char* language : {"English", "Chinese"})
+      for (bool dark : {false, true}) QTest::addRow("%s %s", language, dark ? "dark" : "light") << language << dark;
+  }
+  void darkPaletteKeepsFixedTextsReadable() {
+    QFETCH(QString, language);
+    QFETCH(bool, dark);
+    Start(language);
+    const QPalette before = QApplication::palette();
+    auto restore = qScopeGuard([&] { QApplication::setPalette(before); });
+    if (dark) QApplication::setPalette(DarkPalette());
+    CChansetView* view = frame->ActiveView();
+    QTRY_COMPARE(view->palette().color(QPalette::Window), QApplication::palette().color(QPalette::Window));
+    CMSFlexGrid* grid = view->Grid();
+    chanset::ImportOptions options;
+    options.limits = chanset::DeriveBandLimits("400-470MHz");
+    CImportPreviewDlg preview(frame, QStringLiteral("a.csv"), ChirpCsvRows(1, "146.520000"), options);
+    preview.show();
+    const QPalette shown = QApplication::palette();
+    const struct {
+      QColor colour, designed, background;
+    } texts[] = {
+        {grid->ShownForeColorFixed(), QColor(0, 50, 240), shown.color(QPalette::Button)},
+        {view->findChild<QLabel*>(QStringLiteral("control1006"))->palette().color(QPalette::WindowText),
+         QColor(250, 10, 10), shown.color(QPalette::Window)},
+        {preview.Table()->model()->index(0, 0).data(Qt::ForegroundRole).value<QColor>(), QColor(170, 0, 0),
+         shown.color(QPalette::Base)},
+    };
+    for (const auto& t : texts) {
+      QVERIFY(dark ? Contrast(t.colour, t.background) >= 4.5 : t.colour == t.designed);
+      QCOMPARE(t.colour.hslHue() / 20, t.designed.hslHue() / 20);
+    }
+    SaveShot(frame->grab().toImage(), QStringLiteral("main-window-") + (dark ? "dark-" : "light-") + language);
+    SaveShot(preview.grab().toImage(), QStringLiteral("import-preview-") + (dark ? "dark-" : "light-") + language);
+    // The headers are drawn in that colour: glyphs' inner pixels are near it.
+    const QImage image = grid->grab().toImage();
+    const QColor want = grid->ShownForeColorFixed();
+    int near = 0;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x) near += Contrast(image.pixelColor(x, y), want) < 1.1;
+    QVERIFY(near > 20);
+  }
+
+  // Every control of the main window (with each column's editor open in
+  // turn), its menus and every dialog; and names as the user sees them.
+  void everyControlHasAName_data() {
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("optionLabel");
+    QTest::addColumn<QString>("editorName");
+    QTest::newRow("English") << "English" << "Time Out Time" << "QT/DQT Dec, channel 3";
+    QTest::newRow("Chinese") << "Chinese" << QString::fromUtf8("超时定时器") << QString::fromUtf8("QT/DQT解码，信道 3");
+  }
+  void everyControlHasAName() {
+    QFETCH(QString, language);
+    QFETCH(QString, optionLabel);
+    QFETCH(QString, editorName);
+    Start(language);
+    frame->setObjectName(QStringLiteral("mainWindow"));
+    CChansetView* view = frame->ActiveView();
+    QStringList unnamed = Unnamed(frame);
+    for (int col = 1; col <= 8; ++col) {
+      view->Grid()->SetRow(3);
+      view->Grid()->SetCol(col);
+      QTRY_VERIFY(view->EditorOfColumn(col)->isVisible());
+      unnamed << Unnamed(frame);
+      if (col == 3) QCOMPARE(SpokenName(view->EditorOfColumn(col)), editorName);
+    }
+    QStringList badItems = BadItemNames(frame->menuBar());
+    for (QMenu* menu : frame->findChildren<QMenu*>()) badItems << BadItemNames(menu);
+    QVERIFY2(badItems.isEmpty(), qPrintable(badItems.join(QLatin1Char('|'))));
+
+    QString timeOut;  // Optional Features' first list, named by its label
+    for (int command : {ids::kOptionalFeatures, ids::kProductInfo, ids::kPowerAdjustment, ids::kComSetup,
+                        ids::kLanguage, ids::kAppAbout}) {
+      OnNextModal([&](QDialog* dlg) {
+        unnamed << Unnamed(dlg);
+        if (auto* list = dlg->findChild<QComboBox*>(QStringLiteral("control1118"))) timeOut = SpokenName(list);
+      });
+      frame->OnCommand(command);
+    }
+    QCOMPARE(timeOut, optionLabel);
+    CMessageBox::SetResponder({});
+    OnNextModal([&](QDialog* box) { unnamed << Unnamed(box); });
+    CMessageBox::Show(frame, QStringLiteral("?"), CMessageBox::OkCancel);
+    // The progress window, the compare window and the import preview.
+    frame->OnCommand(ids::kRead);
+    CProcessDlg* process = CTransferController::For(view)->ProcessDlg();
+    unnamed << Unnamed(process);
+    QVERIFY(!process->ProgressBar()->accessibleName().isEmpty());
+    process->reject();
+    CCompareDlg compare(frame);
+    compare.ShowDifferences({QStringLiteral("CH 1 Rx Frequency: 446.00625 -> 446.01250")});
+    unnamed << Unnamed(&compare);
+    CImportPreviewDlg preview(frame, QStringLiteral("a.csv"), ChirpCsvRows(20, "446.006250"), {});
+    preview.show();
+    unnamed << Unnamed(&preview);
+    QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QLatin1Char('|'))));
+  }
   // Qt's standard buttons and dialogs speak the pack's language.
   void qtDialogsSpeakTheLanguage_data() { AddLanguageRows(); }
   void qtDialogsSpeakTheLanguage() {

@@ -6,6 +6,9 @@
 #include <climits>
 #include <cstdlib>
 #include <memory>
+#include <regex>
+#include <set>
+#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -54,12 +57,6 @@ std::vector<Entry> ExpectedEntries() {
       {"lib/chanset/Chanset", Kind::Program, ""},
       {"lib/chanset/chanset-cli", Kind::Program, ""},
       {"lib/chanset/chanset-radio-sim", Kind::Program, ""},
-      {"lib/chanset/English.rcc", Kind::File, ""},
-      {"lib/chanset/Chinese.rcc", Kind::File, ""},
-      {"lib/chanset/enHelp.qch", Kind::File, ""},
-      {"lib/chanset/chHelp.qch", Kind::File, ""},
-      {"lib/chanset/title.ico", Kind::File, ""},
-      {"lib/chanset/background.bmp", Kind::File, ""},
       {"lib/chanset/Chanset.ini", Kind::Link, "etc/chanset/Chanset.ini"},
       {"bin/chanset", Kind::Link, "lib/chanset/Chanset"},
       {"bin/chanset-cli", Kind::Link, "lib/chanset/chanset-cli"},
@@ -72,11 +69,17 @@ std::vector<Entry> ExpectedEntries() {
       {"share/man/man1/chanset.1.gz", Kind::File, ""},
       {"share/man/man1/chanset-cli.1.gz", Kind::File, ""},
       {"share/man/man1/chanset-radio-sim.1.gz", Kind::File, ""},
-      {"share/doc/chanset/README.md", Kind::File, ""},
+      {"share/doc/chanset/README.md.gz", Kind::File, ""},
       {"share/doc/chanset/copyright", Kind::File, ""},
       {"share/doc/chanset/changelog.gz", Kind::File, ""},
       {"share/doc/chanset/changelog.Debian.gz", Kind::File, ""},
   };
+  // The files the programs read are the same on every architecture: they
+  // sit in share/chanset/, each reached through a link beside the programs.
+  for (const char* name : {"English.rcc", "Chinese.rcc", "enHelp.qch", "chHelp.qch", "title.ico", "background.bmp"}) {
+    e.push_back({std::string("share/chanset/") + name, Kind::File, ""});
+    e.push_back({std::string("lib/chanset/") + name, Kind::Link, std::string("share/chanset/") + name});
+  }
   for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
     const std::string dir = "share/icons/hicolor/" + std::to_string(size) + "x" + std::to_string(size);
     e.push_back({dir + "/apps/chanset.png", Kind::File, ""});
@@ -178,7 +181,44 @@ TEST_F(InstallTree, DesktopFilesPassTheirValidators) {
             std::string::npos);
 }
 
-TEST_F(InstallTree, ManualPagesFormatCleanlyAndExplainSerialAccess) {
+// What a program's --help names: every option (a word that starts with "-",
+// and the "/p"-style switches that start the lines of its option list) and
+// every exit status (the numbers that start the lines under "Exit status:").
+struct HelpNames {
+  std::set<std::string> options, statuses;
+};
+
+HelpNames NamesInHelp(const std::string& help) {
+  HelpNames names;
+  static const std::regex option(R"((?:^|[\s\[|,(])(--?[A-Za-z][A-Za-z0-9-]*))");
+  for (auto it = std::sregex_iterator(help.begin(), help.end(), option); it != std::sregex_iterator(); ++it)
+    names.options.insert((*it)[1]);
+  std::istringstream lines(help);
+  std::string line, block;
+  static const std::regex entry(R"(^ +(/[A-Za-z]+|[0-9]+) )");
+  while (std::getline(lines, line)) {
+    if (!line.empty() && line[0] != ' ') block = line;
+    std::smatch m;
+    if (!std::regex_search(line, m, entry)) continue;
+    if (block == "Options:") names.options.insert(m[1]);
+    if (block == "Exit status:") names.statuses.insert(m[1]);
+  }
+  return names;
+}
+
+// The lines of one section of a formatted page, up to the next heading.
+std::string Section(const std::string& page, const std::string& heading) {
+  std::size_t at = page.find("\n" + heading + "\n");
+  if (at == std::string::npos) return std::string();
+  at += heading.size() + 2;
+  std::size_t end = at;
+  while ((end = page.find('\n', end)) != std::string::npos && end + 1 < page.size() &&
+         (page[end + 1] == ' ' || page[end + 1] == '\n'))
+    ++end;
+  return page.substr(at, end == std::string::npos ? std::string::npos : end - at);
+}
+
+TEST_F(InstallTree, ManualPagesFormatCleanlyAndHoldEverythingHelpSays) {
   struct Page {
     const char* name;
     bool serial;  // talks about serial ports
@@ -190,15 +230,30 @@ TEST_F(InstallTree, ManualPagesFormatCleanlyAndExplainSerialAccess) {
     Outcome o = RunProgram({"man", "--warnings", "-E", "UTF-8", "-l", "-Tutf8", "-Z", file}, {"LC_ALL=C.UTF-8", "MANWIDTH=80"});
     EXPECT_EQ(o.status, 0);
     EXPECT_EQ(o.err, "");
-    Outcome text = RunProgram({"man", "-l", file}, {"LC_ALL=C.UTF-8", "MANWIDTH=250", "MANPAGER=cat", "PAGER=cat"});
+    Outcome text = RunProgram({"man", "--nh", "--nj", "-l", file},
+                              {"LC_ALL=C.UTF-8", "MANWIDTH=250", "MANPAGER=cat", "PAGER=cat"});
     for (const char* word : {"dialout", "ModemManager", "ID_MM_DEVICE_IGNORE"})
       EXPECT_EQ(text.out.find(word) != std::string::npos, page.serial) << word;
-    // The pages name the installed paths, not the build's.
+    // The pages name the installed paths, not the build's, and no path is left unnamed.
     EXPECT_EQ(text.out.find(CHANSET_BINARY_DIR), std::string::npos);
+    EXPECT_EQ(text.out.find('@'), std::string::npos);
+
+    Outcome help = RunProgram({P(std::string("bin/") + page.name), "--help"}, UserEnv());
+    ASSERT_EQ(help.status, 0) << help.err;
+    const HelpNames names = NamesInHelp(help.out);
+    EXPECT_GE(names.options.size(), 3u);
+    for (const std::string& option : names.options) EXPECT_NE(text.out.find(option), std::string::npos) << option;
+    ASSERT_GE(names.statuses.size(), 3u);
+    const std::string statuses = Section(text.out, "EXIT STATUS");
+    for (const std::string& status : names.statuses)
+      EXPECT_TRUE(std::regex_search(statuses, std::regex("(^|\n) +" + status + " "))) << status << "\n" << statuses;
   }
   Outcome text = RunProgram({"man", "-l", P("share/man/man1/chanset.1.gz")}, {"MANPAGER=cat", "PAGER=cat", "MANWIDTH=200"});
-  EXPECT_NE(text.out.find("/usr/local/etc/chanset/Chanset.ini"), std::string::npos) << text.out;
-  EXPECT_NE(text.out.find("/usr/local/lib/chanset/"), std::string::npos);
+  const std::string files = Section(text.out, "FILES");
+  for (const char* path : {"/usr/local/etc/chanset/Chanset.ini", "/usr/local/lib/chanset/", "/usr/local/share/chanset/",
+                           "/usr/local/etc/chanset/background.bmp", "$XDG_CONFIG_HOME/Chanset/Chanset.ini",
+                           "$XDG_CONFIG_HOME/Chanset/background.bmp", "$XDG_DATA_HOME/Chanset/backups/"})
+    EXPECT_NE(files.find(path), std::string::npos) << path << "\n" << files;
 }
 
 struct Sample {

@@ -176,6 +176,17 @@ TEST(RadioBands, ShippedTypesHaveRecognisedBands) {
   Strings types = TypeList(f);
   ASSERT_GE(types.size(), 3u);
   Strings all;
+  // The README's table of radios and bands is this file's, one row per type.
+  const std::string readme = testutil::ReadText(CHANSET_SOURCE_DIR "/README.md");
+  for (std::size_t t = 0; t < types.size(); ++t) {
+    std::string row = "\n| " + types[t] + " | ";
+    for (std::string band : BandList(f, static_cast<int>(t))) {
+      band.replace(band.find('-'), 1, "\u2013");
+      band.replace(band.find("MHz"), 3, " MHz");
+      row += (row.back() == ' ' ? "" : ", ") + band;
+    }
+    EXPECT_NE(readme.find(row + " |\n"), std::string::npos) << row;
+  }
   for (std::size_t t = 0; t < types.size(); ++t)
     for (const std::string& band : BandList(f, static_cast<int>(t))) {
       SCOPED_TRACE(types[t] + " " + band);

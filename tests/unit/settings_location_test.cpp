@@ -1,6 +1,8 @@
 // Where Chanset.ini is read and written: beside a program that may write its
-// own folder, else the user's copy of the installed file. The read-only
-// cases run as an ordinary user (see Unprivileged.h).
+// own folder and whose file there is no link, else the user's copy of the
+// installed file. Every case runs as an ordinary user (see Unprivileged.h);
+// one who may write the installed folder and the site's file stands for
+// root.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -25,7 +27,8 @@ enum class Written { AppFile, UserCopy, Nothing };
 
 struct Case {
   const char* name;
-  bool appDirWritable;
+  bool appDirWritable;   // the folder, and the site's file when siteLink
+  bool siteLink;         // Chanset.ini beside the program links to the site's file, as installed
   const char* userCopy;  // nullptr: the user has no copy
   bool configFolderWritable;
   const char* seen;      // "Language|Company" as loaded
@@ -38,11 +41,16 @@ TEST_P(SettingsLocationTest, ReadsAndWritesTheRightFile) {
   const Case& c = GetParam();
   TempDir tmp;
   ASSERT_EQ(chmod(tmp.Path().c_str(), 0755), 0);
-  const std::string app = tmp.File("app"), config = tmp.File("config");
+  const std::string app = tmp.File("app"), config = tmp.File("config"), site = tmp.File("site");
   const std::string appIni = app + "/Chanset.ini", userIni = config + "/Chanset/Chanset.ini";
+  const std::string siteIni = c.siteLink ? site + "/Chanset.ini" : appIni;
   ASSERT_EQ(mkdir(app.c_str(), 0755), 0);
   ASSERT_EQ(mkdir(config.c_str(), 0755), 0);
-  WriteText(appIni, kInstalled);
+  ASSERT_EQ(mkdir(site.c_str(), 0755), 0);
+  WriteText(siteIni, kInstalled);
+  if (c.siteLink) {
+    ASSERT_EQ(symlink(siteIni.c_str(), appIni.c_str()), 0);
+  }
   if (c.userCopy) {
     ASSERT_EQ(mkdir((config + "/Chanset").c_str(), 0700), 0);
     WriteText(userIni, c.userCopy);
@@ -54,11 +62,11 @@ TEST_P(SettingsLocationTest, ReadsAndWritesTheRightFile) {
     ASSERT_EQ(chmod(config.c_str(), 0555), 0);
   }
   if (c.appDirWritable) {
-    ASSERT_EQ(chown(app.c_str(), testutil::UnprivilegedUid(), testutil::UnprivilegedGid()), 0);
-    ASSERT_EQ(chown(appIni.c_str(), testutil::UnprivilegedUid(), testutil::UnprivilegedGid()), 0);
+    for (const std::string& path : {app, site, siteIni})
+      ASSERT_EQ(chown(path.c_str(), testutil::UnprivilegedUid(), testutil::UnprivilegedGid()), 0);
   } else {
     // Installed: neither the folder nor the file is the user's to change.
-    ASSERT_EQ(chmod(appIni.c_str(), 0444), 0);
+    ASSERT_EQ(chmod(siteIni.c_str(), 0444), 0);
     ASSERT_EQ(chmod(app.c_str(), 0555), 0);
   }
 
@@ -79,7 +87,7 @@ TEST_P(SettingsLocationTest, ReadsAndWritesTheRightFile) {
   ASSERT_EQ(r.status, 0) << r.output;
   EXPECT_EQ(r.output, std::string(c.seen) + (c.written == Written::Nothing ? "|failed" : "|saved"));
 
-  const std::string app_after = ReadText(appIni);
+  const std::string app_after = ReadText(siteIni);
   if (c.written == Written::AppFile) {
     EXPECT_NE(app_after.find("Language=Chinese\n"), std::string::npos) << app_after;
     EXPECT_NE(app_after.find("ShowLang=0\n"), std::string::npos) << app_after;
@@ -108,13 +116,22 @@ const char kUsersCopy[] = "[Setup]\nLanguage=French\n[English]\nCompany=Mine\n";
 INSTANTIATE_TEST_SUITE_P(
     Cases, SettingsLocationTest,
     testing::Values(
-        Case{"BuildFolderWritesBesideTheProgram", true, nullptr, true, "English|Kestrel Ridge Radio", Written::AppFile},
-        Case{"BuildFolderIgnoresTheUsersCopy", true, kUsersCopy, true, "English|Kestrel Ridge Radio", Written::AppFile},
-        Case{"InstalledCopiesItsFileAtTheFirstChange", false, nullptr, true, "English|Kestrel Ridge Radio",
+        Case{"BuildFolderWritesBesideTheProgram", true, false, nullptr, true, "English|Kestrel Ridge Radio",
+             Written::AppFile},
+        Case{"BuildFolderIgnoresTheUsersCopy", true, false, kUsersCopy, true, "English|Kestrel Ridge Radio",
+             Written::AppFile},
+        Case{"InstalledCopiesItsFileAtTheFirstChange", false, true, nullptr, true, "English|Kestrel Ridge Radio",
              Written::UserCopy},
-        Case{"InstalledReadsTheUsersCopy", false, kUsersCopy, true, "French|Mine", Written::UserCopy},
-        Case{"InstalledWithoutAConfigFolderChangesNothing", false, nullptr, false, "English|Kestrel Ridge Radio",
-             Written::Nothing}),
+        Case{"InstalledReadsTheUsersCopy", false, true, kUsersCopy, true, "French|Mine", Written::UserCopy},
+        Case{"InstalledWithoutAConfigFolderChangesNothing", false, true, nullptr, false,
+             "English|Kestrel Ridge Radio", Written::Nothing},
+        Case{"ReadOnlyCopyWithoutLinkIsReadAsInstalled", false, false, nullptr, true, "English|Kestrel Ridge Radio",
+             Written::UserCopy},
+        // Root may write the installed folder and the site's file, and
+        // still gets a copy of its own.
+        Case{"InstalledForRootCopiesAtTheFirstChange", true, true, nullptr, true, "English|Kestrel Ridge Radio",
+             Written::UserCopy},
+        Case{"InstalledForRootReadsRootsCopy", true, true, kUsersCopy, true, "French|Mine", Written::UserCopy}),
     [](const testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
 }  // namespace

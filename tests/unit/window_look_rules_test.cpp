@@ -1,5 +1,6 @@
-// Rules behind the main window's look: the navigation tree's connecting
-// lines, the lock-key panes, and where an in-place editor goes.
+// Rules behind the windows' look: the navigation tree's connecting lines,
+// the lock-key panes, where an in-place editor goes, the fixed text colours
+// on dark palettes, and which label of a dialog template names which field.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,6 +8,8 @@
 #include "app/LockPanes.h"
 #include "app/TreeBranchLines.h"
 #include "editor/EditorPlacement.h"
+#include "platform/ControlLabels.h"
+#include "platform/ReadableColour.h"
 
 using namespace chanset;
 
@@ -155,4 +158,50 @@ TEST(InPlaceEditor, SitsExactlyOverTheCell) {
                                            c.dpiX, c.dpiY, c.line);
     EXPECT_EQ(r, c.editor) << c.dpiX << "x" << c.dpiY;
   }
+}
+
+// The fixed colours stay exactly as designed on a light window colour; on
+// a dark one each is readable (4.5:1) on its background, of the same hue,
+// and unchanged where it already was readable.
+TEST(ReadableColour, SameOnLightReadableOnDark) {
+  const Rgb blue{0, 50, 240}, red{170, 0, 0}, light{239, 239, 239}, dark{53, 53, 53}, white{255, 255, 255};
+  const struct {
+    Rgb fixed, background, window;
+    bool same;
+  } cases[] = {
+      {blue, light, light, true},      {red, white, light, true},        {blue, dark, dark, false},
+      {red, {0, 0, 0}, dark, false},   {{90, 90, 90}, dark, dark, false}, {{255, 200, 0}, dark, dark, true},
+      {blue, white, dark, true},       {{200, 210, 255}, white, dark, false},
+  };
+  for (const auto& c : cases) {
+    const Rgb shown = ReadableColour(c.fixed, c.background, c.window);
+    EXPECT_EQ(shown == c.fixed, c.same) << c.fixed.r << "," << c.fixed.g << "," << c.fixed.b;
+    EXPECT_TRUE(c.same || ContrastRatio(shown, c.background) >= kReadableContrast);
+    // Same hue: the order of the three channels is kept.
+    EXPECT_EQ(shown.r >= shown.g, c.fixed.r >= c.fixed.g);
+    EXPECT_EQ(shown.g >= shown.b, c.fixed.g >= c.fixed.b);
+  }
+  EXPECT_NEAR(ContrastRatio({0, 0, 0}, white), 21.0, 1e-9);
+}
+
+// A label names the field on its row that starts just right of it; one
+// label names one field; a label elsewhere names nothing.
+TEST(ControlLabels, LabelBesideItsField) {
+  auto label = [](int x, int y, int w) { return LabelBox{x, y, w, 12, true, false}; };
+  auto field = [](int x, int y) { return LabelBox{x, y, 65, 12, false, true}; };
+  const struct {
+    std::vector<LabelBox> boxes;
+    std::vector<int> labels;
+  } cases[] = {
+      {{label(37, 11, 42), label(38, 26, 41), field(87, 11), field(87, 26), label(190, 11, 18), field(216, 11)},
+       {-1, -1, 0, 1, -1, 4}},
+      {{label(39, 28, 20), field(69, 27)}, {-1, 0}},                       // a unit lower
+      {{label(37, 30, 42), field(87, 11)}, {-1, -1}},                      // another row
+      {{label(10, 11, 42), field(87, 11)}, {-1, -1}},                      // too far
+      {{field(87, 11), label(160, 11, 42)}, {-1, -1}},                     // right of it
+      {{label(80, 11, 42), field(87, 11)}, {-1, -1}},                      // overlapping
+      {{label(20, 11, 30), label(52, 11, 30), field(87, 11)}, {-1, -1, 1}},  // the nearer
+      {{label(37, 11, 42), field(87, 11), field(160, 11)}, {-1, 0, -1}},   // one field only
+  };
+  for (const auto& c : cases) EXPECT_EQ(LabelsOfFields(c.boxes), c.labels);
 }

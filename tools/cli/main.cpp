@@ -3,10 +3,12 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <sstream>
 
 #include "platform/TerminalText.h"
 #include "platform/Version.h"
 #include "tools/cli/CliCommand.h"
+#include "tools/cli/ConsoleTransfer.h"
 
 namespace cli {
 
@@ -93,13 +95,62 @@ static int FinishOutput(int status) {
   return status;
 }
 
+// The help, laid out as help2man reads it: the manual page chanset-cli(1)
+// is made from it, so every option and exit status shown here is in the
+// manual too.
 static void PrintUsage(std::FILE* out) {
-  std::fprintf(out, "usage: chanset-cli [--ini FILE] COMMAND [ARGS]\n       chanset-cli --version | --help\n\ncommands:\n");
-  for (const Command& c : Commands())
-    std::fprintf(out, "  %s %s\n      %s\n", c.name, c.usage, c.summary);
-  std::fprintf(out,
-               "\nA file may be - : standard input when read, standard output when written (standard error\n"
-               "for --trace). -- ends the options. See chanset-cli(1), PATHS.\n");
+  std::fputs(
+      "Usage: chanset-cli [--ini FILE] COMMAND [ARGS]\n"
+      "  or:  chanset-cli --version | --help\n"
+      "Makes, reads, compares and converts the configuration files (.dat) of a hand-held\n"
+      "two-way FM radio, and copies them to and from radios over the serial programming cable.\n"
+      "\n"
+      "Commands:\n",
+      out);
+  // Each summary under its command, indented 20 columns (as help2man takes
+  // it for the command's own paragraph) and wrapped at 80.
+  for (const Command& c : Commands()) {
+    std::fprintf(out, "  %s %s\n", c.name, c.usage);
+    std::string line, word;
+    std::istringstream words(c.summary);
+    while (words >> word) {
+      if (!line.empty() && 20 + line.size() + 1 + word.size() > 80) {
+        std::fprintf(out, "%20s%s\n", "", line.c_str());
+        line.clear();
+      }
+      line += (line.empty() ? "" : " ") + word;
+    }
+    std::fprintf(out, "%20s%s\n", "", line.c_str());
+  }
+  std::fputs(
+      "\n"
+      "--port takes COMn (or \\\\.\\COMn), which leads to a device as in chanset, or a device path.\n"
+      "A file may be - : standard input when read, standard output when written (standard error\n"
+      "for --trace). -- ends the options. See chanset-cli(1), PATHS.\n"
+      "\n"
+      "Options:\n"
+      "  --ini FILE   take the radio types and bands, and the AppName that names the port\n"
+      "               map, from FILE instead of the Chanset.ini that chanset reads\n"
+      "  -h, --help   print this help and exit\n"
+      "  --version    print the version and exit\n"
+      "\n"
+      "Exit status:\n",
+      out);
+  struct ExitStatus {
+    int status;
+    const char* meaning;
+  };
+  static const ExitStatus kStatuses[] = {
+      {0, "success; diff: the files hold the same data"},
+      {1, "the command failed, and the message says why; diff: the files differ"},
+      {2, "a usage error; diff: a file cannot be read or is no configuration file"},
+      {3, "import --partial: some rows were refused; write --verify: written but not verified"},
+      {kExitVerifyDiffers, "write --verify: a radio holds other data than was written"},
+      {128 + SIGHUP, "SIGHUP stopped a transfer"},
+      {128 + SIGINT, "Ctrl-C (SIGINT) stopped a transfer"},
+      {128 + SIGTERM, "SIGTERM stopped a transfer"},
+  };
+  for (const ExitStatus& e : kStatuses) std::fprintf(out, "  %-4d %s\n", e.status, e.meaning);
 }
 
 }  // namespace cli

@@ -14,21 +14,31 @@
 
 namespace {
 
+// The help, laid out as help2man reads it: the manual page
+// chanset-radio-sim(1) is made from it.
 const char kUsage[] =
-    "usage: chanset-radio-sim [--image FILE.dat] [--save FILE.dat] [--link PATH] [--fast]\n"
+    "Usage: chanset-radio-sim [--image FILE.dat] [--save FILE.dat] [--link PATH] [--fast]\n"
     "                         [--exit-after N] [--fault FAULT]... [--stats FILE] [--verbose]\n"
-    "       chanset-radio-sim --version | --help\n"
+    "  or:  chanset-radio-sim --version | --help\n"
+    "Answers the radio's side of the clone transfer on a pseudo-terminal, so that chanset\n"
+    "and chanset-cli can read and write a radio without hardware. Prints the\n"
+    "pseudo-terminal to open as the serial port, then answers clone transfers until\n"
+    "SIGTERM or SIGINT, or until N transfers have passed the handshake and ended.\n"
     "\n"
-    "Prints the pseudo-terminal to open as the serial port, then answers clone\n"
-    "transfers until SIGTERM, or until N transfers have passed the handshake and ended.\n"
+    "Options:\n"
     "  --image FILE.dat  the radio's memory (default: a few sample channels)\n"
     "  --save FILE.dat   store the memory after every completed write\n"
     "  --link PATH       also make PATH a symbolic link to the device\n"
     "  --fast            answer at once instead of at 9600 baud\n"
+    "  --exit-after N    end after N transfers\n"
+    "  --fault FAULT     misbehave as FAULT says (may be given more than once)\n"
     "  --stats FILE      append a line per transfer: the silence the line had before\n"
     "                    the data bytes of each write block (the protocol pauses 1 ms)\n"
-    "  --verbose         log events, and those lines, on stderr\n"
-    "faults (blocks are 0..123):\n"
+    "  --verbose         describe each step, and those lines, on standard error\n"
+    "  -h, --help        print this help and exit\n"
+    "  --version         print the version and exit\n"
+    "\n"
+    "Faults (blocks are 0..123):\n"
     "  silent                never answer\n"
     "  no-ack-stage1         answer the magic with 0x15\n"
     "  no-ack-stage2         leave the first handshake's closing ACK unanswered\n"
@@ -37,7 +47,12 @@ const char kUsage[] =
     "  wrong-ack:N           answer 0x15 instead of ACK at block N (read or write)\n"
     "  hangup:N              the device disappears when block N is asked for\n"
     "  corrupt-write:N       acknowledge a write of block N but store its first byte\n"
-    "                        with the lowest bit flipped\n";
+    "                        with the lowest bit flipped\n"
+    "\n"
+    "Exit status:\n"
+    "  0  the simulator ended normally\n"
+    "  1  the simulator could not start\n"
+    "  2  a usage error\n";
 
 // Every message names paths and words from the command line: written out
 // safely, one line at a time.
