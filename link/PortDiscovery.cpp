@@ -13,36 +13,14 @@
 #include "link/PortNames.h"
 #include "platform/FileInput.h"
 #include "link/SerialPort.h"
+#include "platform/PathRules.h"
 
 namespace chanset {
 
 namespace {
 
-// Lexically normalised absolute path: no ".", "..", empty or trailing parts.
-// A relative path (a root given as ./sys) is taken from the current folder.
-std::string Normalize(const std::string& given) {
-  std::string path = given;
-  if (!path.empty() && path[0] != '/') {
-    char cwd[PATH_MAX];
-    if (getcwd(cwd, sizeof cwd)) path = std::string(cwd) + "/" + path;
-  }
-  std::vector<std::string> parts;
-  std::size_t at = 0;
-  while (at <= path.size()) {
-    std::size_t slash = path.find('/', at);
-    if (slash == std::string::npos) slash = path.size();
-    std::string part = path.substr(at, slash - at);
-    if (part == "..") {
-      if (!parts.empty()) parts.pop_back();
-    } else if (!part.empty() && part != ".") {
-      parts.push_back(part);
-    }
-    at = slash + 1;
-  }
-  std::string out;
-  for (const std::string& p : parts) out += "/" + p;
-  return out.empty() ? "/" : out;
-}
+// A root given as "" is the file system's root, not the current folder.
+std::string Normalize(const std::string& given) { return given.empty() ? "/" : LexicalPath(given); }
 
 std::string DirName(const std::string& path) {
   std::size_t slash = path.rfind('/');

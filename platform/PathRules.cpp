@@ -71,8 +71,24 @@ bool Follow(const std::string& path, bool rule, std::string& target, std::string
   return false;
 }
 
-// "/a/./b/../c" -> "/a/c"; a relative path is taken from the current folder.
-std::string Lexical(const std::string& path) {
+// Where a path that may not exist would be: its folder resolved, its links
+// followed.
+std::string Place(const std::string& path) {
+  std::string target = FollowLinks(path);
+  char buf[PATH_MAX];
+  if (realpath(FolderOf(target).c_str(), buf)) return LexicalPath(std::string(buf) + "/" + NameOf(target));
+  return LexicalPath(target);
+}
+
+bool Identify(const std::string& path, struct stat& st) {
+  int fd = StreamDescriptor(path);
+  if (fd >= 0) return fstat(fd, &st) == 0;
+  return stat(path.c_str(), &st) == 0;
+}
+
+}  // namespace
+
+std::string LexicalPath(const std::string& path) {
   std::string full = path;
   if (full.empty() || full[0] != '/') {
     char cwd[PATH_MAX];
@@ -95,23 +111,6 @@ std::string Lexical(const std::string& path) {
   for (const std::string& p : parts) out += "/" + p;
   return out.empty() ? "/" : out;
 }
-
-// Where a path that may not exist would be: its folder resolved, its links
-// followed.
-std::string Place(const std::string& path) {
-  std::string target = FollowLinks(path);
-  char buf[PATH_MAX];
-  if (realpath(FolderOf(target).c_str(), buf)) return Lexical(std::string(buf) + "/" + NameOf(target));
-  return Lexical(target);
-}
-
-bool Identify(const std::string& path, struct stat& st) {
-  int fd = StreamDescriptor(path);
-  if (fd >= 0) return fstat(fd, &st) == 0;
-  return stat(path.c_str(), &st) == 0;
-}
-
-}  // namespace
 
 bool LooksLikeStream(const std::string& path) { return DescriptorNumber(path) >= 0; }
 

@@ -27,6 +27,10 @@ int StreamDescriptor(const std::string& path);
 // Whether `path` has the form of a stream name, open or not.
 bool LooksLikeStream(const std::string& path);
 
+// "/a/./b/../c" -> "/a/c", without looking at the disk; a relative path
+// is taken from the current folder ("" is the current folder itself).
+std::string LexicalPath(const std::string& path);
+
 // Follows the symbolic links at the end of `path` to the file they lead to
 // (the path itself when it is no link; the named target when a link
 // dangles). False with *error naming the link when a link may not be
