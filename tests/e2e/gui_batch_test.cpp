@@ -38,7 +38,6 @@
 using namespace chanset;
 
 namespace {
-const QString kAppDir = QStringLiteral(CHANSET_APP_DIR);
 
 // One radio of the batch: how the simulator misbehaves, the row's last
 // words in each language, and the log's result.
@@ -77,10 +76,7 @@ class GuiBatchTest : public QObject {
   QList<QProcess*> m_sims;
 
   void Start(const QString& language) {
-    QString ini = QString::fromUtf8(AppDirFixture::ReadFile(kAppDir + QStringLiteral("/Chanset.ini")));
-    ini.replace(QStringLiteral("Language=English"), QStringLiteral("Language=") + language);
-    m_fx->WriteIni(ini);
-    m_fx->CopyPack(language);
+    m_fx->UseShippedSettings(language);
     m_app = new CChansetApp;
     QCOMPARE(m_app->InitInstance({}), CChansetApp::StartResult::Ok);
     m_frame = m_app->MainFrame();

@@ -87,10 +87,7 @@ class GuiSafeTransferTest : public QObject {
 
   // The application in `language`, with the shipped settings file.
   void Start(const QString& language) {
-    QString ini = QString::fromUtf8(AppDirFixture::ReadFile(kAppDir + QStringLiteral("/Chanset.ini")));
-    ini.replace(QStringLiteral("Language=English"), QStringLiteral("Language=") + language);
-    m_fx->WriteIni(ini);
-    m_fx->CopyPack(language);
+    m_fx->UseShippedSettings(language);
     m_app = new CChansetApp;
     QCOMPARE(m_app->InitInstance({}), CChansetApp::StartResult::Ok);
     m_frame = m_app->MainFrame();

@@ -74,6 +74,13 @@ class AppDirFixture {
     QFile::remove(target);
     QVERIFY(QFile::copy(QStringLiteral(CHANSET_APP_DIR "/") + language + QStringLiteral(".rcc"), target));
   }
+  // The settings file and pack the build ships, starting in `language`.
+  void UseShippedSettings(const QString& language) const {
+    QString ini = QString::fromUtf8(ReadFile(QStringLiteral(CHANSET_APP_DIR "/Chanset.ini")));
+    ini.replace(QStringLiteral("Language=English"), QStringLiteral("Language=") + language);
+    WriteIni(ini);
+    CopyPack(language);
+  }
   static void WriteFile(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
